@@ -1,0 +1,31 @@
+#include "app/app_state.h"
+
+int windowWidth = 640;
+int windowHeight = 480;
+int mainWindow = 0;
+
+int shownModel = 0;
+int backFace = 1;
+int wireframe = 0;
+int currentPart = 0;
+int editMode = 0;
+float compressionValue = 1.0f;
+
+float partPosition[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+float partCompression[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+float partMinDepth[4] = {0, 0, 0, 0};
+float partMaxDepth[4] = {0, 0, 0, 0};
+float partMedianDepth[4] = {0, 0, 0, 0};
+
+int fieldOfView = 30;
+Trackball viewCamera(640, 480);
+CameraPose setupCamera;
+CameraPose savedViewPose;
+
+SimpleMesh inputMesh;
+SimpleMesh outputMesh;
+std::vector<Point2> lassoStroke;
+std::vector<Point2> lassoPolygon;
+Point2 lastStrokePoint;
+std::vector<std::string> meshSearchDirs;
+std::vector<MeshPair> meshPairs;

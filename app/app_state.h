@@ -1,0 +1,69 @@
+// The process-wide application state: window size, the live variables of the control panel,
+// per-part settings, camera poses, the two meshes, the lasso lists and the pair list. Every
+// handler and command reads and writes these directly; lower layers get them as arguments.
+#pragma once
+
+#include "app/trackball.h"
+#include "export/mesh_pair.h"
+#include "mesh/simple_mesh.h"
+
+#include <string>
+#include <vector>
+
+// Identifiers of the panel's controls, passed to dispatchCommand.
+enum ControlId : int {
+    kOpenMesh = 0,
+    kOpenTexture = 1,
+    kSetUpCamera = 2,
+    kPush = 4,
+    kBack = 5,
+    kCompression = 6,
+    kEditMode = 7,
+    kParts = 8,
+    kPreview = 12,
+    kExport = 13,
+    kTriangulate = 14,
+    kBackFace = 18,
+    kWireframe = 19,
+    kShownModel = 20,
+    kQuit = -1,
+};
+
+struct Point2 {
+    float x = 0, y = 0;
+};
+
+// Window.
+extern int windowWidth;  // 640
+extern int windowHeight; // 480
+extern int mainWindow;
+
+// Live variables of the controls.
+extern int shownModel;         // 0 input, 1 output
+extern int backFace;           // 1
+extern int wireframe;          // 0
+extern int currentPart;        // 0
+extern int editMode;           // 0 camera, 1 lasso
+extern float compressionValue; // 1.0, clamped to -1 .. 1
+
+// Per-part settings, indexed by part number 0..3.
+extern float partPosition[4];
+extern float partCompression[4];
+extern float partMinDepth[4];
+extern float partMaxDepth[4];
+extern float partMedianDepth[4];
+
+// Camera.
+extern int fieldOfView; // 30
+extern Trackball viewCamera;
+extern CameraPose setupCamera;
+extern CameraPose savedViewPose;
+
+// Models and selection.
+extern SimpleMesh inputMesh;
+extern SimpleMesh outputMesh;
+extern std::vector<Point2> lassoStroke;
+extern std::vector<Point2> lassoPolygon;
+extern Point2 lastStrokePoint;
+extern std::vector<std::string> meshSearchDirs;
+extern std::vector<MeshPair> meshPairs;

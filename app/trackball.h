@@ -1,0 +1,43 @@
+// The virtual-trackball camera of the 3-D view and a stored camera pose. Pure math: no
+// OpenGL, so it is tested directly.
+#pragma once
+
+#include <array>
+
+using Quat = std::array<float, 4>; // x, y, z, w
+
+struct Trackball {
+    int width = 640;  // window width used to normalise pointer x
+    int height = 480; // window height used to normalise pointer y
+    Quat rotation{0, 0, 0, 1};
+    Quat dragRotation{0, 0, 0, 1};
+    std::array<float, 3> moveScale{10, 10, 10};
+    std::array<float, 3> translation{0, 0, -10};
+    float radius = 1.0f;
+    float startDistance = 10.0f;
+    float lastX = 0, lastY = 0;
+    int dragMode = 0; // 0 none, 1 rotate, 2 pan, 3 dolly
+
+    Trackball(int w = 640, int h = 480);
+    void resetTrackball();
+    // x, y in window pixels, y counted from the top.
+    void beginDrag(int mode, int x, int y);
+    void dragTo(int x, int y);
+};
+
+struct CameraPose {
+    Quat rotation{0, 0, 0, 0};
+    std::array<float, 3> translation{0, 0, 0};
+    float fieldOfView = 0;
+};
+
+// 2t - 1 for t = (value - offset) / extent clamped to [0, 1].
+float normalisePointer(int value, int offset, int extent);
+// Height of (x, y) over the virtual sphere of radius r, or over its hyperbolic sheet.
+float projectToSphere(float r, float x, float y);
+// Rotation that drags p1 to p2 on the virtual sphere; identity for equal points.
+Quat trackballRotation(float radius, float p1x, float p1y, float p2x, float p2y);
+// Hamilton product a * b.
+Quat multiply(const Quat& a, const Quat& b);
+// Rotation matrix in OpenGL's column order; any non-zero quaternion length gives a rotation.
+std::array<float, 16> quaternionToMatrix(const Quat& q);

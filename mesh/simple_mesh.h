@@ -1,0 +1,65 @@
+// The mesh record: one polygon mesh as the OBJ reader delivered it, plus the per-face and
+// per-vertex selection state that part painting and conversion attach to it, plus the
+// OpenGL texture name that belongs to the model.
+#pragma once
+
+#include "mesh/index_lists.h"
+#include "mesh/vec.h"
+
+#include <string>
+#include <vector>
+
+class SimpleMesh {
+  public:
+    // Selection state (members 1-7).
+    std::vector<int> faceVisible;  // per face: 1 seen from the set-up camera, 0 not
+    std::vector<int> vertexPart;   // per vertex: 0 no part, 1..3 part number
+    std::vector<int> facePart;     // per face: 0..3, or -1 when its corners disagree
+    std::vector<int> vertexInPart; // per vertex: 1 when last painted into a part > 0
+    int hideInvisibleFaces = 0;    // 1: drawing skips faces with faceVisible 0
+    int drawBackFaces = 0;         // 1: drawing adds the grey back-face pass
+    IndexLists vertexFaces;        // per vertex: faces using it, ascending, each once
+    unsigned textureId = 0;        // OpenGL texture name, 0 = none
+
+    // Geometry (members 9-14).
+    std::vector<Vec3> vertices;
+    std::vector<Vec3> normals;
+    std::vector<Vec2> texCoords;
+    IndexLists faces;         // per face: 0-based indices into vertices
+    IndexLists normalFaces;   // per face: 0-based indices into normals
+    IndexLists texCoordFaces; // per face: 0-based indices into texCoords; empty when none
+
+    SimpleMesh() = default;
+    SimpleMesh(const SimpleMesh&) = default;
+    SimpleMesh& operator=(const SimpleMesh&) = default;
+    // Deletes the texture name through deleteTextureName when one is held.
+    ~SimpleMesh();
+
+    // Reads an OBJ file found through findFile(fileName, searchDirs). Returns true when the
+    // mesh now holds the file's model; on failure prints one line on standard error and
+    // leaves the mesh unchanged (geometry emptied only for "buffer sizes not same").
+    // Never touches the selection members or textureId.
+    bool load(const std::string& fileName, const std::vector<std::string>& searchDirs);
+
+    // One unit normal per vertex from the area-weighted normals of the faces using it;
+    // normals become one per vertex. A vertex whose sum is zero gets (0, 0, 0).
+    void computeNormals();
+
+    // Decodes an image with DevIL and uploads it into textureId (created on first success).
+    // Needs a current OpenGL context. Returns false and keeps the texture on failure.
+    bool loadTexture(const std::string& fileName, const std::vector<std::string>& searchDirs);
+
+    // Draws the mesh in the current OpenGL context; outputShown = the output model is the
+    // one being shown (no part tints).
+    void draw(bool outputShown) const;
+    void drawTextured(bool outputShown) const;
+    void drawPlain() const;
+};
+
+// Deletes one OpenGL texture name. The drawing layer installs it so that the record itself
+// stays free of OpenGL; null means no context exists and nothing is to be deleted.
+extern void (*deleteTextureName)(unsigned name);
+
+// First of dir + "/" + name over searchDirs that opens for reading, else name itself when it
+// opens, else "" after printing "file not found: NAME" on standard output.
+std::string findFile(const std::string& name, const std::vector<std::string>& searchDirs);
