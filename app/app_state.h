@@ -29,10 +29,6 @@ enum ControlId : int {
     kQuit = -1,
 };
 
-struct Point2 {
-    float x = 0, y = 0;
-};
-
 // Window.
 extern int windowWidth;  // 640
 extern int windowHeight; // 480

@@ -8,3 +8,8 @@ struct Vec3 {
 struct Vec2 {
     float u = 0, v = 0;
 };
+
+// A 2-D point of the lasso overlay (window-sized orthographic coordinates).
+struct Point2 {
+    float x = 0, y = 0;
+};
