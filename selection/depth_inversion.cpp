@@ -1,0 +1,118 @@
+#include "selection/depth_inversion.h"
+
+#include "selection/part_depth.h"
+
+#include <algorithm>
+#include <cmath>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// Below this many vertices a second thread costs more than it saves.
+constexpr std::size_t kThreadedVertexCount = 50000;
+
+bool nothingPainted(const SimpleMesh& input, std::size_t vertexCount) {
+    return vertexCount > 0 && std::all_of(input.vertexPart.begin(), input.vertexPart.end(),
+                                          [](int part) { return part == 0; });
+}
+
+void labelWholeMeshPartOne(SimpleMesh& mesh, std::size_t vertexCount, std::size_t faceCount) {
+    mesh.vertexPart.assign(vertexCount, 1);
+    mesh.vertexInPart.assign(vertexCount, 1);
+    mesh.facePart.assign(faceCount, 1);
+}
+
+// Per part, the mirror's terms in double precision from the float settings.
+struct MirrorTable {
+    double median[4], compression[4], offset[4];
+
+    explicit MirrorTable(const PartDepthSettings& parts) {
+        for (int p = 0; p < 4; ++p) {
+            const double m = parts.medianDepth[p], b = parts.position[p];
+            const double k = parts.compression[p];
+            median[p] = m;
+            compression[p] = k;
+            offset[p] = k * (m - b) + m - b;
+        }
+    }
+    double mirroredDepth(int p, double wz) const {
+        return median[p] + compression[p] * (median[p] - wz) - offset[p];
+    }
+};
+
+bool isFinite(const DPoint3& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+// The converted position of one painted vertex of part p; false when it cannot be computed.
+bool mirrorVertex(const Vec3& position, int p, const MirrorTable& table, const ViewTransform& view,
+                  const Unprojector& unproject, Vec3& result) {
+    DPoint3 window, moved;
+    if (!projectPoint(view, {position.x, position.y, position.z}, window))
+        return false;
+    window.z = table.mirroredDepth(p, window.z);
+    if (!unproject(window, moved) || !isFinite(moved))
+        return false;
+    result = {static_cast<float>(moved.x), static_cast<float>(moved.y),
+              static_cast<float>(moved.z)};
+    return true;
+}
+
+// Converts vertices [begin, end): each writes only its own output entry.
+void invertRange(const SimpleMesh& input, SimpleMesh& output, const MirrorTable& table,
+                 const ViewTransform& view, const Unprojector& unproject, std::size_t begin,
+                 std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+        const Vec3& position = input.vertices[i];
+        Vec3 result = position;
+        const bool painted = i < output.vertexInPart.size() && output.vertexInPart[i] != 0 &&
+                             i < output.vertexPart.size();
+        if (painted) {
+            const int p = output.vertexPart[i];
+            if (p < 0 || p > 3 || !mirrorVertex(position, p, table, view, unproject, result))
+                result = position;
+        }
+        output.vertices[i] = result;
+    }
+}
+
+void invertAll(const SimpleMesh& input, SimpleMesh& output, const MirrorTable& table,
+               const ViewTransform& view) {
+    const Unprojector unproject(view);
+    const std::size_t n = std::min(input.vertices.size(), output.vertices.size());
+    if (n < kThreadedVertexCount) {
+        invertRange(input, output, table, view, unproject, 0, n);
+        return;
+    }
+    const std::size_t half = n / 2;
+    try {
+        std::thread second([&] { invertRange(input, output, table, view, unproject, half, n); });
+        invertRange(input, output, table, view, unproject, 0, half);
+        second.join();
+    } catch (const std::system_error&) {
+        // No thread to be had: the thread was never started, so do all of it here.
+        invertRange(input, output, table, view, unproject, 0, n);
+    }
+}
+
+} // namespace
+
+void invertPartDepths(SimpleMesh& input, SimpleMesh& output, const PartDepthSettings& parts,
+                      const ViewTransform& view, std::ostream& out) {
+    const std::size_t n = output.vertices.size();
+    if (nothingPainted(input, n)) {
+        labelWholeMeshPartOne(input, n, output.faces.size());
+        labelWholeMeshPartOne(output, n, output.faces.size());
+        parts.medianDepth[1] =
+            medianPartDepth(input, 1, view, parts.minDepth[1], parts.maxDepth[1], out);
+    }
+    invertAll(input, output, MirrorTable(parts), view);
+}
+
+void rebuildOutputModelWith(SimpleMesh& input, SimpleMesh& output, const PartDepthSettings& parts,
+                            const ViewTransform& view, std::ostream& out) {
+    output = input;
+    output.hideInvisibleFaces = 1;
+    invertPartDepths(input, output, parts, view, out);
+}

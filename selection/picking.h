@@ -1,0 +1,23 @@
+// Colour-ID passes over a mesh: the face under one pixel, and the faces that own at least
+// one pixel of the window. Both draw into the back buffer without swapping and restore every
+// OpenGL attribute; the matrices are left as applyProjection loaded them.
+#pragma once
+
+#include "mesh/simple_mesh.h"
+
+#include <functional>
+
+// The face shown at window column x, row y (counted from the bottom) under the camera that
+// applyProjection loads, with face culling as the caller left it; -1 when the pixel shows
+// no face. Faces beyond the ID limit are not drawn (a line on standard output says so).
+int pickFace(const SimpleMesh& mesh, int x, int y, const std::function<void()>& applyProjection);
+
+// Rewrites mesh.faceVisible: 1 for every face that owns a pixel of the width x height window
+// under the camera applyProjection loads, 0 for the others. backFace = faces turned away
+// from the camera count too (culling off); otherwise back faces are culled. Faces beyond the
+// ID limit get 0 (a line on standard output says so).
+void markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
+                      const std::function<void()>& applyProjection);
+
+// Draws the first drawnFaces faces of the mesh as GL_POLYGONs in their ID colours.
+void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces);
