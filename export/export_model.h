@@ -1,0 +1,21 @@
+// The "Export" command: the converted model as folder/export.obj and a snapshot of the view
+// as its texture folder/export.bmp.
+#pragma once
+
+#include "export/mesh_pair.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class SimpleMesh;
+
+// Writes folder/export.obj from output (see writeExport; pairs rebuilt, trace lines on
+// standard output), then folder/export.bmp from a width x height snapshot of the current
+// OpenGL context taken right after renderView (see saveSnapshot), then prints "Done!" on
+// standard error and returns 0. Creates folder when missing. When a file cannot be written
+// it prints "exportModel: cannot write PATH: REASON" on standard error and returns 1; the
+// file that was there before is left untouched.
+int exportModel(const SimpleMesh& input, const SimpleMesh& output, const float partCompression[4],
+                std::vector<MeshPair>& pairs, int width, int height,
+                const std::function<void()>& renderView, const std::string& folder = "data");
