@@ -1,8 +1,112 @@
 #include "mesh/simple_mesh.h"
 
+#include "mesh/obj_loader.h"
+
+#include <iostream>
+
 void (*deleteTextureName)(unsigned name) = nullptr;
 
 SimpleMesh::~SimpleMesh() {
     if (textureId != 0 && deleteTextureName)
         deleteTextureName(textureId);
+}
+
+namespace {
+
+void report(const char* what, const std::string& fileName) {
+    std::cerr << "SimpleMesh::load" << what << fileName << '\n';
+}
+
+// True when every index names an entry of an array of count entries.
+bool indicesBelow(const IndexLists& lists, std::size_t count) {
+    for (const int i : lists.indices())
+        if (i < 0 || static_cast<std::size_t>(i) >= count)
+            return false;
+    return true;
+}
+
+// True when b has a list for every list of a with as many entries. Corner k of face f is
+// drawn from normalFaces[f][k] and texCoordFaces[f][k], so a face whose normal or texture
+// list is shorter than its position list would be read past its end: equal face counts are
+// not enough, and such files are refused like files whose face counts differ.
+bool sameShape(const IndexLists& a, const IndexLists& b) {
+    return a.offsets() == b.offsets();
+}
+
+} // namespace
+
+bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string>& searchDirs) {
+    if (fileName.empty())
+        return false;
+    ObjLoader reader;
+    if (!reader.loader(findFile(fileName, searchDirs))) {
+        report(": cannot load file: ", fileName);
+        return false;
+    }
+    if (reader.vertices.empty()) {
+        report(": no vertices loaded: ", fileName);
+        return false;
+    }
+    // Positions without faces would not match the selection state or the faces of the model
+    // loaded before: the whole mesh stays as it was.
+    if (reader.faces.empty()) {
+        report(": no triangles loaded: ", fileName);
+        return false;
+    }
+
+    // Normals and texture coordinates are indexed by the reader's own lists, or by the
+    // position lists when the file gave "vn" or "vt" lines but faces with plain indices.
+    const bool fileNormals = !reader.normals.empty();
+    const bool fileTexCoords = !reader.texCoords.empty();
+    const IndexLists& normalLists =
+        fileNormals && !reader.normalFaces.empty() ? reader.normalFaces : reader.faces;
+    const IndexLists& texCoordLists =
+        !reader.texCoordFaces.empty() ? reader.texCoordFaces : reader.faces;
+
+    if (!sameShape(reader.faces, normalLists) ||
+        (fileTexCoords && !sameShape(reader.faces, texCoordLists))) {
+        // The reader's geometry is taken in and then dropped, normals computed first when the
+        // file had none, as a mesh whose index lists disagree cannot be kept.
+        vertices = std::move(reader.vertices);
+        faces = std::move(reader.faces);
+        if (!fileNormals)
+            computeNormals();
+        std::cerr << "SimpleMesh::load: buffer sizes not same\n";
+        vertices.clear();
+        normals.clear();
+        texCoords.clear();
+        faces.clear();
+        normalFaces.clear();
+        texCoordFaces.clear();
+        return false;
+    }
+    // An index outside its array (0 in the file becomes -1) would reach drawing, normals and
+    // every later pass: such a file is refused and the mesh stays as it was. Without "vn"
+    // lines the normals are made one per vertex, so the position check covers them.
+    if (!indicesBelow(reader.faces, reader.vertices.size()) ||
+        (fileNormals && !indicesBelow(normalLists, reader.normals.size())) ||
+        (fileTexCoords && !indicesBelow(texCoordLists, reader.texCoords.size()))) {
+        report(": index out of range: ", fileName);
+        return false;
+    }
+
+    // The reader's arrays are moved in; only a list that stands for two members is copied.
+    normalFaces = &normalLists == &reader.faces ? reader.faces : std::move(reader.normalFaces);
+    if (!fileTexCoords)
+        texCoordFaces = IndexLists();
+    else
+        texCoordFaces =
+            &texCoordLists == &reader.faces ? reader.faces : std::move(reader.texCoordFaces);
+    vertices = std::move(reader.vertices);
+    faces = std::move(reader.faces);
+    if (fileNormals)
+        normals = std::move(reader.normals);
+    else
+        computeNormals();
+    if (fileTexCoords)
+        texCoords = std::move(reader.texCoords);
+    else
+        texCoords = {};
+    std::cerr << "SimpleMesh::load: " << fileName << " loaded\n";
+    return true;
 }

@@ -1,0 +1,74 @@
+#include "mesh/simple_mesh.h"
+#include "mesh/texture.h"
+
+#include <GL/gl.h>
+#include <IL/il.h>
+
+#include <iostream>
+
+namespace {
+
+void deleteGlTexture(unsigned name) {
+    const GLuint texture = name;
+    glDeleteTextures(1, &texture);
+}
+
+void reportFailure(const std::string& fileName) {
+    std::cerr << "SimpleMesh::loadTexture: cannot load texture: " << fileName << '\n';
+}
+
+// Decodes the bound DevIL image from path into 8-bit RGBA, top row first. Returns false when
+// the file does not decode or converts to nothing.
+bool decodeRgba(const std::string& path, int& width, int& height) {
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
+    const bool decoded =
+        !path.empty() && ilLoadImage(path.c_str()) && ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
+    ilDisable(IL_ORIGIN_SET);
+    if (!decoded)
+        return false;
+    width = ilGetInteger(IL_IMAGE_WIDTH);
+    height = ilGetInteger(IL_IMAGE_HEIGHT);
+    return width > 0 && height > 0 && ilGetData() != nullptr;
+}
+
+// Uploads width x height RGBA pixels into texture with linear filtering, edge clamping and the
+// modulate environment (the texel times the corner's colour).
+void upload(GLuint texture, int width, int height, const void* pixels) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+} // namespace
+
+void installTextureDeleter() {
+    deleteTextureName = deleteGlTexture;
+}
+
+bool SimpleMesh::loadTexture(const std::string& fileName,
+                             const std::vector<std::string>& searchDirs) {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    int width = 0, height = 0;
+    if (!decodeRgba(findFile(fileName, searchDirs), width, height)) {
+        reportFailure(fileName);
+        ilDeleteImages(1, &image);
+        return false;
+    }
+    if (textureId == 0) {
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        textureId = texture;
+    }
+    upload(textureId, width, height, ilGetData());
+    ilDeleteImages(1, &image);
+    std::cerr << "SimpleMesh::loadTexture: " << fileName << " (" << width << "x" << height << ")\n";
+    return true;
+}
