@@ -3,6 +3,7 @@
 int windowWidth = 640;
 int windowHeight = 480;
 int mainWindow = 0;
+int controlPanel = 0;
 
 int shownModel = 0;
 int backFace = 1;

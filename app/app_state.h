@@ -33,6 +33,7 @@ enum ControlId : int {
 extern int windowWidth;  // 640
 extern int windowHeight; // 480
 extern int mainWindow;
+extern int controlPanel; // GLUT identifier of the panel window, 0 when there is none
 
 // Live variables of the controls.
 extern int shownModel;         // 0 input, 1 output

@@ -19,9 +19,13 @@ struct Trackball {
     int dragMode = 0; // 0 none, 1 rotate, 2 pan, 3 dolly
 
     Trackball(int w = 640, int h = 480);
+    // Identity rotation, translation (0, 0, -startDistance), move scale startDistance.
     void resetTrackball();
-    // x, y in window pixels, y counted from the top.
+    // x, y in window pixels, y counted from the top. Starts a drag of the given mode at the
+    // pointer (1 rotate, 2 pan, 3 dolly).
     void beginDrag(int mode, int x, int y);
+    // Moves the running drag to the pointer: turns, pans or dollies by the pointer's travel
+    // since the last call (positions outside the window count as its edge).
     void dragTo(int x, int y);
 };
 
@@ -31,13 +35,15 @@ struct CameraPose {
     float fieldOfView = 0;
 };
 
-// 2t - 1 for t = (value - offset) / extent clamped to [0, 1].
+// 2t - 1 for t = (value - offset) / extent clamped to [0, 1]; 0 when extent is 0.
 float normalisePointer(int value, int offset, int extent);
 // Height of (x, y) over the virtual sphere of radius r, or over its hyperbolic sheet.
 float projectToSphere(float r, float x, float y);
-// Rotation that drags p1 to p2 on the virtual sphere; identity for equal points.
+// Rotation that drags p1 to p2 on the virtual sphere, by at most 90 degrees; identity for
+// equal points (and for points too close to give a turning axis).
 Quat trackballRotation(float radius, float p1x, float p1y, float p2x, float p2y);
 // Hamilton product a * b.
 Quat multiply(const Quat& a, const Quat& b);
-// Rotation matrix in OpenGL's column order; any non-zero quaternion length gives a rotation.
+// Rotation matrix in OpenGL's column order; any non-zero quaternion length gives a rotation,
+// the zero quaternion the identity.
 std::array<float, 16> quaternionToMatrix(const Quat& q);

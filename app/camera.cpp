@@ -1,0 +1,55 @@
+#include "app/camera.h"
+
+#include "app/app_state.h"
+
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+CameraPose currentViewPose() {
+    return {viewCamera.rotation, viewCamera.translation, static_cast<float>(fieldOfView)};
+}
+
+// A pose's field of view is a float; the view's is an int, taken by truncation toward zero.
+void putPoseIntoView(const CameraPose& pose) {
+    viewCamera.rotation = pose.rotation;
+    viewCamera.translation = pose.translation;
+    fieldOfView = static_cast<int>(pose.fieldOfView);
+}
+
+} // namespace
+
+void withSetupCamera(const std::function<void()>& step) {
+    savedViewPose = currentViewPose();
+    putPoseIntoView(setupCamera);
+    step();
+    putPoseIntoView(savedViewPose);
+}
+
+void storeSetupCamera() {
+    setupCamera = currentViewPose();
+}
+
+void loadSetupCamera() {
+    putPoseIntoView(setupCamera);
+}
+
+void resetViewCamera() {
+    fieldOfView = 30;
+    viewCamera.rotation = {-0.21f, 0.2f, 0.04f, 0.95f};
+    viewCamera.translation = {0, 0, -100};
+}
+
+void printCamera(std::ostream& out) {
+    const Quat& q = viewCamera.rotation;
+    const auto& t = viewCamera.translation;
+    out << "camera qrot: (" << q[0] << "," << q[1] << "," << q[2] << "," << q[3] << ")\n";
+    out << "camera trans: (" << t[0] << "," << t[1] << "," << t[2] << ")\n";
+    const float length = std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
+    out << "camera distance: " << length / 10 << std::endl;
+}
+
+void printCamera() {
+    printCamera(std::cout);
+}

@@ -1,0 +1,34 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+    CommandLine line;
+    for (std::size_t i = 0; i < args.size() && line.error.empty(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help") {
+            line.help = true;
+        } else if (a == "--batch") {
+            if (i + 1 >= args.size() || line.batch)
+                line.error = line.batch ? "--batch given twice" : "--batch needs a SCRIPT";
+            else
+                line.script = args[++i];
+            line.batch = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            line.error = "unknown option " + a;
+        } else if (line.files.size() == 2) {
+            line.error = "at most a model and a texture can be opened at start";
+        } else {
+            line.files.push_back(a);
+        }
+    }
+    return line;
+}
+
+bool wantsHelp(const std::vector<std::string>& args) {
+    return std::find(args.begin(), args.end(), "--help") != args.end();
+}
+
+bool wantsBatch(const std::vector<std::string>& args) {
+    return std::find(args.begin(), args.end(), "--batch") != args.end();
+}

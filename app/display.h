@@ -1,0 +1,18 @@
+// Drawing of the 3-D window and keeping its size: the display, reshape and idle handlers and
+// the OpenGL error check around every frame.
+#pragma once
+
+// Prints "OpenGL Error: TEXT (File: FILE, line LINE)" on standard output when an OpenGL error
+// is pending; fetches one error flag per call.
+void checkGlError(const char* file, int line);
+
+// One frame: the white reference cube, the model chosen by shownModel, the lasso stroke as a
+// green overlay, then a buffer swap. Errors pending before and after are printed.
+void displayScene();
+
+// Viewport (-w, -h, 3w, 3h) and the stored window size; a height of 0 (a minimised window)
+// changes nothing.
+void reshapeWindow(int w, int h);
+
+// Selects the 3-D window and draws a frame at once.
+void idleRedraw();
