@@ -78,8 +78,8 @@ bool LineCursor::readWord(std::string_view& word) {
         unget();
     if (pos_ == begin)
         return false; // nothing but whitespace: the end condition is already raised
+    // A word that runs to the end of the line is still a word; the next read fails.
     word = std::string_view(begin, static_cast<std::size_t>(pos_ - begin));
-    fail_ = false; // a word that runs to the end of the line is still a word
     return true;
 }
 

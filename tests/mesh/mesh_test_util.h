@@ -1,0 +1,83 @@
+// Helpers of the mesh tests: readable comparison of index lists and vectors, and running the
+// reader or the loader on a text with its console output captured.
+#pragma once
+
+#include "mesh/index_lists.h"
+#include "mesh/obj_loader.h"
+#include "mesh/simple_mesh.h"
+#include "tests/support/gl_test.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <ostream>
+#include <string>
+#include <vector>
+
+inline void PrintTo(const IndexLists& lists, std::ostream* out) {
+    *out << "{";
+    for (std::size_t f = 0; f < lists.size(); ++f) {
+        *out << (f ? ", {" : "{");
+        for (std::size_t k = 0; k < lists.count(f); ++k)
+            *out << (k ? " " : "") << lists[f][k];
+        *out << "}";
+    }
+    *out << "}";
+}
+
+using Triple = std::array<float, 3>;
+using Pair = std::array<float, 2>;
+
+inline std::vector<Triple> triples(const std::vector<Vec3>& values) {
+    std::vector<Triple> out;
+    for (const Vec3& v : values)
+        out.push_back({v.x, v.y, v.z});
+    return out;
+}
+
+inline std::vector<Pair> pairs(const std::vector<Vec2>& values) {
+    std::vector<Pair> out;
+    for (const Vec2& v : values)
+        out.push_back({v.u, v.v});
+    return out;
+}
+
+// Standard error and standard output of one call.
+struct Console {
+    std::string err, out;
+};
+
+template <typename Call> Console captureConsole(Call&& call) {
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    call();
+    std::fflush(stdout);
+    Console console;
+    console.out = testing::internal::GetCapturedStdout();
+    console.err = testing::internal::GetCapturedStderr();
+    return console;
+}
+
+// The mesh search directories of the program.
+inline const std::vector<std::string>& programSearchDirs() {
+    static const std::vector<std::string> dirs{".", "..", "Mesh", "../Mesh", "../../Mesh"};
+    return dirs;
+}
+
+// All fourteen members equal.
+inline void expectSameMesh(const SimpleMesh& a, const SimpleMesh& b) {
+    EXPECT_EQ(a.faceVisible, b.faceVisible);
+    EXPECT_EQ(a.vertexPart, b.vertexPart);
+    EXPECT_EQ(a.facePart, b.facePart);
+    EXPECT_EQ(a.vertexInPart, b.vertexInPart);
+    EXPECT_EQ(a.hideInvisibleFaces, b.hideInvisibleFaces);
+    EXPECT_EQ(a.drawBackFaces, b.drawBackFaces);
+    EXPECT_EQ(a.vertexFaces, b.vertexFaces);
+    EXPECT_EQ(a.textureId, b.textureId);
+    EXPECT_EQ(triples(a.vertices), triples(b.vertices));
+    EXPECT_EQ(triples(a.normals), triples(b.normals));
+    EXPECT_EQ(pairs(a.texCoords), pairs(b.texCoords));
+    EXPECT_EQ(a.faces, b.faces);
+    EXPECT_EQ(a.normalFaces, b.normalFaces);
+    EXPECT_EQ(a.texCoordFaces, b.texCoordFaces);
+}
