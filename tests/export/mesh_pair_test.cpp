@@ -1,0 +1,276 @@
+#include "export/mesh_pair.h"
+#include "tests/export/pair_reference.h"
+#include "tests/export/test_meshes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <sstream>
+
+namespace {
+
+std::string build(const SimpleMesh& in, const SimpleMesh& out, const float partCompression[4],
+                  std::vector<MeshPair>& pairs) {
+    std::ostringstream log;
+    buildMeshPairs(in, out, partCompression, pairs, log);
+    return log.str();
+}
+
+std::string build(const SimpleMesh& in, const float partCompression[4] = kAllInverted) {
+    std::vector<MeshPair> pairs;
+    return build(in, in, partCompression, pairs);
+}
+
+const char* kNoPairs = "\nsize(MeshPair): 0\n";
+
+void expectQuad(const MeshPair& p, std::array<int, 4> v, int faceA, int faceB) {
+    EXPECT_EQ(std::to_array(p.quadVertex), v);
+    EXPECT_EQ(p.faceA, faceA);
+    EXPECT_EQ(p.faceB, faceB);
+}
+
+} // namespace
+
+TEST(MeshPairs, BorderTrianglesAcrossAnEdgeFormAQuad) {
+    SimpleMesh strip = stripModel();
+    std::vector<MeshPair> pairs{MeshPair{}, MeshPair{}}; // an old list is replaced
+    testing::internal::CaptureStdout();
+    buildMeshPairs(strip, strip, kAllInverted, pairs);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n1 \nsize(MeshPair): 1\n");
+    ASSERT_EQ(pairs.size(), 1u);
+    expectQuad(pairs[0], {0, 1, 4, 3}, 2, 3);
+    EXPECT_EQ(std::to_array(pairs[0].quadTexCoord), (std::array{0, 1, 4, 3}));
+    EXPECT_EQ(std::to_array(pairs[0].quadNormal), (std::array{0, 1, 4, 3}));
+    // Unconverted, the bent quad keeps its diagonal with a score of 1 up to rounding.
+    EXPECT_EQ(pairs[0].flipped, 0);
+    EXPECT_NEAR(pairs[0].score, 1.0, 1e-6);
+
+    // Texture and normal indices of each corner come from the face that supplies it.
+    strip.texCoords.push_back({0.9f, 0.9f});
+    strip.texCoordFaces[3][2] = 8;
+    strip.normalFaces[3][2] = 7;
+    build(strip, strip, kAllInverted, pairs);
+    ASSERT_EQ(pairs.size(), 1u);
+    EXPECT_EQ(std::to_array(pairs[0].quadTexCoord), (std::array{0, 1, 4, 8}));
+    EXPECT_EQ(std::to_array(pairs[0].quadNormal), (std::array{0, 1, 4, 7}));
+
+    // Without texture coordinates the corners match on their vertex indices alone.
+    strip.texCoords.clear();
+    strip.texCoordFaces.clear();
+    build(strip, strip, kAllInverted, pairs);
+    ASSERT_EQ(pairs.size(), 1u);
+    expectQuad(pairs[0], {0, 1, 4, 3}, 2, 3);
+    EXPECT_EQ(std::to_array(pairs[0].quadTexCoord), (std::array{-1, -1, -1, -1}));
+}
+
+// Moving vertex 3 inside the quad folds triangle 0 4 3 over; the other diagonal does not.
+TEST(MeshPairs, FoldedQuadIsFlippedWithTheFlipScore) {
+    SimpleMesh in = stripModel(), out = in;
+    out.vertices[3] = {0.7f, 0.3f, 0};
+    std::vector<MeshPair> pairs;
+    EXPECT_EQ(build(in, out, kAllInverted, pairs),
+              "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n0.904581 \nsize(MeshPair): 1\n");
+    ASSERT_EQ(pairs.size(), 1u);
+    EXPECT_EQ(pairs[0].flipped, 1);
+    // keep 0.495327, flip 0.904581 (single-precision vectors, double means)
+    EXPECT_NEAR(pairs[0].score, 0.9045806939420727, 1e-12);
+}
+
+TEST(MeshPairs, FacesThatDoNotFormPairs) {
+    // Sharing one vertex only.
+    SimpleMesh fan =
+        meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-1, 0, 0}, {-1, -1, 0}}, {{0, 1, 2}, {0, 3, 4}});
+    fan.vertexPart[0] = 1;
+    fan.facePart = {-1, -1};
+    EXPECT_EQ(build(fan), kNoPairs);
+
+    // A texture seam along the shared edge.
+    SimpleMesh seam = stripModel();
+    seam.texCoords.push_back({0.5f, 1});
+    seam.texCoordFaces[3][1] = 8;
+    EXPECT_EQ(build(seam), kNoPairs);
+
+    // All labels alike: part 1 not inverted (negative compression), or both sides inverted.
+    const float partOneKept[4] = {1, -0.5f, 1, 1};
+    EXPECT_EQ(build(stripModel(), partOneKept), kNoPairs);
+    SimpleMesh twoParts = stripModel();
+    for (int v : {1, 2, 4, 5, 6, 7})
+        twoParts.vertexPart[v] = 2;
+    EXPECT_EQ(build(twoParts), kNoPairs);
+    const float partTwoKept[4] = {1, 1, -1, 1};
+    EXPECT_EQ(build(twoParts, partTwoKept).substr(0, 8), "f[2, 3] ");
+
+    // Not visible (0), visible only as drawn by a toggle (2), or not on the border.
+    for (int visible : {0, 2}) {
+        SimpleMesh hidden = stripModel();
+        hidden.faceVisible[3] = visible;
+        EXPECT_EQ(build(hidden), kNoPairs);
+    }
+    SimpleMesh inside = stripModel();
+    inside.facePart[2] = 1;
+    EXPECT_EQ(build(inside), kNoPairs);
+
+    // Faces that are not triangles, or name vertices the model lacks, never reach the corner
+    // comparison.
+    SimpleMesh odd = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}},
+                            {{0, 1}, {0, 1, 2, 3}, {}, {1, 0, 9}, {0, 1, -1}, {1, 2, 0}});
+    odd.vertexPart[0] = 1;
+    odd.facePart.assign(6, -1);
+    odd.texCoordFaces.clear();
+    EXPECT_EQ(build(odd), kNoPairs);
+}
+
+// A duplicated triangle matches its twin three times: no pair between them, but each still
+// pairs with the neighbour across a shared edge.
+TEST(MeshPairs, DuplicatedTrianglePairsOnlyWithItsNeighbour) {
+    SimpleMesh strip = stripModel();
+    strip.faces.push_back(std::array{0, 1, 4});
+    strip.texCoordFaces.push_back(std::array{0, 1, 4});
+    strip.normalFaces.push_back(std::array{0, 1, 4});
+    strip.faceVisible.push_back(1);
+    strip.facePart.push_back(-1);
+    std::vector<MeshPair> pairs;
+    std::string log = build(strip, strip, kAllInverted, pairs);
+    EXPECT_EQ(log.substr(0, log.find("\n1 ")), "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n"
+                                               "f[3, 5] : v[4] --- v[3] --- v[0] --- v[1] --- ");
+    ASSERT_EQ(pairs.size(), 2u);
+}
+
+// A border triangle with neighbours across two edges is in two records.
+TEST(MeshPairs, TriangleWithTwoNeighboursIsInTwoRecords) {
+    SimpleMesh m = meshOf({{0, 0, 0}, {2, 0, 0}, {1, 2, 0}, {1, -1, 0.3f}, {2, 2, 1}},
+                          {{0, 1, 2}, {1, 0, 3}, {2, 1, 4}});
+    m.vertexPart[0] = m.vertexPart[2] = 1;
+    m.facePart.assign(3, -1);
+    std::vector<MeshPair> pairs;
+    std::string log = build(m, m, kAllInverted, pairs);
+    EXPECT_EQ(log.substr(0, log.find("\n1 ")), "f[0, 1] : v[1] --- v[2] --- v[0] --- v[3] --- \n"
+                                               "f[0, 2] : v[2] --- v[0] --- v[1] --- v[4] --- ");
+    EXPECT_EQ(pairs.size(), 2u);
+}
+
+TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
+    SimpleMesh square = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {});
+    MeshPair pair;
+    pair.quadVertex[0] = 0, pair.quadVertex[1] = 1, pair.quadVertex[2] = 2, pair.quadVertex[3] = 3;
+    // A flat square scores exactly 1 either way: the tie keeps the diagonal.
+    scoreQuad(square, square, pair);
+    EXPECT_EQ(pair.flipped, 0);
+    EXPECT_EQ(pair.score, 1.0);
+
+    // Every output corner on one point: neither split has area.
+    SimpleMesh point = square;
+    for (Vec3& v : point.vertices)
+        v = {0.5f, 0.5f, 0};
+    pair.flipped = 1;
+    scoreQuad(square, point, pair);
+    EXPECT_EQ(pair.flipped, 0);
+    EXPECT_EQ(pair.score, -INFINITY);
+
+    // q0 on q2: only the kept split loses its area; the quad still keeps its diagonal.
+    SimpleMesh pinched = square;
+    pinched.vertices[2] = pinched.vertices[0];
+    scoreQuad(square, pinched, pair);
+    EXPECT_EQ(pair.flipped, 0);
+    EXPECT_EQ(pair.score, -INFINITY);
+
+    // q1 on q3: only the flipped split loses its area; the kept one scores as usual.
+    pinched = square;
+    pinched.vertices[3] = pinched.vertices[1];
+    scoreQuad(square, pinched, pair);
+    EXPECT_EQ(pair.flipped, 0);
+    EXPECT_EQ(pair.score, 0.0); // one kept triangle agrees, the other is turned over
+}
+
+// A quad with no area in its kept split sorts after every real score.
+TEST(MeshPairs, QuadWithoutAreaSortsLast) {
+    SimpleMesh in = meshOf(
+        {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {3, 0, 0}, {3, 1, 0}, {2, 1, 0}},
+        {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {4, 6, 7}});
+    in.vertexPart[0] = in.vertexPart[4] = 1;
+    in.facePart.assign(4, -1);
+    SimpleMesh out = in;
+    out.vertices[2] = out.vertices[0]; // both triangles along the diagonal 0-2 lose their area
+    std::vector<MeshPair> pairs;
+    EXPECT_EQ(build(in, out, kAllInverted, pairs),
+              "f[0, 1] : v[0] --- v[1] --- v[2] --- v[3] --- \n"
+              "f[2, 3] : v[4] --- v[5] --- v[6] --- v[7] --- \n"
+              "1 -inf \nsize(MeshPair): 2\n");
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[1].faceA, 0);
+    EXPECT_EQ(pairs[1].flipped, 0);
+}
+
+namespace {
+
+// A model of few vertices and texture coordinates, so that random faces share edges, seams,
+// repeat corners and duplicate one another; with random labels, visibility and parts.
+SimpleMesh randomModel(std::mt19937& random, bool withTexCoords) {
+    auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const int V = 3 + pick(10), T = 1 + pick(4), F = pick(40);
+    SimpleMesh m;
+    for (int v = 0; v < V; ++v) // few distinct coordinates: coincident points, flat quads
+        m.vertices.push_back({float(pick(3)), float(pick(3)), float(pick(2))});
+    m.normals.assign(2, {0, 0, 1});
+    m.texCoords.assign(T, {});
+    for (int f = 0; f < F; ++f) {
+        int corners = pick(10) == 0 ? pick(5) : 3;
+        m.faces.beginList();
+        m.texCoordFaces.beginList();
+        m.normalFaces.beginList();
+        for (int k = 0; k < corners; ++k) {
+            m.faces.appendToLast(pick(10) == 0 ? pick(V + 2) - 1 : pick(V));
+            m.texCoordFaces.appendToLast(pick(T));
+            m.normalFaces.appendToLast(pick(2));
+        }
+        m.faceVisible.push_back(pick(8) == 0 ? pick(3) : 1);
+        m.facePart.push_back(pick(6) == 0 ? pick(4) : -1);
+    }
+    if (!withTexCoords) {
+        m.texCoords.clear();
+        m.texCoordFaces.clear();
+    }
+    for (int v = 0; v < V; ++v)
+        m.vertexPart.push_back(pick(4));
+    return m;
+}
+
+} // namespace
+
+// The edge search finds exactly the pairs of the all-pairs comparison, with the same
+// contents, the same pair lines in the same order and the same sorted list.
+TEST(MeshPairs, EdgeSearchEqualsAllPairsSearch) {
+    std::mt19937 random(2024);
+    int pairsSeen = 0;
+    for (int n = 0; n < 4000; ++n) {
+        SimpleMesh in = randomModel(random, n % 5 != 0), out = in;
+        for (Vec3& v : out.vertices)
+            v.z = -v.z + float(random() % 3);
+        float partCompression[4] = {1, 1, random() % 3 == 0 ? -1.0f : 0.0f, 0.5f};
+
+        std::string expectedLines;
+        std::vector<MeshPair> expected =
+            reference::allPairs(in, out, partCompression, expectedLines);
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const MeshPair& a, const MeshPair& b) { return a.score > b.score; });
+        std::vector<MeshPair> pairs;
+        std::string log = build(in, out, partCompression, pairs);
+        ASSERT_EQ(log.substr(0, expectedLines.size()), expectedLines) << "model " << n;
+        ASSERT_EQ(pairs.size(), expected.size()) << "model " << n;
+        for (std::size_t k = 0; k < pairs.size(); ++k) {
+            const MeshPair &a = pairs[k], &b = expected[k];
+            ASSERT_TRUE(std::to_array(a.quadVertex) == std::to_array(b.quadVertex) &&
+                        std::to_array(a.quadTexCoord) == std::to_array(b.quadTexCoord) &&
+                        std::to_array(a.quadNormal) == std::to_array(b.quadNormal) &&
+                        a.faceA == b.faceA && a.faceB == b.faceB && a.flipped == b.flipped &&
+                        std::memcmp(&a.score, &b.score, sizeof(double)) == 0)
+                << "model " << n << " record " << k;
+            ASSERT_FALSE(std::isnan(a.score));
+        }
+        pairsSeen += int(pairs.size());
+    }
+    EXPECT_GT(pairsSeen, 2000); // the random models do form pairs, degenerate ones included
+}

@@ -1,0 +1,164 @@
+#include "export/export_obj.h"
+#include "export/obj_writer.h"
+#include "export/replace_file.h"
+#include "tests/support/gl_test.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <random>
+
+namespace {
+
+std::string fixed6(float value) {
+    char buffer[kMaxFixed6Chars];
+    return std::string(buffer, formatFixed6(buffer, value));
+}
+
+std::string printfFixed(float value) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "%f", double(value));
+    return buffer;
+}
+
+} // namespace
+
+TEST(FormatFixed6, WritesWhatPrintfWrites) {
+    EXPECT_EQ(fixed6(0.5f), "0.500000");
+    EXPECT_EQ(fixed6(-12.0f), "-12.000000");
+    EXPECT_EQ(fixed6(-0.0000004f), "-0.000000");
+    EXPECT_EQ(fixed6(-0.0f), "-0.000000");
+    EXPECT_EQ(fixed6(0.0078125f), "0.007812"); // exactly halfway: rounds to even
+    EXPECT_EQ(fixed6(0.0234375f), "0.023438");
+    EXPECT_EQ(fixed6(1.0f / 3), "0.333333");
+    EXPECT_EQ(fixed6(std::numeric_limits<float>::max()),
+              "340282346638528859811704183484516925440.000000");
+    const float edges[] = {0.0f,
+                           1e-7f,
+                           -1e-7f,
+                           0.0000005f,
+                           -0.0000005f,
+                           0.9999995f,
+                           123456.789f,
+                           -1e10f,
+                           16777217.0f,
+                           std::numeric_limits<float>::denorm_min(),
+                           -std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::lowest(),
+                           std::numeric_limits<float>::infinity(),
+                           -std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN(),
+                           -std::numeric_limits<float>::quiet_NaN()};
+    for (float v : edges)
+        EXPECT_EQ(fixed6(v), printfFixed(v)) << "bits " << std::bit_cast<std::uint32_t>(v);
+
+    std::mt19937 random(6);
+    std::uniform_real_distribution<float> modelRange(-1000.0f, 1000.0f);
+    std::uniform_int_distribution<std::uint32_t> anyBits;
+    for (int n = 0; n < 200000; ++n) {
+        float v = n % 2 ? modelRange(random) : std::bit_cast<float>(anyBits(random));
+        ASSERT_EQ(fixed6(v), printfFixed(v)) << "bits " << std::bit_cast<std::uint32_t>(v);
+    }
+}
+
+// Each face line uses the richest OBJ corner form that every one of its corners supports.
+TEST(ObjWriter, FaceLinesAndSections) {
+    std::string text = objText([](ObjWriter& w) {
+        w.header();
+        const Vec3 v[] = {{0.5f, -12.0f, -0.0000004f}};
+        const Vec2 t[] = {{0.25f, 1.0f}};
+        w.vertexSection(v);
+        w.texCoordSection(t);
+        w.normalSection({});
+        const ObjCorner full[] = {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}};
+        const ObjCorner noTexCoord[] = {{0, 1, 2}, {3, -1, 5}, {6, 7, 8}};
+        const ObjCorner noNormal[] = {{0, 1, 2}, {3, 4, 5}, {6, 7, -1}};
+        const ObjCorner bare[] = {{9, -1, 2}, {10, 4, -1}, {11, 7, 8}, {12, 0, 0}};
+        w.face(full);
+        w.face(noTexCoord);
+        w.face(noNormal);
+        w.face(bare);
+        w.face({});
+        w.elements(6);
+    });
+    EXPECT_EQ(text, "#Created by HollowvistaConverter\n\n"
+                    "v 0.500000 -12.000000 -0.000000\n# 1 vertices\n\n"
+                    "vt 0.250000 1.000000\n# 1 texture vertices\n\n"
+                    "# 0 normal vertices\n\n"
+                    "f 1/2/3 4/5/6 7/8/9\n"
+                    "f 1//3 4//6 7//9\n"
+                    "f 1/2 4/5 7/8\n"
+                    "f 10 11 12 13\n"
+                    "# 6 elements\n\n");
+}
+
+// Text far beyond one block reaches the sink complete and in order; a sink that refuses a
+// block makes finish report the failure.
+TEST(ObjWriter, BlocksReachTheSinkInOrder) {
+    std::vector<Vec3> many(100000);
+    for (std::size_t i = 0; i < many.size(); ++i)
+        many[i] = {float(i), -float(i) / 8, 0.125f};
+    std::string expected = "#Created by HollowvistaConverter\n\n";
+    for (const Vec3& v : many)
+        expected +=
+            "v " + printfFixed(v.x) + " " + printfFixed(v.y) + " " + printfFixed(v.z) + "\n";
+    expected += "# 100000 vertices\n\n";
+
+    std::size_t blocks = 0;
+    std::string received;
+    ObjWriter writer([&](std::string_view block) {
+        ++blocks;
+        received.append(block);
+        return true;
+    });
+    writer.header();
+    writer.vertexSection(many);
+    EXPECT_TRUE(writer.finish());
+    EXPECT_GT(blocks, 1u);
+    EXPECT_EQ(received, expected);
+
+    ObjWriter refusing([](std::string_view) { return false; });
+    refusing.header();
+    EXPECT_FALSE(refusing.finish());
+}
+
+TEST(ReplaceFile, CreatesTheFolderAndReplacesOnlyWhenComplete) {
+    TempDir dir;
+    const std::string fresh = dir.file("data/model.obj");
+    EXPECT_EQ(replaceFile(fresh,
+                          [](const std::string& temp) {
+                              writeFile(temp, "new");
+                              return std::string();
+                          }),
+              "");
+    EXPECT_EQ(readFile(fresh), "new");
+
+    // A write that fails half-way leaves the good file and no temporary file behind.
+    EXPECT_EQ(replaceFile(fresh,
+                          [](const std::string& temp) {
+                              writeFile(temp, "half");
+                              return std::string("disk full");
+                          }),
+              "disk full");
+    EXPECT_EQ(readFile(fresh), "new");
+    EXPECT_FALSE(std::filesystem::exists(fresh + ".tmp"));
+
+    // A temporary file that cannot be created: the reason comes back, the good file stays.
+    std::filesystem::create_directory(fresh + ".tmp");
+    std::string why = replaceFile(fresh, [](const std::string& temp) {
+        return writeObjFile(temp, [](ObjWriter& w) { w.header(); });
+    });
+    EXPECT_EQ(why, "Is a directory");
+    EXPECT_EQ(readFile(fresh), "new");
+
+    // A folder that cannot be made because a file is in the way.
+    writeFile(dir.file("plain"), "x");
+    EXPECT_NE(
+        replaceFile(dir.file("plain/model.obj"), [](const std::string&) { return std::string(); }),
+        "");
+}
