@@ -1,0 +1,230 @@
+// The conversion: painted vertices keep their pixel and get their window depth mirrored about
+// their part's position, scaled by its compression.
+#include "selection/depth_inversion.h"
+
+#include "selection/part_depth.h"
+#include "tests/selection/selection_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <sstream>
+
+using namespace selection_test;
+
+// Vertices are stored as floats, so a measured window depth is off by up to a few 1e-7.
+constexpr double kDepthTolerance = 1e-6;
+
+namespace {
+
+// The per-part settings as "Open Mesh" leaves them.
+struct Parts {
+    float median[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    float minDepth[4] = {1, 1, 1, 1};
+    float maxDepth[4] = {0, 0, 0, 0};
+    float position[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    float compression[4] = {1, 1, 1, 1};
+    PartDepthSettings settings() { return {median, minDepth, maxDepth, position, compression}; }
+};
+
+// Checks that output vertex i shows on input vertex i's pixel at the given window depth.
+void expectAt(const ViewTransform& view, const SimpleMesh& input, const SimpleMesh& output,
+              std::size_t i, double depth) {
+    const DPoint3 before = windowOf(view, input.vertices[i]);
+    const DPoint3 after = windowOf(view, output.vertices[i]);
+    EXPECT_NEAR(after.x, before.x, 1e-3) << "vertex " << i;
+    EXPECT_NEAR(after.y, before.y, 1e-3) << "vertex " << i;
+    EXPECT_NEAR(after.z, depth, 2e-6) << "vertex " << i;
+}
+
+bool sameBits(const Vec3& a, const Vec3& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+TEST(DepthInversion, EachPartIsMirroredAboutItsPositionScaledByItsCompression) {
+    const ViewTransform view = perspectiveView(640, 480);
+    SimpleMesh input;
+    addQuad(input, view, 100, 100, 140, 140, 0.40); // part 1: compression 1
+    addQuad(input, view, 200, 100, 240, 140, 0.30); // part 2: compression 0
+    addQuad(input, view, 300, 100, 340, 140, 0.35); // part 3: compression -1
+    addQuad(input, view, 400, 100, 440, 140, 0.20); // part 0: never moves
+    openSelection(input);
+    input.vertices[1] = atPixel(view, 140.2, 100.2, 0.6); // part 1, behind its position
+    input.vertices[5] = atPixel(view, 240.2, 100.2, 0.9);
+    for (int v = 0; v < 12; ++v) {
+        input.vertexPart[v] = 1 + v / 4;
+        input.vertexInPart[v] = 1;
+    }
+    Parts parts;
+    parts.median[1] = 0.3f; // the median cancels out of the mirror
+    parts.position[1] = 0.45f;
+    parts.position[2] = 0.7f;
+    parts.compression[2] = 0;
+    parts.compression[3] = -1;
+    parts.position[3] = 0.1f;
+    parts.median[0] = 0.9f; // whatever part 0 holds
+    parts.position[0] = 0.05f;
+    parts.compression[0] = 0.5f;
+
+    SimpleMesh output;
+    std::ostringstream out;
+    rebuildOutputModelWith(input, output, parts.settings(), view, out);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(output.hideInvisibleFaces, 1);
+    expectAt(view, input, output, 0, 0.50); // 0.40 about 0.45
+    expectAt(view, input, output, 1, 0.30); // 0.60 about 0.45
+    for (int v = 4; v < 8; ++v)
+        expectAt(view, input, output, v, 0.70); // flattened onto the position
+    for (int v = 8; v < 12; ++v)
+        for (float Vec3::*c : {&Vec3::x, &Vec3::y, &Vec3::z})
+            EXPECT_NEAR(output.vertices[v].*c, input.vertices[v].*c, 1e-4);
+    for (int v = 12; v < 16; ++v)
+        EXPECT_TRUE(sameBits(output.vertices[v], input.vertices[v]));
+
+    // Halfway: the mirrored relief at half depth.
+    parts.compression[1] = 0.5f;
+    rebuildOutputModelWith(input, output, parts.settings(), view, out);
+    expectAt(view, input, output, 0, 0.475);
+    expectAt(view, input, output, 1, 0.375);
+}
+
+TEST(DepthInversion, PartWithoutSeamIsMirroredAboutItsMedian) {
+    const ViewTransform view = perspectiveView(640, 480);
+    SimpleMesh input;
+    const int a = addVertex(input, view, 100.3, 100.3, 0.3);
+    const int b = addVertex(input, view, 200.3, 100.3, 0.4);
+    const int c = addVertex(input, view, 200.3, 200.3, 0.5);
+    const int d = addVertex(input, view, 100.3, 200.3, 0.6);
+    addFace(input, {a, b, c, d});
+    openSelection(input);
+    input.vertexPart.assign(4, 2);
+    input.vertexInPart.assign(4, 1);
+    input.facePart = {2};
+
+    Parts parts;
+    std::ostringstream out;
+    parts.median[2] = medianPartDepth(input, 2, view, parts.minDepth[2], parts.maxDepth[2], out);
+    parts.position[2] = boundaryPartDepth(input, 2, parts.median[2], view, out);
+    EXPECT_NEAR(parts.position[2], 0.5, kDepthTolerance);
+    SimpleMesh output;
+    rebuildOutputModelWith(input, output, parts.settings(), view, out);
+    expectAt(view, input, output, 0, 0.7);
+    expectAt(view, input, output, 1, 0.6);
+    expectAt(view, input, output, 2, 0.5);
+    expectAt(view, input, output, 3, 0.4);
+}
+
+TEST(DepthInversion, NothingPaintedPutsEverythingInPartOneAndMeasuresIt) {
+    const ViewTransform view = perspectiveView(640, 480);
+    SimpleMesh input;
+    addQuad(input, view, 100, 100, 140, 140, 0.2);
+    addQuad(input, view, 200, 100, 240, 140, 0.6);
+    openSelection(input);
+    input.faceVisible = {1, 0}; // only the first quad is measured
+
+    Parts parts;
+    SimpleMesh output;
+    std::ostringstream out;
+    rebuildOutputModelWith(input, output, parts.settings(), view, out);
+    for (const SimpleMesh* mesh : {&input, &output}) {
+        EXPECT_EQ(mesh->vertexPart, std::vector<int>(8, 1));
+        EXPECT_EQ(mesh->vertexInPart, std::vector<int>(8, 1));
+        EXPECT_EQ(mesh->facePart, std::vector<int>(2, 1));
+    }
+    EXPECT_NEAR(parts.median[1], 0.2, kDepthTolerance);
+    EXPECT_NEAR(parts.minDepth[1], 0.2, kDepthTolerance);
+    EXPECT_NEAR(parts.maxDepth[1], 0.2, kDepthTolerance);
+    EXPECT_EQ(out.str(), "");
+    // Mirrored about the untouched position 0.5 of part 1.
+    expectAt(view, input, output, 0, 0.8);
+    expectAt(view, input, output, 7, 0.4);
+
+    // An empty model is not "nothing painted": no labels appear.
+    SimpleMesh empty, emptyOut;
+    rebuildOutputModelWith(empty, emptyOut, parts.settings(), view, out);
+    EXPECT_TRUE(empty.vertexPart.empty());
+    EXPECT_TRUE(emptyOut.facePart.empty());
+}
+
+// Large enough for the vertex loop to run on two threads: every vertex is checked, and a
+// second rebuild from the same input gives the same bits.
+TEST(DepthInversion, LargeModelConvertsEveryVertexAndRebuildsIdentically) {
+    const ViewTransform view = perspectiveView(640, 480);
+    SimpleMesh input;
+    const int columns = 400, rows = 300;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x)
+            addVertex(input, view, 100 + x + 0.25, 50 + y + 0.25,
+                      0.2 + 0.6 * ((x * 7 + y * 3) % 97) / 96.0);
+    input.faces.push_back(std::vector<int>{0, 1, columns});
+    openSelection(input);
+    for (std::size_t i = 0; i < input.vertices.size(); ++i) {
+        input.vertexPart[i] = static_cast<int>(i % columns) * 4 / columns;
+        input.vertexInPart[i] = input.vertexPart[i] > 0;
+    }
+    Parts parts;
+    parts.position[1] = 0.4f;
+    parts.position[2] = 0.6f;
+    parts.compression[2] = 0.25f;
+    parts.position[3] = 0.5f;
+    parts.compression[3] = -0.5f;
+
+    SimpleMesh first, second;
+    std::ostringstream out;
+    rebuildOutputModelWith(input, first, parts.settings(), view, out);
+    rebuildOutputModelWith(input, second, parts.settings(), view, out);
+    ASSERT_EQ(first.vertices.size(), input.vertices.size());
+    EXPECT_EQ(std::memcmp(first.vertices.data(), second.vertices.data(),
+                          first.vertices.size() * sizeof(Vec3)),
+              0);
+    int wrong = 0;
+    for (std::size_t i = 0; i < input.vertices.size(); ++i) {
+        const int p = input.vertexPart[i];
+        if (p == 0) {
+            wrong += !sameBits(first.vertices[i], input.vertices[i]);
+            continue;
+        }
+        const DPoint3 before = windowOf(view, input.vertices[i]);
+        const DPoint3 after = windowOf(view, first.vertices[i]);
+        const double b = parts.position[p], k = parts.compression[p];
+        wrong += std::abs(after.x - before.x) > 1e-3 || std::abs(after.y - before.y) > 1e-3 ||
+                 std::abs(after.z - (b + k * (b - before.z))) > 2e-6;
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(DepthInversion, VerticesThatCannotBeProjectedKeepTheirPositionAndSpreadNoNaN) {
+    const ViewTransform view = perspectiveView(640, 480);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    SimpleMesh input;
+    addQuad(input, view, 100, 100, 140, 140, 0.4);
+    input.vertices.push_back({nan, 1, 2});
+    input.vertices.push_back({3, 4, inf});
+    input.vertices.push_back({0, 0, 100}); // the eye: no projection
+    addFace(input, {4, 5, 6});
+    openSelection(input);
+    input.vertexPart.assign(7, 1);
+    input.vertexInPart.assign(7, 1);
+    input.facePart = {1, 1};
+
+    Parts parts;
+    std::ostringstream out;
+    parts.median[1] = medianPartDepth(input, 1, view, parts.minDepth[1], parts.maxDepth[1], out);
+    EXPECT_NEAR(parts.median[1], 0.4, kDepthTolerance);
+    EXPECT_NEAR(parts.maxDepth[1], 0.4, kDepthTolerance);
+    parts.position[1] = boundaryPartDepth(input, 1, parts.median[1], view, out);
+
+    SimpleMesh output;
+    rebuildOutputModelWith(input, output, parts.settings(), view, out);
+    for (int v = 0; v < 4; ++v)
+        expectAt(view, input, output, v, 0.4);
+    EXPECT_TRUE(std::isnan(output.vertices[4].x));
+    EXPECT_EQ(output.vertices[4].y, 1);
+    EXPECT_EQ(output.vertices[5].z, inf);
+    EXPECT_TRUE(sameBits(output.vertices[6], input.vertices[6]));
+}
