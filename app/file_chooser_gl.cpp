@@ -1,12 +1,118 @@
 #include "app/file_chooser.h"
 
+#include "app/window_system.h"
+
+#include <gtk/gtk.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
 std::optional<std::string> scriptedFileChoice;
+
+namespace {
+
+// The last successful choice of either command; the next dialog proposes it.
+std::string previousChoice;
+
+// Initialises GTK once per process. Keeps the C locale: GTK would otherwise switch
+// LC_NUMERIC to the user's locale, and number parsing in model files relies on '.'.
+// False when there is no display to open.
+bool gtkReady() {
+    static const bool ready = [] {
+        gtk_disable_setlocale();
+        return gtk_init_check(nullptr, nullptr) != FALSE;
+    }();
+    return ready;
+}
+
+// Lets GTK handle what is queued, so a destroyed dialog really leaves the screen.
+void pumpGtkEvents() {
+    while (gtk_events_pending())
+        gtk_main_iteration();
+}
+
+// True when path names an existing file (not a folder) and fits the platform's path limit.
+bool acceptablePath(const char* path) {
+    struct stat info {};
+    return path != nullptr && std::strlen(path) < PATH_MAX && stat(path, &info) == 0 &&
+           !S_ISDIR(info.st_mode);
+}
+
+// Builds the modal open-file dialog: one filter for every file, the previous choice proposed.
+GtkWidget* makeDialog() {
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(
+        "Select input file", nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
+        "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, "All Files(*.*)");
+    gtk_file_filter_add_pattern(filter, "*");
+    gtk_file_chooser_add_filter(chooser, filter); // the chooser takes the reference
+    gtk_file_chooser_set_local_only(chooser, TRUE);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    if (!previousChoice.empty())
+        gtk_file_chooser_set_filename(chooser, previousChoice.c_str());
+    return dialog;
+}
+
+// Runs the dialog until the user cancels or chooses an existing file within the path limit;
+// a typed name of a missing file keeps the dialog open. Returns the full path, or "".
+std::string runDialog() {
+    GtkWidget* dialog = makeDialog();
+    std::string result;
+    while (result.empty() && gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+        gchar* chosen = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+        if (acceptablePath(chosen))
+            result = chosen;
+        g_free(chosen);
+    }
+    gtk_widget_destroy(dialog);
+    pumpGtkEvents();
+    return result;
+}
+
+// The working directory, or "" when it cannot be read (then it is not restored).
+std::string currentDirectory() {
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+// Records a choice as the next dialog's proposal, made absolute as the dialog needs it.
+void rememberChoice(const std::string& path) {
+    if (path.empty())
+        return;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    previousChoice = error ? path : absolute.string();
+}
+
+} // namespace
 
 std::string chooseInputFile() {
     if (scriptedFileChoice) {
         std::string answer = *scriptedFileChoice;
         scriptedFileChoice.reset();
+        rememberChoice(answer);
         return answer;
     }
-    return "";
+    if (!gtkReady())
+        return "";
+    const int previousWindow = windowSystem().currentWindow();
+    const std::string cwd = currentDirectory();
+
+    const std::string result = runDialog();
+    if (previousWindow != 0)
+        windowSystem().setWindow(previousWindow);
+    if (!result.empty()) {
+        previousChoice = result;
+        windowSystem().postRedisplay(); // the dialog covered the 3-D window
+    }
+    if (!cwd.empty() && chdir(cwd.c_str()) != 0)
+        perror("chooseInputFile: cannot restore the working directory");
+    return result;
 }
