@@ -1,0 +1,127 @@
+#include "selection/triangulate.h"
+#include "tests/export/test_meshes.h"
+#include "tests/support/gl_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+const float kEye[3] = {0.5f, 0.5f, 10};
+
+// Two bent quads, a quad hidden from view, a flat quad centred under the eye (both splits
+// weigh the same), a pentagon and a triangle. The first quad takes its normals in reverse
+// corner order, so each written corner must come from its own corner position.
+SimpleMesh remeshModel() {
+    SimpleMesh m = meshOf({{0, 0, 0},
+                           {1, 0, 0},
+                           {1, 1, 1},
+                           {0, 1, 0},
+                           {0, 0, 0},
+                           {1, 0, 0},
+                           {1, 1, -1},
+                           {0, 1, 0},
+                           {-1, -1, 0},
+                           {2, -1, 0},
+                           {2, 2, 0},
+                           {-1, 2, 0},
+                           {4, 0, 0},
+                           {5, 0, 0},
+                           {5.5f, 1, 0},
+                           {4.5f, 2, 0},
+                           {3.5f, 1, 0}},
+                          {{0, 1, 2, 3},
+                           {4, 5, 6, 7},
+                           {8, 9, 10, 11},
+                           {8, 9, 10, 11},
+                           {12, 13, 14, 15, 16},
+                           {0, 1, 3}});
+    m.normalFaces[0][0] = 3, m.normalFaces[0][1] = 2, m.normalFaces[0][2] = 1,
+    m.normalFaces[0][3] = 0;
+    m.faceVisible[2] = 0;
+    return m;
+}
+
+int run(const SimpleMesh& mesh, const std::string& folder, std::string& err) {
+    testing::internal::CaptureStderr();
+    int result = triangulateFaces(mesh, kEye, folder);
+    err = testing::internal::GetCapturedStderr();
+    return result;
+}
+
+} // namespace
+
+TEST(ChooseQuadDiagonal, FacesTheEyeBetter) {
+    const SimpleMesh m = remeshModel();
+    const int raised[4] = {0, 1, 2, 3}, lowered[4] = {4, 5, 6, 7}, flat[4] = {8, 9, 10, 11};
+    EXPECT_TRUE(chooseQuadDiagonal(m, raised, kEye));   // about 2.034 against 1.965
+    EXPECT_FALSE(chooseQuadDiagonal(m, lowered, kEye)); // about 1.967 against 2.032
+    EXPECT_TRUE(chooseQuadDiagonal(m, flat, kEye));     // an exact tie goes to q1-q3
+    const int missing[4] = {0, 1, 2, 17};
+    EXPECT_FALSE(chooseQuadDiagonal(m, missing, kEye));
+}
+
+TEST(TriangulateFaces, WritesTheRemeshFile) {
+    TempDir dir;
+    const std::string folder = dir.file("data"); // missing: created
+    const SimpleMesh mesh = remeshModel();
+    const SimpleMesh before = mesh;
+    std::string err;
+    for (int round = 0; round < 2; ++round) { // a second run replaces the file
+        EXPECT_EQ(run(mesh, folder, err), 0);
+        EXPECT_EQ(err, "Done!\n");
+        EXPECT_EQ(readFile(folder + "/remesh.obj"),
+                  readFile(sourcePath("tests/data/export/remesh.obj")));
+    }
+    EXPECT_EQ(mesh.vertices.size(), before.vertices.size());
+    EXPECT_TRUE(mesh.faces == before.faces);
+
+    EXPECT_EQ(run(SimpleMesh(), folder, err), 0);
+    EXPECT_EQ(err, "Done!\n");
+    EXPECT_EQ(readFile(folder + "/remesh.obj"),
+              readFile(sourcePath("tests/data/export/empty.obj")));
+}
+
+TEST(TriangulateFaces, ReadersAcceptTheFile) {
+    TempDir dir;
+    std::string err;
+    ASSERT_EQ(run(remeshModel(), dir.path(), err), 0);
+    const std::string path = dir.file("remesh.obj");
+    SimpleMesh back;
+    ASSERT_TRUE(back.load(path, {}));
+    EXPECT_EQ(back.vertices.size(), 17u);
+    EXPECT_EQ(back.faces.size(), 8u);
+    EXPECT_EQ(back.faces.totalSize(), 26u);
+    if (std::system("command -v assimp >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "assimp is not installed; only our own reader was checked";
+    std::FILE* pipe = popen(("assimp info '" + path + "' --raw 2>&1").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    long vertices = -1, faces = -1;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe)) {
+        std::sscanf(line, "Vertices: %ld", &vertices);
+        std::sscanf(line, "Faces: %ld", &faces);
+    }
+    pclose(pipe);
+    EXPECT_EQ(vertices, 26); // assimp counts the corners of the faces
+    EXPECT_EQ(faces, 8);
+}
+
+TEST(TriangulateFaces, ReportsAFileItCannotWrite) {
+    TempDir dir;
+    writeFile(dir.file("data"), "a file where the folder should be");
+    std::string err;
+    EXPECT_EQ(run(remeshModel(), dir.file("data"), err), 1);
+    EXPECT_EQ(err.rfind("triangulateFaces: cannot write " + dir.file("data") + "/remesh.obj: ", 0),
+              0u)
+        << err;
+    EXPECT_EQ(err.find("Done!"), std::string::npos);
+
+    // The old file stays when the new one cannot be made.
+    writeFile(dir.file("remesh.obj"), "good");
+    std::filesystem::create_directory(dir.file("remesh.obj.tmp"));
+    EXPECT_EQ(run(remeshModel(), dir.path(), err), 1);
+    EXPECT_EQ(readFile(dir.file("remesh.obj")), "good");
+}
