@@ -17,6 +17,7 @@ void setUpPanelStyle();
 // Draws rows as one borderless ImGui window filling the top left of the display and sized to
 // its contents. Returns the indices of the rows the user changed in this frame, in order;
 // their live variables already hold the new values (a spinner's clamped to its limits).
-// rects, when given, receives one rectangle per row. size, when given, the window's size.
+// rects, when given, receives one rectangle per row; width and height, when given, the size
+// the display needs to show every control.
 std::vector<int> drawPanel(const std::vector<PanelControl>& rows, std::vector<ItemRect>* rects,
                            float* width = nullptr, float* height = nullptr);

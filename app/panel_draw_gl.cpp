@@ -35,7 +35,9 @@ class PanelWalker {
     }
 
     // Top-level rows in columns: a Column row closes one group and opens the next beside it.
-    std::vector<int> drawAll() {
+    // Returns the size of everything drawn.
+    ImVec2 drawAll() {
+        ImGui::BeginGroup();
         ImGui::BeginGroup();
         for (int row : topLevel_) {
             if (rows_[row].kind == ControlKind::Column) {
@@ -47,8 +49,11 @@ class PanelWalker {
             draw(row);
         }
         ImGui::EndGroup();
-        return changed_;
+        ImGui::EndGroup();
+        return ImGui::GetItemRectSize();
     }
+
+    const std::vector<int>& changed() const { return changed_; }
 
   private:
     void draw(int row) {
@@ -56,8 +61,9 @@ class PanelWalker {
         ImGui::PushID(row);
         switch (c.kind) {
         case ControlKind::Panel:
-            drawFrame(row);
-            break;
+            drawFrame(row); // records its own rectangle before its right margin
+            ImGui::PopID();
+            return;
         case ControlKind::RadioGroup:
             ImGui::BeginGroup();
             for (int child : children_[row])
@@ -104,14 +110,17 @@ class PanelWalker {
         ImGui::Unindent(pad.x * 2);
         ImGui::Dummy(ImVec2(0, pad.y));
         ImGui::EndGroup();
+        record(row);
         const ImVec2 min = ImGui::GetItemRectMin();
         const ImVec2 max(ImGui::GetItemRectMax().x + pad.x * 2, ImGui::GetItemRectMax().y);
+        // The right margin, matching the indent on the left, belongs to the panel's width.
+        ImGui::SameLine(0, 0);
+        ImGui::Dummy(ImVec2(pad.x * 2 + 1, 1));
         ImDrawList* draw = ImGui::GetWindowDrawList();
         const ImU32 light = ImGui::GetColorU32(ImGuiCol_Border);
         draw->AddRect(min, max, light);
         if (c.frame == PanelFrame::Raised)
             draw->AddRect(ImVec2(min.x + 1, min.y + 1), ImVec2(max.x - 1, max.y - 1), light);
-        ImGui::Dummy(ImVec2(0, 0));
     }
 
     void drawRadioButton(int group, int button) {
@@ -186,14 +195,16 @@ std::vector<int> drawPanel(const std::vector<PanelControl>& rows, std::vector<It
     const ImGuiWindowFlags flags = ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize |
                                    ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse |
                                    ImGuiWindowFlags_AlwaysAutoResize |
-                                   ImGuiWindowFlags_NoSavedSettings;
+                                   ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoSavedSettings;
     ImGui::Begin("GLUI", nullptr, flags);
     PanelWalker walker(rows, rects);
-    std::vector<int> changed = walker.drawAll();
+    // The window would be clamped to the display; the display is sized from the contents.
+    const ImVec2 contents = walker.drawAll();
+    const ImVec2 padding = ImGui::GetStyle().WindowPadding;
     if (width)
-        *width = ImGui::GetWindowWidth();
+        *width = contents.x + 2 * padding.x;
     if (height)
-        *height = ImGui::GetWindowHeight();
+        *height = contents.y + 2 * padding.y;
     ImGui::End();
-    return changed;
+    return walker.changed();
 }

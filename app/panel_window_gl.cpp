@@ -4,6 +4,7 @@
 #include "app/commands.h"
 #include "app/display.h"
 #include "app/panel_draw.h"
+#include "app/release_latch.h"
 
 #include <GL/freeglut.h>
 #include <backends/imgui_impl_glut.h>
@@ -14,37 +15,19 @@
 
 namespace {
 
-// ImGui 1.86 reads the mouse state once per frame, so a press and its release that both
-// arrive between two frames would never be seen as a click. A release that comes before any
-// frame has seen its press is held back and delivered right after the next frame.
-struct MouseLatch {
-    bool pressUnseen = false;
-    bool releaseHeld = false;
-    int button = 0, x = 0, y = 0;
-};
-MouseLatch latch;
+ReleaseLatch latch;
 
 void panelMouse(int button, int state, int x, int y) {
-    if (state == GLUT_UP && latch.pressUnseen) {
-        latch.releaseHeld = true;
-        latch.button = button;
-        latch.x = x;
-        latch.y = y;
-    } else {
-        ImGui_ImplGLUT_MouseFunc(button, state, x, y);
-        if (state == GLUT_DOWN)
-            latch.pressUnseen = true;
-    }
+    if (const std::optional<MouseEvent> now = latch.onEvent({button, state, x, y}))
+        ImGui_ImplGLUT_MouseFunc(now->button, now->state, now->x, now->y);
     glutPostRedisplay();
 }
 
 void deliverHeldRelease() {
-    latch.pressUnseen = false;
-    if (!latch.releaseHeld)
-        return;
-    latch.releaseHeld = false;
-    ImGui_ImplGLUT_MouseFunc(latch.button, GLUT_UP, latch.x, latch.y);
-    glutPostRedisplay();
+    if (const std::optional<MouseEvent> due = latch.afterFrame()) {
+        ImGui_ImplGLUT_MouseFunc(due->button, due->state, due->x, due->y);
+        glutPostRedisplay(); // the next frame sees the release and reports the click
+    }
 }
 
 // The panel window takes the size of its contents, like a GLUI window.

@@ -14,6 +14,7 @@
 #include "app/panel_window.h"
 #include "app/session_runner.h"
 #include "app/startup.h"
+#include "mesh/texture.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
@@ -75,6 +76,7 @@ int runGui(int& argc, char** argv) {
     glutSpecialFunc(specialKey);
 
     initGraphicsState(false);
+    installTextureDeleter();
     disableSwapWait();
     initApplicationState();
     printPanelVersion();
@@ -108,6 +110,7 @@ int runBatch(const std::string& scriptPath, const std::vector<std::string>& file
     mainWindow = offscreen.currentWindow();
 
     initGraphicsState(true);
+    installTextureDeleter();
     initApplicationState();
     printPanelVersion();
     reshapeWindow(windowWidth, windowHeight); // as GLUT does before the first frame

@@ -1,0 +1,65 @@
+// Shared set-up of the application-shell tests: the process-wide state back at its start-up
+// values, and an offscreen 3-D window driven through the same window-system seam as the GUI.
+#pragma once
+
+#include "app/app_state.h"
+#include "app/display.h"
+#include "app/offscreen_window_system.h"
+#include "app/startup.h"
+#include "mesh/texture.h"
+#include "tests/support/gl_test.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The state of a program that has just started (after the start-up sequence).
+inline void resetApplicationState() {
+    windowWidth = 640;
+    windowHeight = 480;
+    mainWindow = 1;
+    shownModel = 0;
+    backFace = 1;
+    wireframe = 0;
+    currentPart = 0;
+    editMode = 0;
+    compressionValue = 1.0f;
+    for (int p = 0; p < 4; ++p) {
+        partPosition[p] = 0.5f;
+        partCompression[p] = 1.0f;
+        partMinDepth[p] = partMaxDepth[p] = partMedianDepth[p] = 0.0f;
+    }
+    fieldOfView = 30;
+    viewCamera = Trackball(640, 480);
+    setupCamera = {};
+    savedViewPose = {};
+    inputMesh = SimpleMesh();
+    outputMesh = SimpleMesh();
+    lassoStroke.clear();
+    lassoPolygon.clear();
+    lastStrokePoint = {};
+    meshSearchDirs.clear();
+    meshPairs.clear();
+    initApplicationState();
+}
+
+// A started program on an offscreen 640 x 480 window.
+class OffscreenAppTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        context = &testContext(640, 480);
+        auto system = std::make_unique<OffscreenWindowSystem>(*context);
+        windows = system.get();
+        setWindowSystem(std::move(system));
+        installTextureDeleter();
+        resetApplicationState();
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        reshapeWindow(640, 480);
+        windows->redisplayRequests = 0;
+    }
+    void TearDown() override { setWindowSystem(nullptr); }
+
+    OffscreenContext* context = nullptr;
+    OffscreenWindowSystem* windows = nullptr;
+};

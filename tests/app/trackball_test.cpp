@@ -1,0 +1,165 @@
+// The virtual trackball: pointer normalisation, the sphere rotation, pan and dolly, and the
+// quaternion arithmetic behind the view matrix.
+#include "app/trackball.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+
+// Turning angle of a rotation quaternion of any length, in degrees.
+float angleDegrees(const Quat& q) {
+    const float length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+    return 2.0f * std::acos(std::min(1.0f, std::fabs(q[3]) / length)) * 180.0f / kPi;
+}
+
+// Column-major 4x4 matrix times the point (x, y, z, 1).
+std::array<float, 3> transform(const std::array<float, 16>& m, float x, float y, float z) {
+    return {m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
+            m[2] * x + m[6] * y + m[10] * z + m[14]};
+}
+
+TEST(Trackball, PointerPositionsAreClampedToTheWindowEdges) {
+    EXPECT_EQ(normalisePointer(0, 0, 640), -1.0f);
+    EXPECT_EQ(normalisePointer(640, 0, 640), 1.0f);
+    EXPECT_EQ(normalisePointer(320, 0, 640), 0.0f);
+    EXPECT_EQ(normalisePointer(-50, 0, 640), -1.0f);
+    EXPECT_EQ(normalisePointer(5000, 0, 640), 1.0f);
+    // y counts from the top: the top row is +1, the bottom -1, beyond them clamped.
+    EXPECT_EQ(normalisePointer(0, 480, -480), 1.0f);
+    EXPECT_EQ(normalisePointer(480, 480, -480), -1.0f);
+    EXPECT_EQ(normalisePointer(-30, 480, -480), 1.0f);
+    EXPECT_EQ(normalisePointer(900, 480, -480), -1.0f);
+    EXPECT_EQ(normalisePointer(120, 480, -480), 0.5f);
+    // A window without extent must not produce a NaN that would poison the camera.
+    EXPECT_EQ(normalisePointer(10, 0, 0), 0.0f);
+}
+
+TEST(Trackball, SphereAndHyperbolicSheetMeetAtRadiusOverRootTwo) {
+    EXPECT_FLOAT_EQ(projectToSphere(1, 0, 0), 1.0f);
+    EXPECT_FLOAT_EQ(projectToSphere(1, 0.6f, 0), 0.8f);
+    EXPECT_FLOAT_EQ(projectToSphere(1, 1, 0), 0.5f);
+    EXPECT_FLOAT_EQ(projectToSphere(2, 0, 3), 4.0f / 6.0f);
+    const float edge = 0.7071067811865476f;
+    EXPECT_NEAR(projectToSphere(1, edge - 1e-4f, 0), projectToSphere(1, edge + 1e-4f, 0), 1e-3f);
+}
+
+TEST(Trackball, PressAndReleaseAtOnePixelLeavesTheRotationUnchanged) {
+    EXPECT_EQ(trackballRotation(1, 0.3f, -0.4f, 0.3f, -0.4f), (Quat{0, 0, 0, 1}));
+    Trackball ball(640, 480);
+    ball.rotation = {-0.21f, 0.2f, 0.04f, 0.95f};
+    const Quat before = ball.rotation;
+    ball.beginDrag(1, 200, 100);
+    ball.dragTo(200, 100);
+    EXPECT_EQ(ball.rotation, before);
+    EXPECT_EQ(ball.dragRotation, (Quat{0, 0, 0, 1}));
+}
+
+TEST(Trackball, CentreToRightEdgeTurnsAboutTheVerticalAxisFollowingThePointer) {
+    Trackball ball(640, 480);
+    ball.beginDrag(1, 320, 240);
+    ball.dragTo(640, 240);
+    const Quat& d = ball.dragRotation;
+    EXPECT_EQ(d[0], 0.0f);
+    EXPECT_EQ(d[2], 0.0f);
+    EXPECT_NE(d[1], 0.0f);
+    // From the sphere's pole to (1, 0, 1/2) on the sheet: cos = sqrt(1 - 1 / 1.25).
+    EXPECT_NEAR(angleDegrees(d), std::acos(std::sqrt(0.2f)) * 180.0f / kPi, 1e-3f);
+    // The front of the model (0, 0, 1) moves to the right, with the pointer.
+    const auto front = transform(quaternionToMatrix(ball.rotation), 0, 0, 1);
+    EXPECT_GT(front[0], 0.5f);
+    EXPECT_NEAR(front[1], 0.0f, 1e-6f);
+}
+
+TEST(Trackball, NoSingleStepTurnsMoreThanNinetyDegrees) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-1.0f, 1.0f);
+    float largest = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const Quat q = trackballRotation(1, coordinate(random), coordinate(random),
+                                         coordinate(random), coordinate(random));
+        ASSERT_TRUE(std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2]) &&
+                    std::isfinite(q[3]));
+        largest = std::max(largest, angleDegrees(q));
+    }
+    EXPECT_LE(largest, 90.0f + 1e-3f);
+    EXPECT_GT(largest, 80.0f); // corner-to-corner drags come close to the bound
+    // Neighbouring points whose cross product vanishes in float give no turn, not a NaN.
+    const Quat tiny = trackballRotation(1, 0.5f, 0.5f, 0.5f, std::nextafter(0.5f, 1.0f));
+    EXPECT_TRUE(std::isfinite(tiny[3]));
+}
+
+TEST(Trackball, FullWidthPanAndFullHeightDollyMoveTwentyUnits) {
+    Trackball ball(640, 480);
+    ball.translation = {0, 0, -100};
+    ball.beginDrag(2, 0, 240);
+    ball.dragTo(640, 240);
+    EXPECT_EQ(ball.translation, (std::array<float, 3>{20, 0, -100}));
+    ball.dragTo(640, 0); // on up to the top edge: half the height pans 10 up
+    EXPECT_EQ(ball.translation, (std::array<float, 3>{20, 10, -100}));
+
+    Trackball dolly(640, 480);
+    dolly.translation = {0, 0, -100};
+    dolly.beginDrag(3, 100, 480);
+    dolly.dragTo(500, 0); // upwards brings the model 20 units nearer; x is ignored
+    EXPECT_EQ(dolly.translation, (std::array<float, 3>{0, 0, -80}));
+    dolly.dragTo(500, 960); // beyond the bottom edge counts as the edge
+    EXPECT_EQ(dolly.translation, (std::array<float, 3>{0, 0, -100}));
+}
+
+TEST(Trackball, ResetRestoresTheConstructedPose) {
+    Trackball ball(640, 480);
+    ball.beginDrag(1, 10, 10);
+    ball.dragTo(600, 400);
+    ball.startDistance = 25;
+    ball.resetTrackball();
+    EXPECT_EQ(ball.rotation, (Quat{0, 0, 0, 1}));
+    EXPECT_EQ(ball.translation, (std::array<float, 3>{0, 0, -25}));
+    EXPECT_EQ(ball.moveScale, (std::array<float, 3>{25, 25, 25}));
+}
+
+TEST(Quaternion, HamiltonProductKeepsItsOrder) {
+    const Quat i{1, 0, 0, 0}, j{0, 1, 0, 0}, k{0, 0, 1, 0};
+    EXPECT_EQ(multiply(i, j), k);
+    EXPECT_EQ(multiply(j, i), (Quat{0, 0, -1, 0}));
+    EXPECT_EQ(multiply(i, i), (Quat{0, 0, 0, -1}));
+    EXPECT_EQ(multiply(Quat{1, 2, 3, 4}, Quat{5, 6, 7, 8}), (Quat{24, 48, 48, -6}));
+}
+
+TEST(Quaternion, AnyLengthGivesTheSameRotationMatrix) {
+    const Quat q{1, 2, 3, 4};
+    const float n = std::sqrt(30.0f);
+    const auto m = quaternionToMatrix(q);
+    const auto unit = quaternionToMatrix({1 / n, 2 / n, 3 / n, 4 / n});
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(m[i], unit[i], 1e-6f) << i;
+    // Orthonormal columns and determinant +1: a pure rotation.
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b) {
+            float dot = 0;
+            for (int r = 0; r < 3; ++r)
+                dot += m[4 * a + r] * m[4 * b + r];
+            EXPECT_NEAR(dot, a == b ? 1.0f : 0.0f, 1e-6f);
+        }
+    const float det = m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
+                      m[8] * (m[1] * m[6] - m[5] * m[2]);
+    EXPECT_NEAR(det, 1.0f, 1e-6f);
+    EXPECT_EQ(m[3], 0.0f);
+    EXPECT_EQ(m[15], 1.0f);
+    // The array is read column by column, so (0, 0, w, w) takes the x axis to -y: the view
+    // turns by the conjugate, which is what makes a drag carry the model with the pointer.
+    const auto quarter = transform(quaternionToMatrix({0, 0, 7.0f, 7.0f}), 1, 0, 0);
+    EXPECT_NEAR(quarter[0], 0.0f, 1e-6f);
+    EXPECT_NEAR(quarter[1], -1.0f, 1e-6f);
+    // The zero quaternion names no rotation: the identity, not NaNs.
+    const auto zero = quaternionToMatrix({0, 0, 0, 0});
+    EXPECT_EQ(zero[0], 1.0f);
+    EXPECT_EQ(zero[5], 1.0f);
+    EXPECT_EQ(zero[1], 0.0f);
+}
+
+} // namespace
