@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The reference cube draws the same pixels with freeglut's glutWireCube in a GLUT window, with
+# the program's drawWireCube in that window, and with drawWireCube on the offscreen surface
+# that batch runs use.
+#
+# Usage: wire_cube.sh PATH/TO/hollowvista   (wire_cube_pixels is built beside it, in tests/)
+set -euo pipefail
+program=$(realpath "$1")
+tool="$(dirname "$program")/tests/wire_cube_pixels"
+if [ "${2:-}" != "--under-x" ]; then
+    exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24" \
+        bash "$0" "$program" --under-x
+fi
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for mode in glut-cube glut-draw egl-draw; do
+    white=$("$tool" "$mode" "$work/$mode.rgb")
+    [ "$white" -gt 1000 ] || fail "$mode drew only $white white pixels"
+done
+cmp -s "$work/glut-cube.rgb" "$work/glut-draw.rgb" || fail "drawWireCube differs from glutWireCube"
+cmp -s "$work/glut-cube.rgb" "$work/egl-draw.rgb" || fail "the offscreen cube differs"
+echo "ok"
