@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 const float kEye[3] = {0.5f, 0.5f, 10};
