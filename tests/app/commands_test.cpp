@@ -12,6 +12,11 @@ namespace {
 using Dispatcher = OffscreenAppTest;
 
 TEST_F(Dispatcher, EveryIdentifierRunsWithThe3DWindowSelectedAndRedrawsIt) {
+    // Commands that write files write them below the working directory: keep them out of the
+    // source tree.
+    const TempDir work;
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(work.path());
     for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13, 14, 18, 19, 20, 42}) {
         scriptedFileChoice = ""; // the file dialogs of 0 and 1 are cancelled
         windows->setWindow(2);   // the panel calls in with its own window current
@@ -20,6 +25,7 @@ TEST_F(Dispatcher, EveryIdentifierRunsWithThe3DWindowSelectedAndRedrawsIt) {
         EXPECT_EQ(windows->currentWindow(), mainWindow) << id;
         EXPECT_EQ(windows->redisplayRequests, before + 1) << id;
     }
+    std::filesystem::current_path(home);
 }
 
 TEST_F(Dispatcher, WireframeSwitchesThePolygonModeOfBothSides) {
