@@ -21,9 +21,13 @@ void putPoseIntoView(const CameraPose& pose) {
 } // namespace
 
 void withSetupCamera(const std::function<void()>& step) {
-    savedViewPose = currentViewPose();
+    // The pose is also kept here, so a step that itself runs under the set-up camera (and so
+    // overwrites savedViewPose with the set-up pose) cannot lose the user's view.
+    const CameraPose userView = currentViewPose();
+    savedViewPose = userView;
     putPoseIntoView(setupCamera);
     step();
+    savedViewPose = userView;
     putPoseIntoView(savedViewPose);
 }
 

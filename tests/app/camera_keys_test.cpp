@@ -105,6 +105,12 @@ TEST_F(CameraKeys, SetUpCameraStepRunsUnderTheStoredPoseAndRestoresTheViewExactl
     EXPECT_EQ(viewCamera.dragMode, 2);
     EXPECT_EQ(viewCamera.lastX, 0.25f);
     EXPECT_EQ(setupCamera.fieldOfView, 20.9f);
+
+    // A step that itself runs a step under the set-up camera still gets the user's view back.
+    withSetupCamera([] { withSetupCamera([] { fieldOfView = 10; }); });
+    EXPECT_EQ(viewCamera.rotation, before.rotation);
+    EXPECT_EQ(viewCamera.translation, before.translation);
+    EXPECT_EQ(fieldOfView, 50);
 }
 
 TEST_F(CameraKeys, CameraModeStartsOneDragAtATimeAndAnyReleaseEndsIt) {
