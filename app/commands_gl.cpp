@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/file_chooser.h"
+#include "app/part_commands.h"
 #include "app/selection_reset.h"
 #include "app/window_system.h"
 
@@ -54,22 +55,22 @@ void runCommand(int id) {
         storeSetupCamera();
         break;
     case kPush:
-        // "Push": moves the current part one step deeper and rebuilds the output.
+        pushCommand();
         break;
     case kBack:
-        // "Back": moves the current part one step nearer and rebuilds the output.
+        backCommand();
         break;
     case kCompression:
-        // Compression spinner: stores compressionValue for the current part and rebuilds.
+        compressionCommand();
         break;
     case kPreview:
-        // "Preview": measures every part under the set-up camera and converts the model.
+        previewCommand();
         break;
     case kExport:
-        // "Export": writes the converted model and its texture snapshot.
+        exportCommand();
         break;
     case kTriangulate:
-        // "Triangulate Faces": writes the visible faces split into triangles.
+        triangulateCommand();
         break;
     case kBackFace:
         backFaceCommand();

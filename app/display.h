@@ -10,6 +10,10 @@ void checkGlError(const char* file, int line);
 // green overlay, then a buffer swap. Errors pending before and after are printed.
 void displayScene();
 
+// The picture of one frame drawn into the back buffer, without the swap and the error checks:
+// what the export's snapshot reads.
+void renderScene();
+
 // Viewport (-w, -h, 3w, 3h) and the stored window size; a height of 0 (a minimised window)
 // changes nothing.
 void reshapeWindow(int w, int h);

@@ -46,8 +46,7 @@ void drawStrokeOverlay() {
 
 } // namespace
 
-void displayScene() {
-    checkGlError(__FILE__, __LINE__);
+void renderScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyProjection();
     drawReferenceCube();
@@ -56,6 +55,11 @@ void displayScene() {
     else
         outputMesh.draw(true);
     drawStrokeOverlay();
+}
+
+void displayScene() {
+    checkGlError(__FILE__, __LINE__);
+    renderScene();
     windowSystem().swapBuffers();
     checkGlError(__FILE__, __LINE__);
 }

@@ -84,7 +84,7 @@ void keyPressed(unsigned char key, int, int) {
         printCamera();
         break;
     case 'd':
-        // Pairing of border triangles under the current view joins here with the export.
+        pairDiagnosticCommand();
         break;
     case 'g':
         storeSetupCamera();

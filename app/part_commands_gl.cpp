@@ -1,12 +1,102 @@
 #include "app/part_commands.h"
 
 #include "app/app_state.h"
+#include "app/camera.h"
+#include "app/display.h"
+#include "export/export_model.h"
+#include "selection/depth_inversion.h"
+#include "selection/lasso.h"
+#include "selection/part_depth.h"
+#include "selection/picking.h"
+#include "selection/triangulate.h"
+#include "selection/view_transform_gl.h"
 
-// Painting and picking join these once the selection passes are wired in; until then a
-// closed lasso paints nothing and a Shift+click toggles nothing.
+#include <iostream>
+
+namespace {
+
+PartDepthSettings partSettings() {
+    return {partMedianDepth, partMinDepth, partMaxDepth, partPosition, partCompression};
+}
+
+// The body of a rebuild, for callers already under the set-up camera.
+void rebuildUnderCurrentCamera() {
+    rebuildOutputModelWith(inputMesh, outputMesh, partSettings(),
+                           viewTransformAfter(applyProjection));
+}
+
+void movePartPosition(float direction) {
+    const int p = currentPart;
+    const float step = (partMaxDepth[p] - partMinDepth[p]) / 20;
+    partPosition[p] = partPosition[p] + direction * step;
+    rebuildOutputModel();
+}
+
+// One measuring round of "Preview": what the camera sees, then each part's depths.
+void measureParts() {
+    markVisibleFaces(inputMesh, backFace != 0, windowWidth, windowHeight, applyProjection);
+    const ViewTransform view = viewTransformAfter(applyProjection);
+    for (int p = 0; p < 4; ++p) {
+        partMedianDepth[p] = medianPartDepth(inputMesh, p, view, partMinDepth[p], partMaxDepth[p]);
+        partPosition[p] = boundaryPartDepth(inputMesh, p, partMedianDepth[p], view);
+    }
+}
+
+} // namespace
 
 void applyLassoCommand() {
+    applyLasso(inputMesh, lassoPolygon, currentPart, windowWidth, windowHeight, applyProjection);
+    lassoStroke.clear();
     lassoPolygon.clear();
 }
 
-void toggleFaceCommand(int, int) {}
+void toggleFaceCommand(int x, int y) {
+    const int id = pickFace(inputMesh, x, windowHeight - y, applyProjection);
+    std::cerr << "Mesh ID : " << id << std::endl;
+    if (id < 0 || static_cast<std::size_t>(id) >= inputMesh.faces.size() ||
+        static_cast<std::size_t>(id) >= inputMesh.faceVisible.size())
+        return;
+    int& flag = inputMesh.faceVisible[id];
+    flag = flag == 1 ? 0 : 1;
+    rebuildOutputModel();
+}
+
+void rebuildOutputModel() {
+    withSetupCamera(rebuildUnderCurrentCamera);
+}
+
+void pushCommand() {
+    movePartPosition(+1);
+}
+void backCommand() {
+    movePartPosition(-1);
+}
+
+void compressionCommand() {
+    partCompression[currentPart] = compressionValue;
+    rebuildOutputModel();
+}
+
+void previewCommand() {
+    withSetupCamera([] {
+        for (int round = 0; round < 2; ++round) {
+            measureParts();
+            rebuildUnderCurrentCamera();
+        }
+    });
+}
+
+int exportCommand() {
+    return exportModel(inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight,
+                       renderScene);
+}
+
+int triangulateCommand() {
+    const float translation[3] = {viewCamera.translation[0], viewCamera.translation[1],
+                                  viewCamera.translation[2]};
+    return triangulateFaces(inputMesh, translation);
+}
+
+void pairDiagnosticCommand() {
+    buildMeshPairs(inputMesh, outputMesh, partCompression, meshPairs);
+}
