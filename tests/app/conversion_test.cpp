@@ -1,0 +1,270 @@
+// The conversion from the user's side: sessions that open a model, fix a camera, lasso parts
+// and run the part-editing commands, checked against what the depth inversion promises for
+// every vertex.
+#include "app/camera.h"
+#include "app/commands.h"
+#include "app/session_runner.h"
+#include "app/session_script.h"
+#include "selection/projection.h"
+#include "selection/view_transform_gl.h"
+#include "tests/app/app_fixture.h"
+
+#include <cmath>
+#include <filesystem>
+
+namespace {
+
+const std::string kModel = "/usr/share/assimp/models/OBJ/WusonOBJ.obj";
+const std::string kTexture = "/usr/share/assimp/models/OBJ/drkwood2.jpg";
+
+class Conversion : public OffscreenAppTest {
+  protected:
+    int run(const std::string& script) {
+        const ParsedScript parsed = parseSessionScript(script);
+        EXPECT_FALSE(parsed.error) << parsed.error->reason;
+        return runSessionCommands(parsed.commands, *context, *windows);
+    }
+
+    // The matrices of the set-up camera, as every converting command sees them.
+    ViewTransform setupView() {
+        ViewTransform view{};
+        withSetupCamera([&] { view = viewTransformAfter(applyProjection); });
+        return view;
+    }
+
+    static DPoint3 project(const ViewTransform& view, const Vec3& p) {
+        DPoint3 window{};
+        EXPECT_TRUE(projectPoint(view, {p.x, p.y, p.z}, window));
+        return window;
+    }
+
+    // A small grid of quads (split into triangles) facing the viewer, with a ridge so the
+    // parts have depth relief; about a third of the window wide from the start-up view.
+    void openRidgeModel() {
+        std::string obj;
+        const int n = 8;
+        for (int j = 0; j <= n; ++j)
+            for (int i = 0; i <= n; ++i) {
+                const double x = -6 + 1.5 * i, y = -6 + 1.5 * j;
+                const double z = 3 - std::abs(x) * 0.5;
+                obj += "v " + std::to_string(x) + " " + std::to_string(y) + " " +
+                       std::to_string(z) + "\n";
+            }
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                const int a = j * (n + 1) + i + 1, b = a + 1, c = a + n + 2, d = a + n + 1;
+                obj += "f " + std::to_string(a) + " " + std::to_string(b) + " " +
+                       std::to_string(c) + "\nf " + std::to_string(a) + " " + std::to_string(c) +
+                       " " + std::to_string(d) + "\n";
+            }
+        writeFile(dir.file("ridge.obj"), obj);
+        ASSERT_EQ(run("open-mesh " + dir.file("ridge.obj")), 0);
+        ASSERT_EQ(inputMesh.faces.size(), 128u);
+    }
+
+    TempDir dir;
+};
+
+// A lasso drag around the rectangle x0..x1, y0..y1 (window pixels), dense enough that the
+// stroke's one-step smoothing keeps the corners, ending back at the start.
+std::string rectangleDrag(int x0, int y0, int x1, int y1) {
+    std::string drag = "drag left";
+    const int corners[5][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
+    for (int c = 0; c < 4; ++c)
+        for (int s = 0; s < 10; ++s) {
+            const int x = corners[c][0] + (corners[c + 1][0] - corners[c][0]) * s / 10;
+            const int y = corners[c][1] + (corners[c + 1][1] - corners[c][1]) * s / 10;
+            drag += " " + std::to_string(x) + " " + std::to_string(y);
+        }
+    return drag + " " + std::to_string(x0) + " " + std::to_string(y0) + " " + std::to_string(x0) +
+           " " + std::to_string(y0) + "\n";
+}
+
+// Opening a real textured model, fixing a camera, lassoing two parts and previewing must
+// keep every vertex on its pixel of the set-up camera and mirror each painted vertex's window
+// depth about its part's position; unpainted vertices must not move at all.
+TEST_F(Conversion, RealModelKeepsPixelsAndMirrorsDepthsAboutEachPartsPosition) {
+    if (!std::filesystem::exists(kModel) || !std::filesystem::exists(kTexture))
+        GTEST_SKIP() << "assimp-testmodels is not installed";
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int status =
+        run("open-mesh " + kModel + "\nopen-texture " + kTexture +
+            "\n"
+            // The animal from its front right, 14 units away.
+            "camera 0 0.3827 0 0.9239 0 -0.75 -14\n"
+            "set-up-camera\n"
+            "mode lasso\npart 1\n" +
+            rectangleDrag(440, 130, 560, 300) + "part 2\n" + rectangleDrag(150, 110, 320, 400) +
+            // The user looks elsewhere while the conversion runs.
+            "camera 0 0 0 1 0 0 -100 30\n"
+            "preview\n");
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(status, 0) << err;
+    EXPECT_NE(err.find("SimpleMesh::loadTexture: " + kTexture + " ("), std::string::npos);
+    EXPECT_NE(out.find("painted verts["), std::string::npos);
+    EXPECT_NE(out.find("[P]1: max = "), std::string::npos);
+    EXPECT_NE(out.find("[P]2: max = "), std::string::npos);
+
+    // The user's view is untouched by the conversion.
+    EXPECT_EQ(viewCamera.translation[2], -100.0f);
+    EXPECT_EQ(viewCamera.rotation[3], 1.0f);
+
+    const ViewTransform view = setupView();
+    ASSERT_EQ(outputMesh.vertices.size(), inputMesh.vertices.size());
+    int painted[4] = {};
+    for (std::size_t v = 0; v < inputMesh.vertices.size(); ++v) {
+        const Vec3& in = inputMesh.vertices[v];
+        const Vec3& out3 = outputMesh.vertices[v];
+        const int part = outputMesh.vertexPart[v];
+        if (outputMesh.vertexInPart[v] == 0) {
+            EXPECT_EQ(out3.x, in.x);
+            EXPECT_EQ(out3.y, in.y);
+            EXPECT_EQ(out3.z, in.z);
+            continue;
+        }
+        ++painted[part];
+        const DPoint3 before = project(view, in);
+        const double b = partPosition[part], k = partCompression[part];
+        const double expectedDepth = b + k * (b - before.z);
+        if (expectedDepth >= 1.0 - 1e-3)
+            continue; // mirrored onto or past the far plane: float positions cannot hold it
+        const DPoint3 after = project(view, out3);
+        EXPECT_NEAR(after.x, before.x, 0.01) << "vertex " << v;
+        EXPECT_NEAR(after.y, before.y, 0.01) << "vertex " << v;
+        EXPECT_NEAR(after.z, expectedDepth, 2e-5) << "vertex " << v;
+    }
+    EXPECT_GT(painted[1], 20);
+    EXPECT_GT(painted[2], 20);
+    // Both parts were measured: their positions are real window depths.
+    for (int p : {1, 2}) {
+        EXPECT_GT(partPosition[p], 0.5f);
+        EXPECT_LT(partPosition[p], 1.0f);
+        EXPECT_LE(partMinDepth[p], partMaxDepth[p]);
+    }
+}
+
+// Before any "Preview" the depth bounds are min 1, max 0: "Push" moves the position nearer by
+// 0.05 and "Back" farther; "0(deselect)" makes them act on part 0.
+TEST_F(Conversion, PushAndBackStepByOneTwentiethOfTheDepthRange) {
+    openRidgeModel();
+    run("part 2\npush\npush\n");
+    EXPECT_FLOAT_EQ(partPosition[2], 0.4f);
+    run("back\n");
+    EXPECT_FLOAT_EQ(partPosition[2], 0.45f);
+    run("part 0\nback\n");
+    EXPECT_FLOAT_EQ(partPosition[0], 0.55f);
+    EXPECT_FLOAT_EQ(partPosition[1], 0.5f);
+
+    // After a Preview the step is a twentieth of the measured extent and Push goes deeper.
+    testing::internal::CaptureStdout();
+    run("mode lasso\npart 1\n" + rectangleDrag(200, 100, 440, 380) + "preview\n");
+    testing::internal::GetCapturedStdout();
+    const float before = partPosition[1];
+    const float step = (partMaxDepth[1] - partMinDepth[1]) / 20;
+    ASSERT_GT(step, 0.0f);
+    run("part 1\npush\n");
+    EXPECT_FLOAT_EQ(partPosition[1], before + step);
+}
+
+// Every editing command converts under the set-up camera and gives the user's view back
+// exactly, whatever the set-up camera holds.
+TEST_F(Conversion, EditCommandsLeaveTheViewCameraExactlyAsItWas) {
+    openRidgeModel();
+    run("camera 0.1 0.2 0.05 0.97 1.5 -2 -90 40\nset-up-camera\n"
+        "camera -0.3 0.1 0.2 0.9 3 4 -120 25\n");
+    const Trackball view = viewCamera;
+    testing::internal::CaptureStdout();
+    for (const char* command : {"push", "back", "compression 0.25", "preview", "part 2", "push"}) {
+        run(std::string(command) + "\n");
+        EXPECT_EQ(viewCamera.rotation, view.rotation) << command;
+        EXPECT_EQ(viewCamera.translation, view.translation) << command;
+        EXPECT_EQ(fieldOfView, 25) << command;
+    }
+    testing::internal::GetCapturedStdout();
+}
+
+// The spinner stores its clamped value into the chosen part only, and a compression of -1
+// leaves the model as it was while 0 flattens the part onto its position depth.
+TEST_F(Conversion, CompressionSpinnerScalesTheChosenPart) {
+    openRidgeModel();
+    testing::internal::CaptureStdout();
+    run("mode lasso\npart 1\n" + rectangleDrag(100, 60, 540, 420) + "preview\n");
+    run("compression -7\n");
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(compressionValue, -1.0f);
+    EXPECT_EQ(partCompression[1], -1.0f);
+    EXPECT_EQ(partCompression[2], 1.0f);
+    const ViewTransform view = setupView();
+    for (std::size_t v = 0; v < inputMesh.vertices.size(); ++v) {
+        EXPECT_NEAR(outputMesh.vertices[v].x, inputMesh.vertices[v].x, 1e-3);
+        EXPECT_NEAR(outputMesh.vertices[v].z, inputMesh.vertices[v].z, 1e-3);
+    }
+
+    run("compression 0\n");
+    int flattened = 0;
+    for (std::size_t v = 0; v < outputMesh.vertices.size(); ++v) {
+        if (outputMesh.vertexInPart[v] == 0 || outputMesh.vertexPart[v] != 1)
+            continue;
+        EXPECT_NEAR(project(view, outputMesh.vertices[v]).z, partPosition[1], 1e-6);
+        ++flattened;
+    }
+    EXPECT_GT(flattened, 40);
+}
+
+// A Shift+click names the face under the pointer, hides it from the output and a second
+// click brings it back; a click on the background names no face and changes nothing.
+TEST_F(Conversion, ShiftClickTogglesTheFaceUnderThePointer) {
+    openRidgeModel();
+    run("camera 0 0 0 1 0 0 -100\nset-up-camera\n");
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    run("press left 320 240 shift\nrelease left 320 240\n");
+    std::string err = testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    const auto at = err.find("Mesh ID : ");
+    ASSERT_NE(at, std::string::npos) << err;
+    const int id = std::stoi(err.substr(at + 10));
+    ASSERT_GE(id, 0);
+    ASSERT_LT(id, 128);
+    EXPECT_EQ(inputMesh.faceVisible[id], 0);
+    EXPECT_EQ(outputMesh.faceVisible[id], 0);
+    EXPECT_EQ(outputMesh.hideInvisibleFaces, 1);
+
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    run("press left 320 240 shift\nrelease left 320 240\n"
+        "press left 5 5 shift\nrelease left 5 5\n");
+    err = testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(err.find("Mesh ID : " + std::to_string(id) + "\nMesh ID : -1\n"), std::string::npos)
+        << err;
+    EXPECT_EQ(inputMesh.faceVisible[id], 1);
+    EXPECT_EQ(std::count(inputMesh.faceVisible.begin(), inputMesh.faceVisible.end(), 1), 128);
+}
+
+// The sample session exports both files, and the exported model reads back with as many
+// vertices as the model had.
+TEST_F(Conversion, ExportAndTriangulateWriteTheirFilesIntoData) {
+    openRidgeModel();
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    run("mode lasso\npart 1\n" + rectangleDrag(100, 60, 320, 420) +
+        "preview\nexport\ntriangulate\n");
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(err, "Done!\nDone!\n");
+    EXPECT_NE(out.find("size(MeshPair): "), std::string::npos);
+    const std::string exported = readFile(dir.file("data/export.obj"));
+    EXPECT_EQ(exported.rfind("#Created by HollowvistaConverter\n\n", 0), 0u);
+    EXPECT_NE(exported.find("# 81 vertices\n"), std::string::npos);
+    EXPECT_NE(exported.find("# 128 elements\n"), std::string::npos);
+    EXPECT_NE(readFile(dir.file("data/remesh.obj")).find("# 128 elements\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::file_size(dir.file("data/export.bmp")) > 640u * 480u * 3u);
+}
+
+} // namespace
