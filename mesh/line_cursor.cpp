@@ -4,37 +4,13 @@
 #include <cfloat>
 #include <charconv>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
 bool isSign(char c) {
     return c == '+' || c == '-';
-}
-
-// End of the longest prefix of [p, end) that stream float extraction collects: an optional
-// sign, then digits, at most one '.' (not after the exponent mark), and one exponent mark
-// with an optional sign once a digit was seen. complete = the prefix is a whole number.
-const char* scanFloatToken(const char* p, const char* end, bool& complete) {
-    if (p != end && isSign(*p))
-        ++p;
-    bool mantissa = false, point = false, exponent = false, exponentDigits = false;
-    while (p != end) {
-        const char c = *p;
-        if (isDigit(c)) {
-            (exponent ? exponentDigits : mantissa) = true;
-        } else if (c == '.' && !point && !exponent) {
-            point = true;
-        } else if ((c == 'e' || c == 'E') && mantissa && !exponent) {
-            exponent = true;
-            if (p + 1 != end && isSign(p[1]))
-                ++p;
-        } else {
-            break;
-        }
-        ++p;
-    }
-    complete = mantissa && (exponent == exponentDigits);
-    return p;
 }
 
 // For a complete token whose value lies outside the float range: true when its magnitude is
@@ -66,49 +42,142 @@ bool tokenOverflows(const char* p, const char* end) {
     return position + (negative ? -exponent : exponent) > 0;
 }
 
+// Correctly rounded float of a complete token, the general way: from_chars, with the stream's
+// results beyond the float range (+-FLT_MAX and failure when too large, +-0 when too small).
+bool convertToken(const char* begin, const char* end, float& value) {
+    const char* first = *begin == '+' ? begin + 1 : begin;
+    float parsed = 0;
+    const auto result = std::from_chars(first, end, parsed);
+    if (result.ec == std::errc() && result.ptr == end) {
+        value = parsed;
+        return true;
+    }
+    if (tokenOverflows(begin, end)) {
+        value = *begin == '-' ? -FLT_MAX : FLT_MAX;
+        return false;
+    }
+    value = *begin == '-' ? -0.0f : 0.0f;
+    return true;
+}
+
+// The float nearest to digits * 10^exponent, the quick way, for the short decimals that fill
+// OBJ files: digits < 2^53 and 10^|exponent| are exact doubles, so one multiplication or
+// division gives the double nearest to the exact value. Rounding that double to float gives
+// the float nearest to the exact value unless the double lies exactly halfway between two
+// floats (then the exact value may lie off the halfway point) or outside the normal float
+// range; those cases return false and take the general way.
+bool quickFloat(std::uint64_t digits, int exponent, bool negative, float& value) {
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (digits > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22)
+        return false;
+    if (digits == 0) {
+        value = negative ? -0.0f : 0.0f;
+        return true;
+    }
+    const double d =
+        exponent < 0 ? double(digits) / powers[-exponent] : double(digits) * powers[exponent];
+    if (d < FLT_MIN || d > FLT_MAX)
+        return false;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &d, sizeof bits);
+    constexpr std::uint64_t belowFloat = (std::uint64_t{1} << 29) - 1; // bits a float drops
+    if ((bits & belowFloat) == (std::uint64_t{1} << 28))
+        return false;
+    value = negative ? -static_cast<float>(d) : static_cast<float>(d);
+    return true;
+}
+
+// 10^n for n <= 19.
+std::uint64_t power10(int n) {
+    std::uint64_t power = 1;
+    while (n-- > 0)
+        power *= 10;
+    return power;
+}
+
 } // namespace
 
 bool LineCursor::readWord(std::string_view& word) {
     skipWhitespace();
+    if (fail_)
+        return false;
     const char* begin = pos_;
-    int c;
-    while ((c = get()) >= 0 && !isBlank(c)) {
-    }
-    if (c >= 0)
-        unget();
-    if (pos_ == begin)
-        return false; // nothing but whitespace: the end condition is already raised
-    // A word that runs to the end of the line is still a word; the next read fails.
-    word = std::string_view(begin, static_cast<std::size_t>(pos_ - begin));
+    const char* p = begin;
+    while (p != end_ && !isBlank(*p))
+        ++p;
+    pos_ = p;
+    if (p == end_)
+        eof_ = true; // a word that runs to the end of the line is still read; the next read fails
+    word = std::string_view(begin, static_cast<std::size_t>(p - begin));
     return true;
+}
+
+std::uint64_t LineCursor::saturatedNumber(const char* first, const char* last) {
+    std::uint64_t number = 0;
+    for (; first != last; ++first)
+        number =
+            std::min<std::uint64_t>(number * 10 + static_cast<unsigned>(*first - '0'), INT_MAX);
+    return number;
 }
 
 void LineCursor::readFloat(float& value) {
     skipWhitespace();
     if (fail_)
         return;
-    bool complete = false;
+    // Collect what stream extraction collects: an optional sign, digits with at most one '.',
+    // then, once a digit was seen, one exponent mark with an optional sign and digits. The
+    // significant digits are summed on the way for the quick conversion:
+    // value = digits * 10^exponent.
     const char* begin = pos_;
-    const char* tokenEnd = scanFloatToken(pos_, end_, complete);
-    pos_ = tokenEnd;
-    if (pos_ == end_)
+    const char* p = begin;
+    const bool negative = *p == '-';
+    if (negative || *p == '+')
+        ++p;
+    const char* wholeStart = p;
+    while (p != end_ && *p == '0') // leading zeros
+        ++p;
+    const DigitRun whole = digitRun(p);
+    p = whole.end;
+    std::uint64_t digits = whole.value;
+    long long significant = whole.count;
+    bool mantissa = p != wholeStart;
+    int exponent = 0;
+    if (p != end_ && *p == '.') {
+        const char* fractionStart = ++p;
+        if (digits == 0)
+            while (p != end_ && *p == '0') // zeros that only place the first significant digit
+                ++p;
+        const DigitRun fraction = digitRun(p);
+        p = fraction.end;
+        significant += fraction.count;
+        if (significant <= 19)
+            digits = digits * power10(fraction.count) + fraction.value;
+        exponent = -static_cast<int>(std::min<long long>(p - fractionStart, INT_MAX / 2));
+        mantissa = mantissa || p != fractionStart;
+    }
+    bool complete = mantissa;
+    if (mantissa && p != end_ && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = false;
+        if (p != end_ && (*p == '+' || *p == '-'))
+            negativeExponent = *p++ == '-';
+        const char* exponentStart = p;
+        int written = 0;
+        for (; p != end_ && isDigit(*p); ++p)
+            if (written < 100000)
+                written = written * 10 + (*p - '0');
+        complete = p != exponentStart;
+        exponent += negativeExponent ? -written : written;
+    }
+    pos_ = p;
+    if (p == end_)
         eof_ = true; // collecting the number looked past the last character
     if (!complete) {
         value = 0;
         fail_ = true;
-        return;
+    } else if (significant > 19 || !quickFloat(digits, exponent, negative, value)) {
+        fail_ = !convertToken(begin, p, value);
     }
-    const char* first = *begin == '+' ? begin + 1 : begin;
-    float parsed = 0;
-    const auto result = std::from_chars(first, tokenEnd, parsed);
-    if (result.ec == std::errc() && result.ptr == tokenEnd) {
-        value = parsed;
-    } else if (tokenOverflows(begin, tokenEnd)) {
-        value = *begin == '-' ? -FLT_MAX : FLT_MAX;
-        fail_ = true;
-    } else {
-        value = *begin == '-' ? -0.0f : 0.0f;
-    }
-    // A number that runs to the end of the line leaves the end condition raised, so the next
-    // read fails, but this one succeeded.
 }

@@ -6,15 +6,18 @@
 // Every read is bounds-checked against the line.
 #pragma once
 
+#include <climits>
+#include <cstdint>
 #include <string_view>
 
 // Whitespace as the C locale classifies it: blank, tab, new-line, vertical tab, form feed,
-// carriage return.
+// carriage return. -1 (no character) is neither whitespace nor a digit.
 inline bool isBlank(int c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
+    constexpr std::uint64_t blanks = (1ull << ' ') | (0x1full << '\t');
+    return static_cast<unsigned>(c) <= ' ' && ((blanks >> c) & 1);
 }
 inline bool isDigit(int c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned>(c - '0') < 10;
 }
 
 class LineCursor {
@@ -41,20 +44,83 @@ class LineCursor {
         if (!fail_)
             --pos_;
     }
-    // Skips whitespace, leaving the first other character unread.
+    // Skips whitespace, leaving the first other character unread (or raising the end
+    // condition when none is left).
     void skipWhitespace() {
-        int c;
-        while (isBlank(c = get())) {
-        }
-        if (c >= 0)
-            unget();
+        if (fail_)
+            return;
+        const char* p = pos_; // a local: stores through char pointers could alias a member
+        while (p != end_ && isBlank(*p))
+            ++p;
+        pos_ = p;
+        if (p == end_)
+            eof_ = fail_ = true;
+    }
+    // Skips whitespace and consumes the next character when it is c.
+    bool consume(char c) {
+        skipWhitespace();
+        if (fail_ || *pos_ != c)
+            return false;
+        ++pos_;
+        return true;
     }
     // Skips the rest of the line without raising the end condition.
     void skipRest() { pos_ = end_; }
 
-    const char* position() const { return pos_; }
-    // Returns to a position taken earlier from position().
-    void seek(const char* p) { pos_ = p; }
+    // Face index: skips whitespace, then reads one or more decimal digits. Fails, consuming only
+    // the whitespace, when no digit follows or when a '.' ends the digits (an index has no
+    // fraction). Values beyond the int range read as INT_MAX, an index no array reaches.
+    bool readIndex(int& value) {
+        skipWhitespace();
+        if (fail_ || !isDigit(*pos_))
+            return false;
+        const DigitRun run = digitRun(pos_);
+        if (run.end != end_ && *run.end == '.')
+            return false;
+        if (run.end == end_)
+            eof_ = fail_ = true; // looking for the end of the digits ran past the line
+        const std::uint64_t number = run.count > 18 ? saturatedNumber(pos_, run.end) : run.value;
+        pos_ = run.end;
+        value = number < INT_MAX ? static_cast<int>(number) : INT_MAX;
+        return true;
+    }
+
+    // The two corner forms that fill OBJ files, "p/t/n" and "p" (indices of up to 9 digits),
+    // read in one go. Returns 3 or 1 with the indices in values and the cursor left exactly where
+    // the general corner steps leave it: after "p/t/n" past trailing whitespace and a '#'
+    // comment, after "p" past trailing whitespace. Returns 0 without moving for any other text,
+    // which the general steps then read.
+    int readSimpleCorner(int (&values)[3]) {
+        if (fail_)
+            return 0;
+        const char* p = pos_;
+        while (p != end_ && isBlank(*p))
+            ++p;
+        int count = 0;
+        for (;;) {
+            const DigitRun run = digitRun(p);
+            if (run.count == 0 || run.count > 9 || (run.end != end_ && *run.end == '.'))
+                return 0;
+            values[count++] = static_cast<int>(run.value);
+            p = run.end;
+            if (count == 3 || p == end_ || *p != '/')
+                break;
+            ++p;
+        }
+        if (count == 2)
+            return 0;
+        while (p != end_ && isBlank(*p))
+            ++p;
+        if (p == end_) {
+            eof_ = fail_ = true;
+        } else if (count == 1 && *p == '/') {
+            return 0; // "p /t": the general steps allow blanks before a slash
+        } else if (count == 3 && *p == '#') {
+            p = end_; // the comment is skipped without ending the line
+        }
+        pos_ = p;
+        return count;
+    }
 
     // Word extraction: skips whitespace and reads up to the next whitespace. Returns false,
     // leaving word unchanged, when nothing but whitespace is left.
@@ -69,7 +135,22 @@ class LineCursor {
     void readFloat(float& value);
 
   private:
-    const char* skipBlanksRaw();
+    struct DigitRun {
+        const char* end;      // first character after the digits
+        std::uint64_t value;  // their value (exact up to 19 digits)
+        std::ptrdiff_t count; // how many digits
+    };
+    // The run of decimal digits that starts at p, which ends at the latest at the line's end.
+    DigitRun digitRun(const char* p) const {
+        const char* start = p;
+        std::uint64_t value = 0;
+        for (; p != end_ && isDigit(*p); ++p)
+            value = value * 10 + static_cast<unsigned>(*p - '0');
+        return {p, value, p - start};
+    }
+
+    // The value of the decimal digits [first, last), at most INT_MAX.
+    static std::uint64_t saturatedNumber(const char* first, const char* last);
 
     const char* pos_;
     const char* end_;

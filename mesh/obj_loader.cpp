@@ -1,24 +1,16 @@
 #include "mesh/obj_loader.h"
 
+#include "mesh/block_reader.h"
 #include "mesh/line_cursor.h"
-#include "mesh/line_reader.h"
+#include "mesh/obj_chunk.h"
 #include "mesh/open_file.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdint>
-#include <cstdio>
 #include <iostream>
+#include <system_error>
+#include <thread>
 
 namespace {
-
-Vec3 readVec3(LineCursor& line) {
-    Vec3 v;
-    line.readFloat(v.x);
-    line.readFloat(v.y);
-    line.readFloat(v.z);
-    return v;
-}
 
 void readFloats(LineCursor& line, std::array<float, 3>& values) {
     for (float& value : values)
@@ -32,22 +24,27 @@ void readWordInto(LineCursor& line, std::string& text) {
         text.assign(word);
 }
 
-// Skips whitespace and consumes the next character when it is c.
-bool consume(LineCursor& line, int c) {
-    line.skipWhitespace();
-    const int next = line.get();
-    if (next == c)
-        return true;
-    if (next >= 0)
-        line.unget();
-    return false;
+// Splits lines into at most count parts of whole lines, of about equal size.
+std::vector<std::string_view> splitLines(std::string_view lines, std::size_t count) {
+    std::vector<std::string_view> parts;
+    std::size_t begin = 0;
+    for (std::size_t i = 1; i < count && begin < lines.size(); ++i) {
+        const std::size_t target = std::max(begin, lines.size() / count * i);
+        const std::size_t newline = lines.find('\n', target);
+        if (newline == std::string_view::npos)
+            break;
+        parts.push_back(lines.substr(begin, newline + 1 - begin));
+        begin = newline + 1;
+    }
+    if (begin < lines.size())
+        parts.push_back(lines.substr(begin));
+    return parts;
 }
 
-// Skips whitespace and, when a '#' follows, the rest of the line (without ending the line:
-// the next index read then fails).
-void skipComment(LineCursor& line) {
-    if (consume(line, '#'))
-        line.skipRest();
+unsigned threadCount(unsigned wanted) {
+    if (wanted > 0)
+        return wanted;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
 } // namespace
@@ -55,97 +52,6 @@ void skipComment(LineCursor& line) {
 std::string fileExtension(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     return dot == std::string::npos ? std::string() : path.substr(dot + 1);
-}
-
-bool ObjLoader::readIndex(LineCursor& line, int& value) {
-    line.skipWhitespace();
-    const char* start = line.position();
-    int c = line.get();
-    if (!isDigit(c)) {
-        if (c >= 0)
-            line.unget();
-        return false;
-    }
-    long long number = 0;
-    for (; isDigit(c); c = line.get())
-        number = std::min(number * 10 + (c - '0'), static_cast<long long>(INT_MAX));
-    if (c == '.') {
-        line.seek(start);
-        return false;
-    }
-    if (c >= 0)
-        line.unget();
-    value = static_cast<int>(number);
-    return true;
-}
-
-void ObjLoader::readFace(LineCursor& line) {
-    positions_.clear();
-    texCoordIndices_.clear();
-    normalIndices_.clear();
-    int value = 0;
-    while (!line.atEnd()) {
-        if (!readIndex(line, value)) {
-            std::cerr << "ObjLoader::readFace: invalid vertex index\n";
-            return;
-        }
-        positions_.push_back(value - 1);
-        if (!consume(line, '/'))
-            continue;
-        // "p//n" leaves the texture index out: a failed read here is no error.
-        if (readIndex(line, value))
-            texCoordIndices_.push_back(value - 1);
-        if (!consume(line, '/'))
-            continue;
-        const int c = line.get();
-        if (isBlank(c)) { // "p/t/" followed by whitespace
-            skipComment(line);
-            std::cerr << "3rd continue\n";
-            continue;
-        }
-        if (c >= 0)
-            line.unget();
-        if (readIndex(line, value))
-            normalIndices_.push_back(value - 1);
-        skipComment(line);
-    }
-    // Offsets are 32-bit: a file with more corners than they address cannot be held.
-    if (faces.totalSize() + positions_.size() > UINT32_MAX) {
-        tooManyCorners_ = true;
-        return;
-    }
-    faces.push_back(positions_);
-    if (!texCoordIndices_.empty())
-        texCoordFaces.push_back(texCoordIndices_);
-    if (!normalIndices_.empty())
-        normalFaces.push_back(normalIndices_);
-}
-
-void ObjLoader::readLine(std::string_view text) {
-    if (text.empty() || text[0] == '#')
-        return;
-    LineCursor line(text);
-    std::string_view keyword;
-    if (!line.readWord(keyword))
-        return;
-    if (keyword == "v") {
-        vertices.push_back(readVec3(line));
-    } else if (keyword == "f") {
-        readFace(line);
-    } else if (keyword == "vt") {
-        Vec2 t;
-        line.readFloat(t.u);
-        line.readFloat(t.v);
-        texCoords.push_back(t);
-    } else if (keyword == "vn") {
-        normals.push_back(readVec3(line));
-    } else if (keyword == "g") {
-        readWordInto(line, groupName);
-    } else if (keyword == "usemtl") {
-        readWordInto(line, material.name);
-    } else if (keyword == "mtllib") {
-        readMaterialFile(line);
-    }
 }
 
 bool ObjLoader::loader(const std::string& path) {
@@ -158,34 +64,95 @@ bool ObjLoader::loader(const std::string& path) {
         std::cerr << "ObjLoader::loader: error: cannot open file: " << path << '\n';
         return false;
     }
-    LineReader lines(file.get());
-    std::string_view text;
-    while (!tooManyCorners_ && lines.next(text))
-        readLine(text);
-    if (lines.failed()) {
+    BlockReader blocks(file.get(), options.blockBytes);
+    ObjChunk total;
+    std::vector<ObjChunk> spare;
+    std::string_view lines;
+    while (!total.tooManyCorners && blocks.next(lines))
+        readBlock(lines, total, spare);
+    if (blocks.failed()) {
         std::cerr << "ObjLoader::loader: error: cannot read file: " << path << '\n';
         return false;
     }
-    if (tooManyCorners_) {
+    if (total.tooManyCorners) {
         std::cerr << "ObjLoader::loader: error: too many face corners: " << path << '\n';
         return false;
     }
+    vertices = std::move(total.vertices);
+    normals = std::move(total.normals);
+    texCoords = std::move(total.texCoords);
+    total.faces.moveInto(faces);
+    total.texCoordFaces.moveInto(texCoordFaces);
+    total.normalFaces.moveInto(normalFaces);
     return true;
 }
 
-void ObjLoader::readMaterialFile(LineCursor& line) {
-    std::string name;
-    readWordInto(line, name);
+void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare) {
+    const std::size_t partCount =
+        std::min<std::size_t>(threadCount(options.threads),
+                              std::max<std::size_t>(1, lines.size() / options.minPartBytes));
+    const std::vector<std::string_view> parts = splitLines(lines, partCount);
+    // Each part is read into its own chunk (kept from block to block, so their memory is
+    // warm), the first here and the others by worker threads; the chunks are then appended
+    // to total in order.
+    if (spare.size() < parts.size())
+        spare.resize(parts.size());
+    std::vector<std::thread> workers;
+    std::size_t started = 1;
+    try {
+        for (; started < parts.size(); ++started)
+            workers.emplace_back(readObjLines, parts[started], std::ref(spare[started]));
+    } catch (const std::system_error&) {
+        // No more threads: the remaining parts are read here.
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (i == 0 || i >= started)
+            readObjLines(parts[i], spare[i]);
+    for (std::thread& worker : workers)
+        worker.join();
+
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        total.append(spare[i]);
+        if (total.tooManyCorners)
+            return;
+        applyEvents(spare[i]);
+        spare[i].clear();
+    }
+}
+
+void ObjLoader::applyEvents(ObjChunk& chunk) {
+    for (const ObjEvent& event : chunk.events) {
+        switch (event.kind) {
+        case ObjEvent::Kind::message:
+            std::cerr << event.text << '\n';
+            break;
+        case ObjEvent::Kind::group:
+            groupName = event.text;
+            break;
+        case ObjEvent::Kind::useMaterial:
+            material.name = event.text;
+            break;
+        case ObjEvent::Kind::materialLibrary:
+            readMaterialFile(event.text);
+            break;
+        }
+    }
+    chunk.events.clear();
+}
+
+void ObjLoader::readMaterialFile(const std::string& name) {
     File file = openForReading(name);
     if (!file) {
         std::cerr << "ObjLoader::readMaterialFile: cannot open file: " << name << '\n';
         return;
     }
-    LineReader lines(file.get());
-    std::string_view text;
-    bool materialSeen = false;
-    while (lines.next(text) && readMaterialLine(text, materialSeen)) {
-    }
+    BlockReader blocks(file.get(), std::size_t{1} << 16);
+    std::string_view lines;
+    bool materialSeen = false, reading = true;
+    while (reading && blocks.next(lines))
+        forEachLine(lines, [&](std::string_view line) {
+            reading = reading && readMaterialLine(line, materialSeen);
+        });
 }
 
 bool ObjLoader::readMaterialLine(std::string_view text, bool& materialSeen) {

@@ -1,17 +1,19 @@
 // Reader of one Wavefront OBJ file (and the first material of the MTL file it names) into
 // plain arrays. It accepts a fixed subset of the format: the keywords "v", "vt", "vn", "f",
 // "g", "usemtl" and "mtllib"; face corners "p", "p/t", "p//n", "p/t/n" and "p/t/" with
-// positive decimal indices. Diagnostics go to standard error, one line each.
+// positive decimal indices. Diagnostics go to standard error, one line each, in file order.
 #pragma once
 
 #include "mesh/index_lists.h"
 #include "mesh/vec.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
-class LineCursor;
+struct ObjChunk;
 
 // The first material of an MTL file; the defaults are those of a fresh reader.
 struct Material {
@@ -24,6 +26,14 @@ struct Material {
     std::string diffuseMap;                          // "map_Kd"
 };
 
+// How a file is read: in blocks of whole lines, each block split into parts that worker
+// threads read side by side. The results do not depend on these settings.
+struct ObjReadOptions {
+    std::size_t blockBytes = std::size_t{16} << 20;
+    unsigned threads = 0;                            // 0: as many as the machine runs at once
+    std::size_t minPartBytes = std::size_t{1} << 20; // smaller blocks are not split
+};
+
 class ObjLoader {
   public:
     std::string groupName; // the word after the last "g"
@@ -34,35 +44,26 @@ class ObjLoader {
     IndexLists faces;            // one per accepted "f" line: 0-based position indices
     IndexLists normalFaces;      // one per accepted "f" line with at least one normal index
     IndexLists texCoordFaces;    // one per accepted "f" line with at least one texture index
+    ObjReadOptions options;
 
     // Reads the OBJ file at path. Returns false after printing a line when the extension is
     // not exactly "obj", when the file cannot be opened or read, or when it holds more corners
     // than the index lists can address; true otherwise, whatever the file contained.
     bool loader(const std::string& path);
 
-    // Parses the corners of one "f" line, the cursor placed after the keyword. Appends to the
-    // face arrays, or prints "ObjLoader::readFace: invalid vertex index" and appends nothing.
-    void readFace(LineCursor& line);
-
-    // Reads the MTL file named by the next word of an "mtllib" line (resolved against the
-    // working directory) into material, stopping at its second "newmtl". Prints
-    // "ObjLoader::readMaterialFile: cannot open file: NAME" when it does not open.
-    void readMaterialFile(LineCursor& line);
-
-    // Reads one face index: skips whitespace, then one or more decimal digits not followed by
-    // '.'. Returns false (cursor back before the digits) otherwise. Values beyond the int
-    // range become INT_MAX, an index no array reaches.
-    static bool readIndex(LineCursor& line, int& value);
-
   private:
-    // Acts on one OBJ line.
-    void readLine(std::string_view text);
+    // Reads one block of lines into total, in parts side by side through the reusable chunks
+    // in spare, then applies the parts' events in file order.
+    void readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare);
+    // Prints the console lines and applies the names and MTL files of chunk's events.
+    void applyEvents(ObjChunk& chunk);
+
+    // Reads the MTL file name (resolved against the working directory) into material,
+    // stopping at its second "newmtl". Prints "ObjLoader::readMaterialFile: cannot open file:
+    // NAME" when it does not open.
+    void readMaterialFile(const std::string& name);
     // Acts on one MTL line; returns false when reading of the file is to stop.
     bool readMaterialLine(std::string_view text, bool& materialSeen);
-
-    // Scratch lists of the face being read, kept to avoid an allocation per face.
-    std::vector<int> positions_, texCoordIndices_, normalIndices_;
-    bool tooManyCorners_ = false;
 };
 
 // The text after the last '.' of path, or "" when it has none.

@@ -2,6 +2,7 @@
 #include "tests/mesh/mesh_test_util.h"
 
 #include <cstring>
+#include <random>
 #include <sstream>
 
 namespace {
@@ -193,6 +194,11 @@ TEST(ObjLoaderLines, CoordinatesReadLikeStreamExtraction) {
         "3.4028236e38",
         "123456789012345678901234567890",
         "0.000000000000000000000000000000000000000000001",
+        // Within half a double's precision of a point halfway between two floats.
+        "0.0002749544946709648",
+        "0.07723983749747276",
+        "0.07723983749747277",
+        "0.00927905598655343",
         "1e999999999999",
         "1e-999999999999",
         "0e999999999",
@@ -215,6 +221,36 @@ TEST(ObjLoaderLines, CoordinatesReadLikeStreamExtraction) {
             << "'" << token << "': stream " << expected[0] << " " << expected[1] << " "
             << expected[2] << ", cursor " << actual[0] << " " << actual[1] << " " << actual[2];
     }
+}
+
+// Many random decimals of the shapes OBJ files use, to catch rounding faults of the number
+// conversion (its quick route must give the correctly rounded float every time).
+TEST(ObjLoaderLines, RandomDecimalsRoundLikeStreamExtraction) {
+    std::mt19937 random(12345);
+    auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    int mismatches = 0;
+    for (int i = 0; i < 200000; ++i) {
+        std::string token = (random() % 3 == 0) ? "-" : "";
+        token += digits(1 + random() % 9);
+        if (random() % 4 != 0)
+            token += "." + digits(random() % 12);
+        if (random() % 5 == 0)
+            token += "e" + std::string(random() % 2 ? "-" : "") + std::to_string(random() % 45);
+        std::istringstream stream(token);
+        float expected = -9;
+        stream >> expected;
+        LineCursor cursor(token);
+        float actual = -9;
+        cursor.readFloat(actual);
+        if (std::memcmp(&expected, &actual, sizeof actual) != 0 && ++mismatches <= 5)
+            ADD_FAILURE() << token << ": stream " << expected << ", cursor " << actual;
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(ObjLoaderMaterials, FirstMaterialOfTheFileNamedRelativeToTheWorkingDirectory) {

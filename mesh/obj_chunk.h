@@ -1,0 +1,66 @@
+// Parsing of OBJ lines into the geometry they hold, one stretch of a file at a time, so that
+// stretches can be read side by side. What must happen in file order (console lines, group
+// and material names, reading MTL files) is recorded as events for the caller to apply in
+// order; the geometry only needs appending in order.
+#pragma once
+
+#include "mesh/index_lists.h"
+#include "mesh/vec.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// An array of index lists under construction: the corners of the face being read go straight
+// into one flat array, and the face is closed by recording where it ends (or dropped by
+// cutting the array back).
+struct ListBuilder {
+    std::vector<int> indices;
+    std::vector<std::uint32_t> offsets{0};
+
+    bool hasOpenList() const { return indices.size() > offsets.back(); }
+    void close() { offsets.push_back(static_cast<std::uint32_t>(indices.size())); }
+    void dropOpenList() { indices.resize(offsets.back()); }
+    // Appends the closed lists of other after this one's. The caller keeps the total number
+    // of indices within the 32-bit offsets.
+    void append(const ListBuilder& other);
+    void moveInto(IndexLists& lists) { lists.assign(std::move(indices), std::move(offsets)); }
+    // Empties the lists, keeping the memory.
+    void clear() {
+        indices.clear();
+        offsets.assign(1, 0);
+    }
+};
+
+struct ObjEvent {
+    enum class Kind {
+        message,        // text is a line for standard error
+        group,          // "g" with its word
+        useMaterial,    // "usemtl" with its word
+        materialLibrary // "mtllib" with its first word ("" when it has none)
+    };
+    Kind kind;
+    std::string text;
+};
+
+// What a stretch of OBJ lines holds, in file order.
+struct ObjChunk {
+    std::vector<Vec3> vertices;  // one per "v" line
+    std::vector<Vec3> normals;   // one per "vn" line
+    std::vector<Vec2> texCoords; // one per "vt" line
+    ListBuilder faces;           // one per accepted "f" line
+    ListBuilder texCoordFaces;   // one per accepted "f" line with texture indices
+    ListBuilder normalFaces;     // one per accepted "f" line with normal indices
+    std::vector<ObjEvent> events;
+    bool tooManyCorners = false; // more corners than 32-bit offsets address: reading stopped
+
+    // Appends other's geometry after this one's; its events are left to the caller. Sets
+    // tooManyCorners instead when the corners would no longer fit.
+    void append(const ObjChunk& other);
+    // Empties the chunk, keeping the memory for the next stretch.
+    void clear();
+};
+
+// Reads every line of lines (each ending with '\n' except possibly the last) into chunk.
+void readObjLines(std::string_view lines, ObjChunk& chunk);
