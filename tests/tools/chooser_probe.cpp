@@ -7,13 +7,14 @@
 // first is current, as "Open Mesh" runs in the program. Each answer is flushed at once so
 // that the driving script can wait for it.
 #include "app/file_chooser.h"
-#include "app/window_system.h"
+#include "app/glut_window_system.h"
 
 #include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -21,17 +22,6 @@ namespace {
 
 int callCount = 0;
 int firstWindow = 0;
-
-// Just enough of a GLUT window system for the chooser to remember and restore the window.
-class GlutWindowSystem : public WindowSystem {
-  public:
-    void postRedisplay() override { glutPostRedisplay(); }
-    int currentWindow() override { return glutGetWindow(); }
-    void setWindow(int id) override { glutSetWindow(id); }
-    void swapBuffers() override { glutSwapBuffers(); }
-    int modifiers() override { return glutGetModifiers(); }
-    void wireCube(double size) override { glutWireCube(size); }
-};
 
 void printLine(const std::string& line) {
     std::printf("%s\n", line.c_str());
