@@ -21,7 +21,9 @@ struct ListBuilder {
 
     bool hasOpenList() const { return indices.size() > offsets.back(); }
     void close() { offsets.push_back(static_cast<std::uint32_t>(indices.size())); }
-    void dropOpenList() { indices.resize(offsets.back()); }
+    void dropOpenList() {
+        indices.erase(indices.begin() + static_cast<std::ptrdiff_t>(offsets.back()), indices.end());
+    }
     // Appends the closed lists of other after this one's. The caller keeps the total number
     // of indices within the 32-bit offsets.
     void append(const ListBuilder& other);

@@ -88,9 +88,9 @@ bool ObjLoader::loader(const std::string& path) {
 }
 
 void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare) {
-    const std::size_t partCount =
-        std::min<std::size_t>(threadCount(options.threads),
-                              std::max<std::size_t>(1, lines.size() / options.minPartBytes));
+    const std::size_t partCount = std::min<std::size_t>(
+        threadCount(options.threads),
+        std::max<std::size_t>(1, lines.size() / std::max<std::size_t>(1, options.minPartBytes)));
     const std::vector<std::string_view> parts = splitLines(lines, partCount);
     // Each part is read into its own chunk (kept from block to block, so their memory is
     // warm), the first here and the others by worker threads; the chunks are then appended

@@ -31,7 +31,7 @@ struct Material {
 struct ObjReadOptions {
     std::size_t blockBytes = std::size_t{16} << 20;
     unsigned threads = 0;                            // 0: as many as the machine runs at once
-    std::size_t minPartBytes = std::size_t{1} << 20; // smaller blocks are not split
+    std::size_t minPartBytes = std::size_t{1} << 20; // no part is made smaller than this
 };
 
 class ObjLoader {
