@@ -93,6 +93,17 @@ std::vector<std::string_view> words(std::string_view s) {
 // is bad, and every later read is skipped.
 class ArgumentReader {
   public:
+    // word in double quotes. Built by appending: GCC 12 misreads "\"" + std::string(...) in
+    // optimised builds as an overlapping copy.
+    static std::string quoted(std::string_view word) {
+        std::string text;
+        text.reserve(word.size() + 2);
+        text += '"';
+        text.append(word);
+        text += '"';
+        return text;
+    }
+
     bool failed() const { return !reason_.empty(); }
     const std::string& reason() const { return reason_; }
     void fail(std::string reason) {
@@ -105,7 +116,7 @@ class ArgumentReader {
         const char* end = word.data() + word.size();
         const auto [ptr, ec] = std::from_chars(word.data(), end, value);
         if (ec != std::errc() || ptr != end)
-            fail("\"" + std::string(word) + "\" is not a whole number");
+            fail(quoted(word) + " is not a whole number");
         else if (value < minimum || value > maximum)
             fail(std::string(word) + " is outside " + std::to_string(minimum) + " .. " +
                  std::to_string(maximum));
@@ -117,7 +128,7 @@ class ArgumentReader {
         const char* end = word.data() + word.size();
         const auto [ptr, ec] = std::from_chars(word.data(), end, value);
         if (ec != std::errc() || ptr != end || !std::isfinite(value))
-            fail("\"" + std::string(word) + "\" is not a number");
+            fail(quoted(word) + " is not a number");
         return value;
     }
 
@@ -128,9 +139,10 @@ class ArgumentReader {
         for (const char* c : choices) {
             if (word == c)
                 return index;
-            list += (index++ == 0 ? "" : " or ") + std::string(c);
+            list += index++ == 0 ? "" : " or ";
+            list += c;
         }
-        fail("\"" + std::string(word) + "\" is not " + list);
+        fail(quoted(word) + " is not " + list);
         return 0;
     }
 
@@ -141,7 +153,7 @@ class ArgumentReader {
         if (word == "esc")
             return 27;
         if (word.size() != 1)
-            fail("\"" + std::string(word) + "\" is not one character or esc");
+            fail(quoted(word) + " is not one character or esc");
         return word.empty() ? 0 : static_cast<unsigned char>(word[0]);
     }
 
