@@ -8,18 +8,7 @@
 set -euo pipefail
 program=$(realpath "$1")
 layout_tool="$(dirname "$program")/tests/panel_layout"
-if [ "${2:-}" != "--under-x" ]; then
-    exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24" \
-        bash "$0" "$program" --under-x
-fi
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 "$layout_tool" >"$work/layout"
 # Centre of a control in the panel window, "X Y".
 centre() { awk -F'\t' -v label="$1" '$1 == label { print $2, $3 }' "$work/layout"; }

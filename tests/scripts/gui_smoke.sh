@@ -6,18 +6,7 @@
 # Usage: gui_smoke.sh PATH/TO/hollowvista
 set -euo pipefail
 program=$(realpath "$1")
-if [ "${2:-}" != "--under-x" ]; then
-    exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24" \
-        bash "$0" "$program" --under-x
-fi
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 "$program" >"$work/out" 2>"$work/err" &
 pid=$!
 

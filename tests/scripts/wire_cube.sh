@@ -7,18 +7,7 @@
 set -euo pipefail
 program=$(realpath "$1")
 tool="$(dirname "$program")/tests/wire_cube_pixels"
-if [ "${2:-}" != "--under-x" ]; then
-    exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24" \
-        bash "$0" "$program" --under-x
-fi
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 for mode in glut-cube glut-draw egl-draw; do
     white=$("$tool" "$mode" "$work/$mode.rgb")
     [ "$white" -gt 1000 ] || fail "$mode drew only $white white pixels"

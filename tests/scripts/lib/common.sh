@@ -1,0 +1,17 @@
+# Shared start of the script-level tests that need X. Source it (without arguments) after
+# setting `program`: the calling script is re-run once under its own virtual X server; then
+#   fail MESSAGE   ends the test with "FAIL: MESSAGE"
+#   $work          a scratch folder removed when the test ends
+
+if [ "${2:-}" != "--under-x" ]; then
+    exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24" \
+        bash "$0" "$program" --under-x
+fi
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
