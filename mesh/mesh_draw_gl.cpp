@@ -1,29 +1,128 @@
+#define GL_GLEXT_PROTOTYPES
+#include "mesh/content_key.h"
+#include "mesh/draw_arrays.h"
+#include "mesh/gl_buffer.h"
 #include "mesh/simple_mesh.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 namespace {
 
-struct Rgb {
-    float r, g, b;
+// The buffers of one mesh's drawing, with the fingerprint of the data they were built from.
+class ShadedBuffers : public MeshCache {
+  public:
+    bool built = false;
+    std::uint64_t key = 0;
+    bool textured = false;
+    GlBuffer vertices, indices;
+    std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0;
+    std::size_t frontAt = 0, frontCount = 0, backAt = 0, backCount = 0;
+    bool backPass = false;
+    CurrentValues last;
+
+    void fill(const MeshArrays& a, bool withTexture) {
+        textured = withTexture;
+        const auto at = vertices.upload(GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.normals),
+                                                          partOf(a.edgeFlags), partOf(a.texCoords),
+                                                          partOf(a.colours)});
+        positionAt = at[0];
+        normalAt = at[1];
+        flagAt = at[2];
+        texCoordAt = at[3];
+        colourAt = at[4];
+        const auto indexAt =
+            indices.upload(GL_ELEMENT_ARRAY_BUFFER, {partOf(a.front), partOf(a.back)});
+        frontAt = indexAt[0];
+        frontCount = a.front.size();
+        backPass = a.backPass;
+        backAt = a.backUsesFront ? frontAt : indexAt[1];
+        backCount = a.backUsesFront ? a.front.size() : a.back.size();
+        last = a.last;
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        built = true;
+    }
 };
 
-// Corner tints on the input model, by the part of the corner's vertex (0 = none: white).
-constexpr Rgb partTints[4] = {{1, 1, 1}, {0, 1, 0}, {0, 1, 0.7f}, {0.7f, 1, 0}};
-constexpr float hiddenFaceAlpha = 0.15f;
-constexpr float backFaceGrey = 0.7f;
-
-// The selection arrays may be shorter than the geometry before a model's selection state is
-// built; a missing entry reads as the state of a freshly opened model.
-int entryOr(const std::vector<int>& values, std::size_t i, int missing) {
-    return i < values.size() ? values[i] : missing;
+// Everything the textured drawing reads.
+std::uint64_t texturedKey(const SimpleMesh& m, bool outputShown) {
+    return ContentKey()
+        .add(1)
+        .add(outputShown ? 1 : 0)
+        .add(m.hideInvisibleFaces)
+        .add(m.drawBackFaces)
+        .add(m.faceVisible)
+        .add(m.facePart)
+        .add(m.vertexPart)
+        .add(m.vertices)
+        .add(m.normals)
+        .add(m.texCoords)
+        .add(m.faces)
+        .add(m.normalFaces)
+        .add(m.texCoordFaces)
+        .value();
 }
 
-// Tint of a corner whose vertex carries part label `part`.
-const Rgb& tintOf(int part, bool outputShown, bool borderFace) {
-    if (outputShown || borderFace || part < 1 || part > 3)
-        return partTints[0];
-    return partTints[part];
+// Everything the plain drawing reads.
+std::uint64_t plainKey(const SimpleMesh& m) {
+    return ContentKey()
+        .add(0)
+        .add(m.vertices)
+        .add(m.normals)
+        .add(m.faces)
+        .add(m.normalFaces)
+        .value();
+}
+
+// The mesh's buffers, rebuilt first when the data they were built from has changed.
+const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool outputShown) {
+    std::unique_ptr<MeshCache>& slot = mesh.caches[MeshCaches::Shaded];
+    if (!slot)
+        slot = std::make_unique<ShadedBuffers>();
+    auto& buffers = static_cast<ShadedBuffers&>(*slot); // the slot only ever holds these
+    const std::uint64_t key = textured ? texturedKey(mesh, outputShown) : plainKey(mesh);
+    if (!buffers.built || buffers.key != key || buffers.textured != textured) {
+        buffers.fill(textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh), textured);
+        buffers.key = key;
+    }
+    return buffers;
+}
+
+// Points the position, normal and edge-flag arrays (and, for the textured front pass, the
+// texture-coordinate and colour arrays) into the buffers.
+void enableArrays(const ShadedBuffers& b) {
+    b.vertices.bind(GL_ARRAY_BUFFER);
+    b.indices.bind(GL_ELEMENT_ARRAY_BUFFER);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, bufferOffset(b.positionAt));
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, bufferOffset(b.normalAt));
+    glEnableClientState(GL_EDGE_FLAG_ARRAY);
+    glEdgeFlagPointer(0, bufferOffset(b.flagAt));
+    if (b.textured) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 0, bufferOffset(b.texCoordAt));
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, 0, bufferOffset(b.colourAt));
+    }
+}
+
+void drawIndexed(std::size_t at, std::size_t count) {
+    if (count > 0)
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                       bufferOffset(at));
+}
+
+// Leaves the current colour, normal and texture coordinate as drawing the faces one by one
+// would have left them (values of enabled arrays are not defined after an array draw).
+void restoreCurrentValues(const CurrentValues& last) {
+    if (last.colourSet)
+        glColor4f(last.colour.r, last.colour.g, last.colour.b, last.colour.a);
+    if (last.normalSet)
+        glNormal3f(last.normal.x, last.normal.y, last.normal.z);
+    if (last.texCoordSet)
+        glTexCoord2f(last.texCoord.u, last.texCoord.v);
 }
 
 } // namespace
@@ -40,61 +139,41 @@ void SimpleMesh::draw(bool outputShown) const {
 }
 
 void SimpleMesh::drawPlain() const {
-    for (std::size_t f = 0; f < faces.size(); ++f) {
-        const auto corners = faces[f];
-        const auto cornerNormals = normalFaces[f];
-        glBegin(GL_POLYGON);
-        for (std::size_t k = 0; k < corners.size(); ++k) {
-            glNormal3fv(&normals[cornerNormals[k]].x);
-            glVertex3fv(&vertices[corners[k]].x);
-        }
-        glEnd();
-    }
+    const ShadedBuffers& b = shadedBuffers(*this, false, false);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    enableArrays(b);
+    drawIndexed(b.frontAt, b.frontCount);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glPopClientAttrib();
+    restoreCurrentValues(b.last);
 }
 
 void SimpleMesh::drawTextured(bool outputShown) const {
+    const ShadedBuffers& b = shadedBuffers(*this, true, outputShown);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    enableArrays(b);
     // Front pass: part tints, translucent or absent faces not seen from the set-up camera.
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    for (std::size_t f = 0; f < faces.size(); ++f) {
-        const bool visible = entryOr(faceVisible, f, 1) != 0;
-        if (!visible && hideInvisibleFaces == 1)
-            continue;
-        const float alpha = visible ? 1.0f : hiddenFaceAlpha;
-        const bool borderFace = entryOr(facePart, f, 0) < 0;
-        const auto corners = faces[f];
-        const auto cornerNormals = normalFaces[f];
-        const auto cornerTexCoords = texCoordFaces[f];
-        glBegin(GL_POLYGON);
-        for (std::size_t k = 0; k < corners.size(); ++k) {
-            const Rgb& tint = tintOf(entryOr(vertexPart, corners[k], 0), outputShown, borderFace);
-            glColor4f(tint.r, tint.g, tint.b, alpha);
-            glTexCoord2fv(&texCoords[cornerTexCoords[k]].u);
-            glNormal3fv(&normals[cornerNormals[k]].x);
-            glVertex3fv(&vertices[corners[k]].x);
-        }
-        glEnd();
-    }
+    drawIndexed(b.frontAt, b.frontCount);
 
-    // Back-face pass: the inside of the model in grey, only for faces seen from the camera.
+    // Back-face pass: the inside of the model in grey with the texel at (0, 0), only for
+    // faces seen from the camera.
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
-    if (drawBackFaces != 0) {
-        for (std::size_t f = 0; f < faces.size(); ++f) {
-            if (entryOr(faceVisible, f, 1) == 0)
-                continue;
-            const auto corners = faces[f];
-            const auto cornerNormals = normalFaces[f];
-            glColor4f(backFaceGrey, backFaceGrey, backFaceGrey, 1);
-            glBegin(GL_POLYGON);
-            for (std::size_t k = 0; k < corners.size(); ++k) {
-                glTexCoord2f(0, 0);
-                glNormal3fv(&normals[cornerNormals[k]].x);
-                glVertex3fv(&vertices[corners[k]].x);
-            }
-            glEnd();
-        }
+    if (b.backPass && b.backCount > 0) {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glColor4f(kBackFaceColour.r, kBackFaceColour.g, kBackFaceColour.b, kBackFaceColour.a);
+        glTexCoord2f(0, 0);
+        drawIndexed(b.backAt, b.backCount);
     }
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
+
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glPopClientAttrib();
+    restoreCurrentValues(b.last);
 }

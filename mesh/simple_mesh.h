@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mesh/index_lists.h"
+#include "mesh/mesh_cache.h"
 #include "mesh/vec.h"
 
 #include <string>
@@ -29,6 +30,11 @@ class SimpleMesh {
     IndexLists normalFaces;   // per face: 0-based indices into normals
     IndexLists texCoordFaces; // per face: 0-based indices into texCoords; empty when none
 
+    // What the drawing layers build from the members above (vertex and index buffers) and
+    // keep between frames; each cache checks a fingerprint of its inputs when used and
+    // rebuilds itself after any change. Never copied: see MeshCaches.
+    mutable MeshCaches caches;
+
     SimpleMesh() = default;
     SimpleMesh(const SimpleMesh&) = default;
     SimpleMesh& operator=(const SimpleMesh&) = default;
@@ -50,7 +56,8 @@ class SimpleMesh {
     bool loadTexture(const std::string& fileName, const std::vector<std::string>& searchDirs);
 
     // Draws the mesh in the current OpenGL context; outputShown = the output model is the
-    // one being shown (no part tints).
+    // one being shown (no part tints). Sends vertex and index buffers that are rebuilt only
+    // when the mesh, its selection state or outputShown changed since the last call.
     void draw(bool outputShown) const;
     void drawTextured(bool outputShown) const;
     void drawPlain() const;

@@ -19,5 +19,7 @@ int pickFace(const SimpleMesh& mesh, int x, int y, const std::function<void()>& 
 void markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
                       const std::function<void()>& applyProjection);
 
-// Draws the first drawnFaces faces of the mesh as GL_POLYGONs in their ID colours.
+// Draws the first drawnFaces faces of the mesh in their ID colours, with the pixels that
+// drawing each face as a GL_POLYGON gives, from a buffer kept with the mesh and rebuilt only
+// when its positions, its faces or drawnFaces change.
 void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces);

@@ -1,14 +1,57 @@
+#define GL_GLEXT_PROTOTYPES
 #include "selection/picking.h"
 
+#include "mesh/content_key.h"
+#include "mesh/gl_buffer.h"
 #include "selection/face_id.h"
-#include "selection/index_check.h"
+#include "selection/id_arrays.h"
 #include "selection/view_transform_gl.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <iostream>
 
 namespace {
+
+// The ID image's buffer of one mesh, with the fingerprint of the data it was built from.
+class IdBuffers : public MeshCache {
+  public:
+    bool built = false;
+    std::uint64_t key = 0;
+    GlBuffer vertices;
+    std::size_t positionAt = 0, colourAt = 0, flagAt = 0, count = 0;
+
+    void fill(const IdArrays& a) {
+        const auto at = vertices.upload(
+            GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.colours), partOf(a.edgeFlags)});
+        positionAt = at[0];
+        colourAt = at[1];
+        flagAt = at[2];
+        count = a.positions.size();
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        built = true;
+    }
+};
+
+// The mesh's ID buffer for its first drawnFaces faces, rebuilt first when the positions, the
+// faces or drawnFaces changed since it was built.
+const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces) {
+    std::unique_ptr<MeshCache>& slot = mesh.caches[MeshCaches::FaceIds];
+    if (!slot)
+        slot = std::make_unique<IdBuffers>();
+    auto& buffers = static_cast<IdBuffers&>(*slot); // the slot only ever holds these
+    const std::uint64_t key = ContentKey()
+                                  .add(static_cast<long long>(drawnFaces))
+                                  .add(mesh.vertices)
+                                  .add(mesh.faces)
+                                  .value();
+    if (!buffers.built || buffers.key != key) {
+        buffers.fill(idArrays(mesh, drawnFaces));
+        buffers.key = key;
+    }
+    return buffers;
+}
 
 // State of both ID passes, inside the caller's glPushAttrib: white background, no lighting,
 // and nothing that could change an ID colour on its way into the frame buffer.
@@ -23,19 +66,20 @@ void beginIdPass() {
 } // namespace
 
 void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces) {
-    const std::size_t count = std::min(drawnFaces, mesh.faces.size());
-    const std::size_t vertexCount = mesh.vertices.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        auto corners = mesh.faces[i];
-        if (corners.size() < 3)
-            continue; // rasterises nothing
-        glColor3ub(i & 255, (i >> 8) & 255, (i >> 16) & 255);
-        glBegin(GL_POLYGON);
-        for (int v : corners)
-            if (isIndex(v, vertexCount))
-                glVertex3fv(&mesh.vertices[v].x);
-        glEnd();
-    }
+    const IdBuffers& b = idBuffers(mesh, drawnFaces);
+    if (b.count == 0)
+        return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    b.vertices.bind(GL_ARRAY_BUFFER);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, bufferOffset(b.positionAt));
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, bufferOffset(b.colourAt));
+    glEnableClientState(GL_EDGE_FLAG_ARRAY);
+    glEdgeFlagPointer(0, bufferOffset(b.flagAt));
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(b.count));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glPopClientAttrib();
 }
 
 int pickFace(const SimpleMesh& mesh, int x, int y, const std::function<void()>& applyProjection) {

@@ -1,0 +1,60 @@
+// The vertex arrays that draw a mesh in a few calls instead of one glBegin/glEnd per face.
+// A face of n corners becomes the fan of triangles (c[k], c[k+1], c[0]) for k = 1 .. n-2:
+// the triangles, in this vertex order, into which Mesa's rasteriser splits a GL_POLYGON, so
+// the arrays give the same pixels as drawing each face as a polygon (for the convex faces
+// that models have). Edge flags mark the polygon's own edges, so that outlines
+// (glPolygonMode GL_LINE) leave out the fan's inner edges as a polygon's outline does.
+#pragma once
+
+#include "mesh/simple_mesh.h"
+#include "mesh/vec.h"
+
+#include <cstdint>
+#include <vector>
+
+struct Rgba {
+    float r = 0, g = 0, b = 0, a = 0;
+    bool operator==(const Rgba&) const = default;
+};
+
+// The current colour, normal and texture coordinate that drawing the faces one by one in
+// immediate mode leaves behind; each only when some call set it.
+struct CurrentValues {
+    bool colourSet = false, normalSet = false, texCoordSet = false;
+    Rgba colour;
+    Vec3 normal;
+    Vec2 texCoord;
+};
+
+struct MeshArrays {
+    // One entry per distinct corner: corners that agree on position, normal, texture
+    // coordinate, colour and edge flag share an entry (up to a short search per position).
+    std::vector<Vec3> positions;
+    std::vector<Vec3> normals;
+    std::vector<Vec2> texCoords;          // textured drawing only
+    std::vector<Rgba> colours;            // textured drawing only
+    std::vector<unsigned char> edgeFlags; // 1: the edge from this corner to the next is drawn
+    // Three entries per triangle, faces in ascending order: the front pass (textured) or the
+    // only pass (plain).
+    std::vector<std::uint32_t> front;
+    // The grey back-face pass: whether it runs, whether it draws exactly the front pass's
+    // triangles, and otherwise its own triangles.
+    bool backPass = false;
+    bool backUsesFront = false;
+    std::vector<std::uint32_t> back;
+    CurrentValues last;
+};
+
+// Colour of the back-face pass; its texture coordinate is (0, 0).
+constexpr Rgba kBackFaceColour{0.7f, 0.7f, 0.7f, 1.0f};
+
+// Arrays of the textured drawing. Front pass: every face, except faces with faceVisible 0
+// when hideInvisibleFaces is 1; corners tinted by their vertex's part (white on border faces,
+// on parts outside 1..3 and everywhere when outputShown), alpha 0.15 on faces with
+// faceVisible 0. Back-face pass (when drawBackFaces is not 0): the faces with faceVisible not
+// 0. Missing selection entries read as those of a freshly opened model. Corners with an
+// index outside its array are left out of their face.
+MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown);
+
+// Arrays of the plain drawing: positions and normals of every face, nothing else.
+MeshArrays plainArrays(const SimpleMesh& mesh);

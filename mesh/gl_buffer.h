@@ -1,0 +1,39 @@
+// An OpenGL buffer object owned by one cache: created on the first upload, deleted with the
+// object. Needs the OpenGL context current wherever it is uploaded, bound or destroyed.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <vector>
+
+struct BufferPart {
+    const void* data;
+    std::size_t bytes;
+};
+
+class GlBuffer {
+  public:
+    GlBuffer() = default;
+    GlBuffer(const GlBuffer&) = delete;
+    GlBuffer& operator=(const GlBuffer&) = delete;
+    ~GlBuffer();
+
+    // Replaces the contents by the parts placed one after the other (static draw usage) and
+    // leaves the buffer bound to target (GL_ARRAY_BUFFER or GL_ELEMENT_ARRAY_BUFFER).
+    // Returns the byte offset at which each part starts.
+    std::vector<std::size_t> upload(unsigned target, std::initializer_list<BufferPart> parts);
+    void bind(unsigned target) const;
+
+  private:
+    unsigned name_ = 0;
+};
+
+// A byte offset into the bound buffer in the pointer form the array calls take.
+inline const void* bufferOffset(std::size_t bytes) {
+    return reinterpret_cast<const void*>(bytes);
+}
+
+// Byte size of an array's contents.
+template <typename T> BufferPart partOf(const std::vector<T>& values) {
+    return {values.data(), values.size() * sizeof(T)};
+}

@@ -1,0 +1,464 @@
+// The buffered drawing and ID passes against the immediate-mode drawing they replaced: the
+// same models, states and cameras drawn both ways must give the same pixels, the same
+// current colour, normal and texture coordinate, the same faceVisible and the same picks.
+// Also after every kind of change to a mesh, so that no cache is ever drawn stale.
+#include "app/camera.h"
+#include "app/session_runner.h"
+#include "app/session_script.h"
+#include "mesh/draw_arrays.h"
+#include "selection/face_id.h"
+#include "selection/picking.h"
+#include "selection/view_transform_gl.h"
+#include "tests/app/app_fixture.h"
+#include "tests/app/immediate_reference.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <functional>
+#include <random>
+#include <sstream>
+
+namespace {
+
+constexpr int W = 640, H = 480;
+
+// What one drawing leaves: the window's pixels and the current values and state after it.
+struct Frame {
+    std::vector<unsigned char> pixels;
+    float colour[4], normal[4], texCoord[4];
+    int cullMode, texture;
+};
+
+Frame readFrame() {
+    Frame f{};
+    f.pixels.resize(std::size_t(W) * H * 4);
+    glFinish();
+    glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, f.pixels.data());
+    glGetFloatv(GL_CURRENT_COLOR, f.colour);
+    glGetFloatv(GL_CURRENT_NORMAL, f.normal);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, f.texCoord);
+    glGetIntegerv(GL_CULL_FACE_MODE, &f.cullMode);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &f.texture);
+    return f;
+}
+
+// Empty when the images are equal, else how many pixels differ and where the first is.
+std::string pixelDifference(const std::vector<unsigned char>& a,
+                            const std::vector<unsigned char>& b, int channels) {
+    if (a.size() != b.size())
+        return "sizes differ";
+    std::size_t count = 0, first = 0;
+    for (std::size_t i = 0; i < a.size(); i += channels)
+        if (!std::equal(&a[i], &a[i] + channels, &b[i]) && count++ == 0)
+            first = i / channels;
+    if (count == 0)
+        return "";
+    std::ostringstream out;
+    out << count << " pixels differ, first at column " << first % W << ", row " << first / W;
+    return out.str();
+}
+
+void expectSameFrame(const Frame& buffered, const Frame& reference, const std::string& what) {
+    EXPECT_EQ(pixelDifference(buffered.pixels, reference.pixels, 4), "") << what;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(buffered.colour[i], reference.colour[i]) << what << ": current colour " << i;
+        EXPECT_EQ(buffered.normal[i], reference.normal[i]) << what << ": current normal " << i;
+        EXPECT_EQ(buffered.texCoord[i], reference.texCoord[i]) << what << ": texture coord " << i;
+    }
+    EXPECT_EQ(buffered.cullMode, reference.cullMode) << what;
+    EXPECT_EQ(buffered.texture, reference.texture) << what;
+}
+
+// Runs call with standard output and standard error captured and dropped.
+template <typename Call> void quietly(Call&& call) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    call();
+    std::fflush(stdout);
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+}
+
+// One frame of the model as the display draws it: cleared, the view camera loaded, the
+// current colour white, lighting on, the polygon mode as the caller left it.
+Frame drawFrame(const std::function<void()>& drawModel) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    applyProjection();
+    glColor3f(1, 1, 1);
+    glNormal3f(0, 0, 1);
+    glTexCoord2f(0.5f, 0.5f);
+    drawModel();
+    return readFrame();
+}
+
+// Draws the mesh both ways and requires the same frame; returns the reference.
+Frame expectSameDrawing(const SimpleMesh& mesh, bool outputShown, const std::string& what) {
+    const Frame reference = drawFrame([&] { immediate::draw(mesh, outputShown); });
+    const Frame buffered = drawFrame([&] { mesh.draw(outputShown); });
+    expectSameFrame(buffered, reference, what);
+    return reference;
+}
+
+// A bumpy sphere of rings x segments quads (every third split into two triangles), closed at
+// the top by one convex polygon of `segments` corners and open at the bottom, so that its
+// inside shows; texture coordinates with their own seam column; parts by longitude (border
+// faces where they meet); every fifth face not seen from the camera; a one- and a two-corner
+// face. Selection state as painting and "Preview" leave it.
+SimpleMesh makeBlob(int rings, int segments, bool textured) {
+    SimpleMesh m;
+    const float pi = 3.14159265f;
+    for (int r = 0; r <= rings; ++r)
+        for (int s = 0; s < segments; ++s) {
+            const float theta = pi * (0.1f + 0.8f * r / rings), phi = 2 * pi * s / segments;
+            const float radius = 5 + 0.6f * std::sin(3 * phi) * std::cos(2 * theta);
+            m.vertices.push_back({radius * std::sin(theta) * std::cos(phi),
+                                  radius * std::cos(theta),
+                                  radius * std::sin(theta) * std::sin(phi)});
+        }
+    for (int r = 0; r <= rings; ++r)
+        for (int s = 0; s <= segments; ++s)
+            m.texCoords.push_back({float(s) / segments, float(r) / rings});
+    auto v = [&](int r, int s) { return r * segments + s % segments; };
+    auto t = [&](int r, int s) { return r * (segments + 1) + s; };
+    std::vector<int> cap, capT;
+    for (int s = segments - 1; s >= 0; --s) {
+        cap.push_back(v(0, s));
+        capT.push_back(t(0, s));
+    }
+    m.faces.push_back(cap);
+    m.texCoordFaces.push_back(capT);
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < segments; ++s) {
+            const int q[4] = {v(r, s), v(r, s + 1), v(r + 1, s + 1), v(r + 1, s)};
+            const int qt[4] = {t(r, s), t(r, s + 1), t(r + 1, s + 1), t(r + 1, s)};
+            if ((r + s) % 3 == 0) {
+                m.faces.push_back(std::vector<int>{q[0], q[1], q[2]});
+                m.texCoordFaces.push_back(std::vector<int>{qt[0], qt[1], qt[2]});
+                m.faces.push_back(std::vector<int>{q[0], q[2], q[3]});
+                m.texCoordFaces.push_back(std::vector<int>{qt[0], qt[2], qt[3]});
+            } else {
+                m.faces.push_back(std::vector<int>(q, q + 4));
+                m.texCoordFaces.push_back(std::vector<int>(qt, qt + 4));
+            }
+        }
+    m.faces.push_back(std::vector<int>{v(1, 1)});
+    m.texCoordFaces.push_back(std::vector<int>{t(1, 1)});
+    m.faces.push_back(std::vector<int>{v(2, 2), v(2, 3)});
+    m.texCoordFaces.push_back(std::vector<int>{t(2, 2), t(2, 3)});
+    m.normalFaces = m.faces;
+    quietly([&] { m.computeNormals(); });
+    if (!textured) {
+        m.texCoords.clear();
+        m.texCoordFaces.clear();
+    }
+
+    for (int r = 0; r <= rings; ++r)
+        for (int s = 0; s < segments; ++s)
+            m.vertexPart.push_back(4 * s / segments); // 0, 1, 2, 3 by quarter
+    for (int part : m.vertexPart)
+        m.vertexInPart.push_back(part > 0 ? 1 : 0);
+    for (std::size_t f = 0; f < m.faces.size(); ++f) {
+        const auto corners = m.faces[f];
+        int part = m.vertexPart[corners[0]];
+        for (int c : corners)
+            if (m.vertexPart[c] != part)
+                part = -1;
+        m.facePart.push_back(part);
+        m.faceVisible.push_back(f % 5 == 2 ? 0 : 1);
+    }
+    return m;
+}
+
+// A started program with a 64 x 64 texture of random texels and a camera that sees the blob
+// from above and the side, so that the top polygon, the open bottom and both sides show.
+class RenderEquality : public OffscreenAppTest {
+  protected:
+    void SetUp() override {
+        OffscreenAppTest::SetUp();
+        deleteTextureName = nullptr; // the fixture owns the texture its meshes share
+        std::mt19937 random(7);
+        std::vector<unsigned char> texels(64 * 64 * 4);
+        for (std::size_t i = 0; i < texels.size(); ++i) // opaque, as image files give them
+            texels[i] = i % 4 == 3 ? 255 : static_cast<unsigned char>(random());
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     texels.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        viewCamera.rotation = {0.64f, 0.1f, 0.0f, 0.76f};
+        viewCamera.translation = {0.5f, -0.5f, -90};
+    }
+    void TearDown() override {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glDeleteTextures(1, &texture);
+        installTextureDeleter();
+        OffscreenAppTest::TearDown();
+    }
+
+    SimpleMesh texturedBlob() {
+        SimpleMesh m = makeBlob(9, 7, true);
+        m.textureId = texture;
+        m.drawBackFaces = 1;
+        return m;
+    }
+
+    GLuint texture = 0;
+};
+
+TEST_F(RenderEquality, ModelsDrawTheSamePixelsInEveryState) {
+    const SimpleMesh textured = texturedBlob();
+    SimpleMesh untextured = texturedBlob();
+    untextured.textureId = 0; // tints and translucency over texture 0
+    const SimpleMesh plain = makeBlob(9, 7, false);
+    SimpleMesh real;
+    bool loaded = false;
+    quietly([&] { loaded = real.load("/usr/share/assimp/models/OBJ/spider.obj", {}); });
+    ASSERT_TRUE(loaded);
+    ASSERT_FALSE(real.texCoordFaces.empty());
+    for (Vec3& v : real.vertices) // 200 units across: brought to the blob's size
+        v = {v.x / 25, v.y / 25, v.z / 25};
+    real.textureId = texture;
+    real.faceVisible.assign(real.faces.size(), 1);
+    real.vertexPart.assign(real.vertices.size(), 0);
+    for (std::size_t v = 0; v < real.vertices.size(); ++v)
+        real.vertexPart[v] = real.vertices[v].x > 0 ? 1 : (real.vertices[v].y > 0 ? 3 : 0);
+    real.facePart.assign(real.faces.size(), 0);
+    for (std::size_t f = 0; f < real.faces.size(); f += 7) {
+        real.faceVisible[f] = 0;
+        real.facePart[f + 3 < real.faces.size() ? f + 3 : f] = -1;
+    }
+
+    const std::pair<const SimpleMesh*, std::string> models[] = {
+        {&textured, "textured blob"},
+        {&untextured, "blob without texture name"},
+        {&plain, "plain blob"},
+        {&real, "spider.obj"}};
+    for (const auto& [model, name] : models) {
+        viewCamera.translation = {0.5f, -0.5f, -90};
+        std::vector<Frame> references;
+        for (int variant = 0; variant < 16; ++variant) {
+            SimpleMesh mesh = *model;
+            const bool outputShown = variant & 1, wire = variant & 8;
+            mesh.hideInvisibleFaces = (variant >> 1) & 1;
+            mesh.drawBackFaces = (variant >> 2) & 1;
+            glPolygonMode(GL_FRONT_AND_BACK, wire ? GL_LINE : GL_FILL);
+            std::ostringstream what;
+            what << name << (outputShown ? ", output model" : ", input model")
+                 << ", hideInvisibleFaces " << mesh.hideInvisibleFaces << ", drawBackFaces "
+                 << mesh.drawBackFaces << (wire ? ", wireframe" : "");
+            references.push_back(expectSameDrawing(mesh, outputShown, what.str()));
+        }
+        // Each of the four switches shows on the screen (the plain pass ignores the first
+        // three).
+        for (int bit : {1, 2, 4, 8}) {
+            if (model == &plain && bit != 8)
+                continue;
+            EXPECT_NE(references[bit].pixels, references[0].pixels)
+                << name << ": switch " << bit << " changes nothing on the screen";
+        }
+    }
+}
+
+// The ID image of a mesh drawn one way, in the state both ID passes draw it in.
+RgbImage idImage(const SimpleMesh& mesh, bool cullBackFaces, bool buffered) {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DITHER);
+    if (!cullBackFaces)
+        glDisable(GL_CULL_FACE);
+    applyProjection();
+    if (buffered)
+        drawIdImage(mesh, mesh.faces.size());
+    else
+        immediate::drawIdImage(mesh, mesh.faces.size());
+    const RgbImage image = readWindow(W, H);
+    glPopAttrib();
+    return image;
+}
+
+TEST_F(RenderEquality, IdPassesFindTheSameFacesAndPicks) {
+    SimpleMesh real;
+    bool loaded = false;
+    quietly([&] { loaded = real.load("/usr/share/assimp/models/OBJ/WusonOBJ.obj", {}); });
+    ASSERT_TRUE(loaded);
+    const std::pair<SimpleMesh, float> models[] = {{texturedBlob(), -90.0f},
+                                                   {std::move(real), -14.0f}};
+    for (const auto& [model, distance] : models) {
+        viewCamera.translation = {0, -0.75f, distance};
+        for (int wire = 0; wire < 2; ++wire) {
+            glPolygonMode(GL_FRONT_AND_BACK, wire ? GL_LINE : GL_FILL);
+            const std::string what =
+                std::to_string(model.faces.size()) + " faces" + (wire ? ", wireframe" : "");
+            for (bool backFace : {false, true}) {
+                const RgbImage reference = idImage(model, !backFace, false);
+                EXPECT_EQ(
+                    pixelDifference(idImage(model, !backFace, true).pixels, reference.pixels, 3),
+                    "")
+                    << what << ", back faces " << backFace;
+                std::vector<int> expected(model.faces.size(), 0);
+                markFacesInIdImage(reference, model.faces.size(), expected);
+                SimpleMesh mesh = model;
+                markVisibleFaces(mesh, backFace, W, H, applyProjection);
+                EXPECT_EQ(mesh.faceVisible, expected) << what << ", back faces " << backFace;
+                EXPECT_GT(std::count(expected.begin(), expected.end(), 1), 10) << what;
+            }
+            // Picks see the culling the display leaves (back faces culled): pixels that show a
+            // face in the reference image (40; 10 of the few that outlines own whole) and 10
+            // that do not.
+            const int onTarget = wire ? 10 : 40;
+            const RgbImage culled = idImage(model, true, false);
+            int onFaces = 0, offFaces = 0;
+            const std::size_t pixels = std::size_t(W) * H; // 997 is prime to it: all are visited
+            for (std::size_t n = 0, i = 0; n < pixels && (onFaces < onTarget || offFaces < 10);
+                 ++n, i = (i + 997) % pixels) {
+                const int x = int(i % W), y = int(i / W);
+                const long long expected = decodeFaceId(culled.at(x, y), model.faces.size());
+                int& found = expected >= 0 ? onFaces : offFaces;
+                if (found == (expected >= 0 ? onTarget : 10))
+                    continue;
+                ++found;
+                ASSERT_EQ(pickFace(model, x, y, applyProjection), expected)
+                    << what << ", pixel " << x << ", " << y;
+            }
+            EXPECT_EQ(onFaces, onTarget) << what;
+        }
+    }
+}
+
+// Each change is one that shows on the screen (checked on the reference drawing), applied
+// to the mesh in place after its buffers were built.
+TEST_F(RenderEquality, EveryChangeToAMeshShowsInItsNextDrawing) {
+    SimpleMesh mesh = texturedBlob();
+    SimpleMesh other = makeBlob(6, 9, true);
+    other.textureId = texture;
+    // Runs edit on every index in [begin, end) of a mesh array.
+    auto each = [](std::size_t begin, std::size_t end, auto edit) {
+        for (std::size_t i = begin; i < end; ++i)
+            edit(i);
+    };
+    const std::pair<std::string, std::function<void()>> changes[] = {
+        {"vertex parts", [&] { each(0, 40, [&](auto i) { mesh.vertexPart[i] = 2; }); }},
+        {"face parts", [&] { each(20, 60, [&](auto f) { mesh.facePart[f] = -1; }); }},
+        {"drawBackFaces", [&] { mesh.drawBackFaces = 0; }},
+        {"face visibility", [&] { each(10, 50, [&](auto f) { mesh.faceVisible[f] ^= 1; }); }},
+        {"hideInvisibleFaces", [&] { mesh.hideInvisibleFaces = 1; }},
+        {"positions", [&] { each(10, 30, [&](auto v) { mesh.vertices[v].z += 4; }); }},
+        {"normals", [&] { each(0, 40, [&](auto n) {
+                              mesh.normals[n] = {0, 1, 0};
+                          }); }},
+        {"texture coordinates",
+         [&] { each(0, 40, [&](auto t) {
+                   mesh.texCoords[t] = {0.9f, 0.1f};
+               }); }},
+        {"face corners", [&] { each(20, 40, [&](auto f) { mesh.faces[f][1] = 3; }); }},
+        {"texture-coordinate corners",
+         [&] { each(20, 60, [&](auto f) { mesh.texCoordFaces[f][0] = 0; }); }},
+        {"every position, as the conversion writes them",
+         [&] {
+             for (Vec3& v : mesh.vertices)
+                 v.y *= 0.8f;
+         }},
+        {"assignment of another model", [&] { mesh = other; }},
+        {"assignment of a painted copy",
+         [&] {
+             SimpleMesh painted = mesh;
+             painted.vertexPart.assign(painted.vertices.size(), 3);
+             mesh = painted;
+         }},
+        {"no texture name", [&] { mesh.textureId = 0; }},
+        {"no texture coordinates",
+         [&] {
+             mesh.texCoords.clear();
+             mesh.texCoordFaces.clear();
+         }},
+        {"normals of the plain model",
+         [&] { each(0, 40, [&](auto n) {
+                   mesh.normals[n] = {1, 0, 0};
+               }); }},
+        {"texture coordinates again", [&] { mesh = texturedBlob(); }},
+    };
+    auto referenceFrames = [&] {
+        return std::vector<Frame>{drawFrame([&] { immediate::draw(mesh, false); }),
+                                  drawFrame([&] { immediate::draw(mesh, true); })};
+    };
+    for (bool outputShown : {false, true})
+        mesh.draw(outputShown); // buffers built before the first change
+    idImage(mesh, true, true);
+    std::vector<Frame> before = referenceFrames();
+    for (const auto& [name, change] : changes) {
+        change();
+        const std::vector<Frame> after = referenceFrames();
+        EXPECT_TRUE(after[0].pixels != before[0].pixels || after[1].pixels != before[1].pixels)
+            << "changing " << name << " changes nothing on the screen";
+        for (bool outputShown : {false, true})
+            expectSameFrame(drawFrame([&] { mesh.draw(outputShown); }), after[outputShown],
+                            "after changing " + name);
+        // The ID pass keeps its own buffer: it must follow position and face changes too.
+        EXPECT_EQ(
+            pixelDifference(idImage(mesh, true, true).pixels, idImage(mesh, true, false).pixels, 3),
+            "")
+            << "ID image after changing " << name;
+        before = after;
+    }
+}
+
+TEST_F(RenderEquality, CopiesDrawWithBuffersOfTheirOwn) {
+    SimpleMesh original = texturedBlob();
+    original.draw(false);
+    {
+        SimpleMesh copy = original;
+        copy.vertexPart.assign(copy.vertexPart.size(), 2);
+        expectSameDrawing(copy, false, "a copy, repainted");
+        original = copy; // keeps the original's buffers, rebuilt from the copy's data
+        expectSameDrawing(original, false, "the original after assignment");
+    } // the copy's buffers go; the original's must still draw
+    expectSameDrawing(original, false, "the original after the copy was destroyed");
+    original.vertexPart.assign(original.vertexPart.size(), 1);
+    expectSameDrawing(original, false, "the original repainted");
+}
+
+// A whole session through the program's own commands, comparing after each step both
+// meshes drawn both ways as the display would show them.
+TEST_F(RenderEquality, SessionStepsDrawTheSamePixels) {
+    const std::string script = R"(open-mesh /usr/share/assimp/models/OBJ/WusonOBJ.obj
+open-texture /usr/share/assimp/models/OBJ/drkwood2.jpg
+camera 0 0.3827 0 0.9239 0 -0.75 -14
+set-up-camera
+mode lasso
+part 1
+drag left 240 180 240 180 330 180 330 180 330 300 330 300 240 300 240 300 240 180
+part 2
+drag left 320 180 320 180 420 180 420 180 420 300 420 300 320 300 320 300 320 180
+preview
+view output
+push
+compression 0.4
+mode camera
+press left 320 240 shift
+back-face off
+wireframe on
+back
+view input
+)";
+    const ParsedScript parsed = parseSessionScript(script);
+    ASSERT_FALSE(parsed.error) << parsed.error->reason;
+    for (const ScriptCommand& command : parsed.commands) {
+        quietly([&] { runSessionCommands({command}, *context, *windows); });
+        const std::string step = "after line " + std::to_string(command.line);
+        expectSameDrawing(inputMesh, false, step + ", input model");
+        expectSameDrawing(outputMesh, true, step + ", output model");
+    }
+    EXPECT_GT(std::count(inputMesh.vertexPart.begin(), inputMesh.vertexPart.end(), 2), 0);
+    EXPECT_GT(std::count(inputMesh.faceVisible.begin(), inputMesh.faceVisible.end(), 0), 0);
+}
+
+} // namespace
