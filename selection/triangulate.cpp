@@ -72,17 +72,22 @@ bool chooseQuadDiagonal(const SimpleMesh& mesh, const int q[4], const float came
     return flip >= keep;
 }
 
+void writeTriangulatedModel(ObjWriter& writer, const SimpleMesh& input,
+                            const float cameraTranslation[3]) {
+    writer.header();
+    writer.vertexSection(input.vertices);
+    writer.texCoordSection(input.texCoords);
+    writer.normalSection(input.normals);
+    writeFaces(writer, input, cameraTranslation);
+    writer.elements(input.faces.size());
+}
+
 int triangulateFaces(const SimpleMesh& input, const float cameraTranslation[3],
                      const std::string& folder) {
     const std::string path = folder + "/remesh.obj";
     std::string why = replaceFile(path, [&](const std::string& tempPath) {
         return writeObjFile(tempPath, [&](ObjWriter& writer) {
-            writer.header();
-            writer.vertexSection(input.vertices);
-            writer.texCoordSection(input.texCoords);
-            writer.normalSection(input.normals);
-            writeFaces(writer, input, cameraTranslation);
-            writer.elements(input.faces.size());
+            writeTriangulatedModel(writer, input, cameraTranslation);
         });
     });
     if (!why.empty()) {

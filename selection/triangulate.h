@@ -4,6 +4,7 @@
 
 #include <string>
 
+class ObjWriter;
 class SimpleMesh;
 
 // For the quad with vertex indices q[0..3] of mesh, whether the diagonal q1-q3 (true) or
@@ -20,5 +21,10 @@ bool chooseQuadDiagonal(const SimpleMesh& mesh, const int q[4], const float came
 // other face as it is, then the element count of all faces. Prints "Done!" on standard error
 // and returns 0; when the file cannot be written prints "triangulateFaces: cannot write PATH:
 // REASON" on standard error and returns 1.
+// The text of that file, handed to writer: header, the three sections, the faces as above
+// and the element count.
+void writeTriangulatedModel(ObjWriter& writer, const SimpleMesh& input,
+                            const float cameraTranslation[3]);
+
 int triangulateFaces(const SimpleMesh& input, const float cameraTranslation[3],
                      const std::string& folder = "data");

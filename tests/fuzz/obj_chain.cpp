@@ -1,0 +1,294 @@
+#include "tests/fuzz/obj_chain.h"
+
+#include "app/selection_reset.h"
+#include "app/trackball.h"
+#include "export/export_obj.h"
+#include "export/mesh_pair.h"
+#include "export/obj_writer.h"
+#include "mesh/simple_mesh.h"
+#include "selection/depth_inversion.h"
+#include "selection/lasso.h"
+#include "selection/part_depth.h"
+#include "selection/triangulate.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+#include <string_view>
+
+namespace {
+
+// splitmix64 seeded with the FNV-1a hash of the input: the same bytes always take the same
+// road, so a finding replays exactly.
+class Draw {
+  public:
+    Draw(const std::uint8_t* data, std::size_t size) {
+        state_ = 14695981039346656037ull;
+        for (std::size_t i = 0; i < size; ++i)
+            state_ = (state_ ^ data[i]) * 1099511628211ull;
+    }
+    std::uint64_t next() {
+        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+        return z ^ (z >> 31);
+    }
+    // A whole number in [low, high].
+    int between(int low, int high) { return low + int(next() % std::uint64_t(high - low + 1)); }
+    // A real number in [low, high].
+    float real(float low, float high) {
+        return low + (high - low) * float(next() >> 40) / float(1 << 24);
+    }
+    bool chance(int percent) { return between(0, 99) < percent; }
+
+  private:
+    std::uint64_t state_;
+};
+
+bool writeBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+// The model a session had open before: every load in the chain goes over it, so that a
+// failed load can be checked to leave it as it was.
+SimpleMesh previousModel() {
+    SimpleMesh mesh;
+    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    mesh.texCoords = {{0, 0}, {1, 0}, {1, 1}};
+    mesh.faces = {{0, 1, 2}, {0, 2, 3}};
+    mesh.texCoordFaces = {{0, 1, 2}, {0, 2, 1}};
+    mesh.normalFaces = mesh.faces;
+    mesh.computeNormals();
+    return mesh;
+}
+
+template <typename T> bool sameBytes(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+bool sameGeometry(const SimpleMesh& a, const SimpleMesh& b) {
+    return sameBytes(a.vertices, b.vertices) && sameBytes(a.normals, b.normals) &&
+           sameBytes(a.texCoords, b.texCoords) && a.faces == b.faces &&
+           a.normalFaces == b.normalFaces && a.texCoordFaces == b.texCoordFaces;
+}
+
+bool noGeometry(const SimpleMesh& m) {
+    return m.vertices.empty() && m.normals.empty() && m.texCoords.empty() && m.faces.empty() &&
+           m.normalFaces.empty() && m.texCoordFaces.empty();
+}
+
+bool indicesBelow(const IndexLists& lists, std::size_t count) {
+    for (int i : lists.indices())
+        if (i < 0 || std::size_t(i) >= count)
+            return false;
+    return true;
+}
+
+// What a successful load promises every later pass.
+std::string checkLoaded(const SimpleMesh& m) {
+    if (m.vertices.empty() || m.faces.empty())
+        return "load succeeded without vertices or faces";
+    if (!indicesBelow(m.faces, m.vertices.size()))
+        return "position index out of range after load";
+    if (m.normalFaces.offsets() != m.faces.offsets() ||
+        !indicesBelow(m.normalFaces, m.normals.size()))
+        return "normal lists do not match the faces after load";
+    if (!m.texCoordFaces.empty() && (m.texCoordFaces.offsets() != m.faces.offsets() ||
+                                     !indicesBelow(m.texCoordFaces, m.texCoords.size())))
+        return "texture lists do not match the faces after load";
+    return "";
+}
+
+// Perspective and model-view as applyProjection loads them (gluPerspective, then translation
+// times rotation), on the viewport three times the window with the window in its middle.
+ViewTransform drawCamera(Draw& draw, int width, int height) {
+    ViewTransform view{};
+    const double fov = draw.between(1, 179), aspect = double(width) / height;
+    const double f = 1 / std::tan(fov / 2 * std::numbers::pi / 180), zNear = 5, zFar = 200;
+    view.projection[0] = f / aspect;
+    view.projection[5] = f;
+    view.projection[10] = (zFar + zNear) / (zNear - zFar);
+    view.projection[11] = -1;
+    view.projection[14] = 2 * zFar * zNear / (zNear - zFar);
+    const Quat q{draw.real(-1, 1), draw.real(-1, 1), draw.real(-1, 1), draw.real(-1, 1)};
+    const std::array<float, 16> r = quaternionToMatrix(q);
+    for (int i = 0; i < 16; ++i)
+        view.modelview[i] = r[i];
+    view.modelview[12] = draw.real(-20, 20);
+    view.modelview[13] = draw.real(-20, 20);
+    view.modelview[14] = draw.chance(10) ? draw.real(-1e6f, 1e6f) : draw.real(-300, 0);
+    view.viewport[0] = -width;
+    view.viewport[1] = -height;
+    view.viewport[2] = 3 * width;
+    view.viewport[3] = 3 * height;
+    return view;
+}
+
+// A few lasso loops as the read-back masks they leave: black pixels inside, white outside.
+void paintParts(Draw& draw, SimpleMesh& mesh, const ViewTransform& view, int width, int height) {
+    std::ostringstream trace;
+    for (int stroke = draw.between(0, 4); stroke > 0; --stroke) {
+        RgbImage mask(width, height);
+        const bool all = draw.chance(30);
+        for (unsigned char& byte : mask.pixels)
+            byte = 255;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (all || draw.chance(50))
+                    std::memset(mask.at(x, y), 0, 3);
+        paintLasso(mesh, mask, view, draw.between(0, 3), trace);
+    }
+}
+
+void toggleFaces(Draw& draw, SimpleMesh& mesh) {
+    for (int toggles = draw.between(0, 8); toggles > 0 && !mesh.faceVisible.empty(); --toggles) {
+        int& flag = mesh.faceVisible[draw.next() % mesh.faceVisible.size()];
+        flag = flag == 1 ? 0 : 1;
+    }
+}
+
+struct Parts {
+    float median[4]{}, minimum[4]{}, maximum[4]{}, position[4]{}, compression[4]{};
+    PartDepthSettings settings() { return {median, minimum, maximum, position, compression}; }
+};
+
+// "Preview" twice, then a few "Push", "Back" and spinner changes, each rebuilding the output.
+void convert(Draw& draw, SimpleMesh& input, SimpleMesh& output, Parts& parts,
+             const ViewTransform& view) {
+    std::ostringstream trace;
+    for (int p = 0; p < 4; ++p) {
+        parts.median[p] = 0.5f;
+        parts.position[p] = 0.5f;
+        parts.compression[p] = 1;
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (int p = 0; p < 4; ++p) {
+            parts.median[p] =
+                medianPartDepth(input, p, view, parts.minimum[p], parts.maximum[p], trace);
+            parts.position[p] = boundaryPartDepth(input, p, parts.median[p], view, trace);
+        }
+        rebuildOutputModelWith(input, output, parts.settings(), view, trace);
+    }
+    for (int step = draw.between(0, 3); step > 0; --step) {
+        const int p = draw.between(0, 3);
+        if (draw.chance(50))
+            parts.compression[p] = draw.real(-1, 1);
+        else
+            parts.position[p] +=
+                (parts.maximum[p] - parts.minimum[p]) / 20 * (draw.chance(50) ? 1 : -1);
+        rebuildOutputModelWith(input, output, parts.settings(), view, trace);
+    }
+}
+
+std::string checkConverted(const SimpleMesh& input, const SimpleMesh& output) {
+    if (output.vertices.size() != input.vertices.size() || !(output.faces == input.faces))
+        return "the converted model does not have the input's shape";
+    for (const Vec3& v : output.vertices)
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
+            return "a converted position is not finite";
+    return "";
+}
+
+std::string checkPairs(const SimpleMesh& input, const std::vector<MeshPair>& pairs) {
+    for (const MeshPair& pair : pairs) {
+        if (std::isnan(pair.score))
+            return "a pair's score is not a number";
+        if (pair.faceA < 0 || pair.faceB <= pair.faceA ||
+            std::size_t(pair.faceB) >= input.faces.size())
+            return "a pair names faces out of order or out of range";
+        if (input.faces.count(std::size_t(pair.faceA)) != 3 ||
+            input.faces.count(std::size_t(pair.faceB)) != 3)
+            return "a pair holds a face that is not a triangle";
+    }
+    return "";
+}
+
+std::size_t faceLines(std::string_view text) {
+    std::size_t count = text.starts_with("f ") ? 1 : 0;
+    for (std::size_t at = text.find("\nf "); at != std::string_view::npos;
+         at = text.find("\nf ", at + 1))
+        ++count;
+    return count;
+}
+
+// A written file must hold only finite numbers and read back as a model with as many faces
+// as it has face lines.
+std::string checkWritten(const std::string& text, const std::string& folder, const char* what) {
+    if (text.find("nan") != std::string::npos || text.find("inf") != std::string::npos)
+        return std::string(what) + " holds a non-finite number";
+    const std::size_t faces = faceLines(text);
+    if (faces == 0)
+        return "";
+    const std::string path = folder + "/written.obj";
+    if (!writeBytes(path, text))
+        return "cannot write " + path;
+    SimpleMesh back;
+    if (!back.load(path, {}))
+        return std::string(what) + " does not read back";
+    if (back.faces.size() != faces)
+        return std::string(what) + " reads back with another face count";
+    return "";
+}
+
+} // namespace
+
+std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::string& folder) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::size_t separator = bytes.find(kMtlSeparator);
+    const std::string objPath = folder + "/in.obj";
+    if (!writeBytes(objPath, bytes.substr(0, separator)) ||
+        !writeBytes(folder + "/in.mtl", separator == std::string_view::npos
+                                            ? std::string_view()
+                                            : bytes.substr(separator + std::strlen(kMtlSeparator))))
+        return "cannot write the input files";
+
+    SimpleMesh input = previousModel();
+    const SimpleMesh before = input;
+    if (!input.load(objPath, {})) {
+        if (!sameGeometry(input, before) && !noGeometry(input))
+            return "a failed load changed the model";
+    } else if (std::string why = checkLoaded(input); !why.empty()) {
+        return why;
+    }
+
+    Draw draw(data, size);
+    resetSelectionState(input);
+    SimpleMesh withNormals = input;
+    withNormals.normalFaces = withNormals.faces;
+    withNormals.computeNormals();
+    for (const Vec3& n : withNormals.normals)
+        if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.z))
+            return "computeNormals gave a non-finite normal";
+
+    const int width = draw.between(1, 24), height = draw.between(1, 24);
+    const ViewTransform view = drawCamera(draw, width, height);
+    paintParts(draw, input, view, width, height);
+    toggleFaces(draw, input);
+    SimpleMesh output = input;
+    Parts parts;
+    convert(draw, input, output, parts, view);
+    if (std::string why = checkConverted(input, output); !why.empty())
+        return why;
+
+    std::vector<MeshPair> pairs;
+    std::ostringstream trace;
+    const std::string exported = objText([&](ObjWriter& writer) {
+        writeExport(writer, input, output, parts.compression, pairs, trace);
+    });
+    if (std::string why = checkPairs(input, pairs); !why.empty())
+        return why;
+    if (std::string why = checkWritten(exported, folder, "the export"); !why.empty())
+        return why;
+
+    const float eye[3] = {float(view.modelview[12]), float(view.modelview[13]),
+                          float(view.modelview[14])};
+    const std::string remeshed =
+        objText([&](ObjWriter& writer) { writeTriangulatedModel(writer, input, eye); });
+    return checkWritten(remeshed, folder, "the triangulation");
+}
