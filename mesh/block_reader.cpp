@@ -1,9 +1,27 @@
 #include "mesh/block_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include <sys/stat.h>
+
+namespace {
+
+// The first buffer's size: a block, or less for a smaller regular file (one byte more than
+// the file, so that its end is seen in the first read); a file that grows meanwhile is still
+// read whole, the buffer growing as for a long line.
+std::size_t firstBufferSize(std::FILE* file, std::size_t blockBytes) {
+    std::size_t size = std::max<std::size_t>(blockBytes, 1);
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0)
+        size = std::min(size, static_cast<std::size_t>(info.st_size) + 1);
+    return size;
+}
+
+} // namespace
+
 BlockReader::BlockReader(std::FILE* file, std::size_t blockBytes)
-    : file_(file), buffer_(blockBytes > 0 ? blockBytes : 1) {}
+    : file_(file), buffer_(firstBufferSize(file, blockBytes)) {}
 
 bool BlockReader::next(std::string_view& lines) {
     for (;;) {
