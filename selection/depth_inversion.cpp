@@ -54,8 +54,13 @@ bool mirrorVertex(const Vec3& position, int p, const MirrorTable& table, const V
     window.z = table.mirroredDepth(p, window.z);
     if (!unproject(window, moved) || !isFinite(moved))
         return false;
-    result = {static_cast<float>(moved.x), static_cast<float>(moved.y),
-              static_cast<float>(moved.z)};
+    // A finite double beyond the float range (a depth mirrored past the far plane can put the
+    // point almost at infinity) would become an infinite position.
+    const Vec3 narrowed{static_cast<float>(moved.x), static_cast<float>(moved.y),
+                        static_cast<float>(moved.z)};
+    if (!std::isfinite(narrowed.x) || !std::isfinite(narrowed.y) || !std::isfinite(narrowed.z))
+        return false;
+    result = narrowed;
     return true;
 }
 

@@ -228,3 +228,28 @@ TEST(DepthInversion, VerticesThatCannotBeProjectedKeepTheirPositionAndSpreadNoNa
     EXPECT_EQ(output.vertices[5].z, inf);
     EXPECT_TRUE(sameBits(output.vertices[6], input.vertices[6]));
 }
+
+TEST(DepthInversion, APositionBeyondTheFloatRangeKeepsTheInputPosition) {
+    // Model-view scale 1e-40: a depth mirrored to 1.3 unprojects to z = 1.6e40, a finite
+    // double that no float holds.
+    ViewTransform view{};
+    view.modelview[0] = view.modelview[5] = view.modelview[10] = 1e-40;
+    view.modelview[15] = 1;
+    view.projection[0] = view.projection[5] = view.projection[10] = view.projection[15] = 1;
+    view.viewport[2] = view.viewport[3] = 1;
+    SimpleMesh input;
+    input.vertices = {{0, 0, 0}, {1e30f, 0, 0}, {0, 1e30f, 0}};
+    input.faces = {{0, 1, 2}};
+    openSelection(input);
+    input.vertexPart.assign(3, 1);
+    input.vertexInPart.assign(3, 1);
+    input.facePart = {1};
+
+    Parts parts;
+    parts.position[1] = 0.9f; // window depth 0.5 mirrors to 0.9 + (0.9 - 0.5) = 1.3
+    std::ostringstream out;
+    SimpleMesh output;
+    rebuildOutputModelWith(input, output, parts.settings(), view, out);
+    for (std::size_t v = 0; v < 3; ++v)
+        EXPECT_TRUE(sameBits(output.vertices[v], input.vertices[v])) << "vertex " << v;
+}
