@@ -11,6 +11,9 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens path for reading with C stdio mode "r", unbuffered (callers read in large blocks).
-// Returns null when it does not open or names a folder (which opens on some systems but
-// cannot be read).
+// Returns null when it does not open or is not a regular file (a folder, a FIFO, a device):
+// it never waits for a FIFO's writer.
 File openForReading(const std::string& path);
+
+// True when path names a regular file (following links).
+bool isRegularFile(const std::string& path);

@@ -32,6 +32,26 @@ bool decodeRgba(const std::string& path, int& width, int& height) {
     return width > 0 && height > 0 && ilGetData() != nullptr;
 }
 
+// The largest square texture the context takes; a refused upload would leave the texture
+// name without an image, so the size is checked first. Zero when no context answers.
+int maxTextureSize() {
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    return size;
+}
+
+// True when the context can hold a width x height RGBA texture: within the maximum size and
+// accepted by a proxy upload (which also weighs the memory the driver can give it).
+bool textureFits(int width, int height, int maxSize) {
+    if (width > maxSize || height > maxSize)
+        return false;
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    GLint proxyWidth = 0;
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
+    return proxyWidth == width;
+}
+
 // Uploads width x height RGBA pixels into texture with linear filtering, edge clamping and the
 // modulate environment (the texel times the corner's colour).
 void upload(GLuint texture, int width, int height, const void* pixels) {
@@ -59,6 +79,13 @@ bool SimpleMesh::loadTexture(const std::string& fileName,
     int width = 0, height = 0;
     if (!decodeRgba(findFile(fileName, searchDirs), width, height)) {
         reportFailure(fileName);
+        ilDeleteImages(1, &image);
+        return false;
+    }
+    const int maxSize = maxTextureSize();
+    if (!textureFits(width, height, maxSize)) {
+        std::cerr << "SimpleMesh::loadTexture: texture too large: " << fileName << " (" << width
+                  << "x" << height << ", at most " << maxSize << "x" << maxSize << ")\n";
         ilDeleteImages(1, &image);
         return false;
     }
