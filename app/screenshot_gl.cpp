@@ -1,8 +1,11 @@
 #include "app/screenshot.h"
 
+#include "export/replace_file.h"
+
 #include <GL/gl.h>
 #include <IL/il.h>
 
+#include <filesystem>
 #include <vector>
 
 bool saveWindowImage(const std::string& path, int width, int height) {
@@ -15,18 +18,28 @@ bool saveWindowImage(const std::string& path, int width, int height) {
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 
+    // The format follows the path's extension. Unlike the export, a screenshot makes no
+    // folder: a path into a missing one is an error.
+    const ILenum type = ilTypeFromExt(path.c_str());
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (type == IL_TYPE_UNKNOWN ||
+        (!folder.empty() && !std::filesystem::is_directory(folder, error)))
+        return false;
     // glReadPixels delivers the bottom row first, and an image made by ilTexImage has its
-    // origin at the lower left: saved, the picture comes out upright.
+    // origin at the lower left: saved, the picture comes out upright. It goes to a temporary
+    // file first, so a failed write leaves an earlier screenshot of that name as it was.
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    bool saved = ilTexImage(width, height, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, pixels.data());
-    if (saved) {
+    const std::string why = replaceFile(path, [&](const std::string& tempPath) {
+        if (!ilTexImage(width, height, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, pixels.data()))
+            return std::string("ilTexImage failed");
         ilEnable(IL_FILE_OVERWRITE);
-        saved = ilSaveImage(path.c_str());
-    }
+        return ilSave(type, tempPath.c_str()) ? std::string() : std::string("ilSave failed");
+    });
     ilDeleteImages(1, &image);
     while (ilGetError() != IL_NO_ERROR) {
     }
-    return saved;
+    return why.empty();
 }

@@ -1,6 +1,7 @@
 #include "export/export_model.h"
 
 #include "export/export_obj.h"
+#include "export/replace_file.h"
 #include "export/snapshot.h"
 
 #include <iostream>
@@ -17,13 +18,24 @@ int cannotWrite(const std::string& path, const std::string& why) {
 int exportModel(const SimpleMesh& input, const SimpleMesh& output, const float partCompression[4],
                 std::vector<MeshPair>& pairs, int width, int height,
                 const std::function<void()>& renderView, const std::string& folder) {
-    const std::string model = folder + "/export.obj", image = folder + "/export.bmp";
-    std::string why = writeExportFile(model, input, output, partCompression, pairs, std::cout);
+    // The model and its texture are replaced together: when either cannot be written, both
+    // files of the previous export stay as they were.
+    const std::vector<PendingFile> files = {
+        {folder + "/export.obj",
+         [&](const std::string& tempPath) {
+             return writeObjFile(tempPath, [&](ObjWriter& writer) {
+                 writeExport(writer, input, output, partCompression, pairs, std::cout);
+             });
+         }},
+        {folder + "/export.bmp",
+         [&](const std::string& tempPath) {
+             return writeSnapshot(width, height, renderView, tempPath);
+         }},
+    };
+    std::string failedPath;
+    const std::string why = replaceFiles(files, failedPath);
     if (!why.empty())
-        return cannotWrite(model, why);
-    why = saveSnapshot(width, height, renderView, image);
-    if (!why.empty())
-        return cannotWrite(image, why);
+        return cannotWrite(failedPath, why);
     std::cerr << "Done!" << std::endl;
     return 0;
 }

@@ -10,3 +10,7 @@
 // file only once it is complete. DevIL must be initialised. Returns "" or why it failed.
 std::string saveSnapshot(int width, int height, const std::function<void()>& renderView,
                          const std::string& path);
+
+// saveSnapshot writing path directly (for a caller that replaces the file itself).
+std::string writeSnapshot(int width, int height, const std::function<void()>& renderView,
+                          const std::string& path);

@@ -52,14 +52,19 @@ std::string saveBmp(int width, int height, std::vector<unsigned char>& pixels,
 
 } // namespace
 
-std::string saveSnapshot(int width, int height, const std::function<void()>& renderView,
-                         const std::string& path) {
+std::string writeSnapshot(int width, int height, const std::function<void()>& renderView,
+                          const std::string& path) {
     if (width <= 0 || height <= 0)
         return "the window has no pixels";
     if (renderView)
         renderView();
     std::vector<unsigned char> pixels = readColourBuffer(width, height);
+    return saveBmp(width, height, pixels, path);
+}
+
+std::string saveSnapshot(int width, int height, const std::function<void()>& renderView,
+                         const std::string& path) {
     return replaceFile(path, [&](const std::string& tempPath) {
-        return saveBmp(width, height, pixels, tempPath);
+        return writeSnapshot(width, height, renderView, tempPath);
     });
 }

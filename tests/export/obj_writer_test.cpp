@@ -13,6 +13,8 @@
 #include <limits>
 #include <random>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::string fixed6(float value) {
@@ -155,6 +157,31 @@ TEST(ReplaceFile, CreatesTheFolderAndReplacesOnlyWhenComplete) {
     });
     EXPECT_EQ(why, "Is a directory");
     EXPECT_EQ(readFile(fresh), "new");
+
+    // A FIFO left where the temporary file goes would block the write: it is cleared away.
+    std::filesystem::remove(fresh + ".tmp");
+    ASSERT_EQ(mkfifo((fresh + ".tmp").c_str(), 0600), 0);
+    why = replaceFile(fresh, [](const std::string& temp) {
+        return writeObjFile(temp, [](ObjWriter& w) { w.header(); });
+    });
+    EXPECT_EQ(why, "");
+    EXPECT_EQ(readFile(fresh), "#Created by HollowvistaConverter\n\n");
+
+    // Files that belong together: when the second cannot be written, the first keeps its old
+    // content too.
+    std::string failed;
+    why = replaceFiles(
+        {{fresh,
+          [](const std::string& temp) {
+              writeFile(temp, "newer");
+              return std::string();
+          }},
+         {dir.file("data/image.bmp"), [](const std::string&) { return std::string("disk full"); }}},
+        failed);
+    EXPECT_EQ(why, "disk full");
+    EXPECT_EQ(failed, dir.file("data/image.bmp"));
+    EXPECT_EQ(readFile(fresh), "#Created by HollowvistaConverter\n\n");
+    EXPECT_FALSE(std::filesystem::exists(fresh + ".tmp"));
 
     // A folder that cannot be made because a file is in the way.
     writeFile(dir.file("plain"), "x");

@@ -132,6 +132,7 @@ TEST(ExportModel, ReportsAFileItCannotWrite) {
     // The model file can be written but the image cannot: that is reported too.
     TempDir other;
     std::filesystem::create_directories(other.file("export.bmp.tmp/x"));
+    writeFile(other.file("export.obj"), "the previous export");
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     EXPECT_EQ(exportModel(
@@ -141,4 +142,7 @@ TEST(ExportModel, ReportsAFileItCannotWrite) {
     err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.rfind("exportModel: cannot write " + other.file("export.bmp") + ": ", 0), 0u)
         << err;
+    // The previous model file is not replaced without its image.
+    EXPECT_EQ(readFile(other.file("export.obj")), "the previous export");
+    EXPECT_FALSE(std::filesystem::exists(other.file("export.obj.tmp")));
 }
