@@ -1,6 +1,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include "mesh/content_key.h"
 #include "mesh/draw_arrays.h"
+#include "mesh/draw_batches.h"
 #include "mesh/gl_buffer.h"
 #include "mesh/simple_mesh.h"
 
@@ -17,7 +18,7 @@ class ShadedBuffers : public MeshCache {
     bool textured = false;
     GlBuffer vertices, indices;
     std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0;
-    std::size_t frontAt = 0, frontCount = 0, backAt = 0, backCount = 0;
+    std::size_t entries = 0, frontAt = 0, frontCount = 0, backAt = 0, backCount = 0;
     bool backPass = false;
     CurrentValues last;
 
@@ -26,6 +27,7 @@ class ShadedBuffers : public MeshCache {
         const auto at = vertices.upload(GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.normals),
                                                           partOf(a.edgeFlags), partOf(a.texCoords),
                                                           partOf(a.colours)});
+        entries = a.positions.size();
         positionAt = at[0];
         normalAt = at[1];
         flagAt = at[2];
@@ -108,12 +110,6 @@ void enableArrays(const ShadedBuffers& b) {
     }
 }
 
-void drawIndexed(std::size_t at, std::size_t count) {
-    if (count > 0)
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
-                       bufferOffset(at));
-}
-
 // Leaves the current colour, normal and texture coordinate as drawing the faces one by one
 // would have left them (values of enabled arrays are not defined after an array draw).
 void restoreCurrentValues(const CurrentValues& last) {
@@ -142,7 +138,7 @@ void SimpleMesh::drawPlain() const {
     const ShadedBuffers& b = shadedBuffers(*this, false, false);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     enableArrays(b);
-    drawIndexed(b.frontAt, b.frontCount);
+    drawIndexedTriangles(b.frontAt, b.frontCount, b.entries);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glPopClientAttrib();
@@ -156,7 +152,7 @@ void SimpleMesh::drawTextured(bool outputShown) const {
     // Front pass: part tints, translucent or absent faces not seen from the set-up camera.
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    drawIndexed(b.frontAt, b.frontCount);
+    drawIndexedTriangles(b.frontAt, b.frontCount, b.entries);
 
     // Back-face pass: the inside of the model in grey with the texel at (0, 0), only for
     // faces seen from the camera.
@@ -167,7 +163,7 @@ void SimpleMesh::drawTextured(bool outputShown) const {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glColor4f(kBackFaceColour.r, kBackFaceColour.g, kBackFaceColour.b, kBackFaceColour.a);
         glTexCoord2f(0, 0);
-        drawIndexed(b.backAt, b.backCount);
+        drawIndexedTriangles(b.backAt, b.backCount, b.entries);
     }
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);

@@ -2,6 +2,7 @@
 #include "selection/picking.h"
 
 #include "mesh/content_key.h"
+#include "mesh/draw_batches.h"
 #include "mesh/gl_buffer.h"
 #include "selection/face_id.h"
 #include "selection/id_arrays.h"
@@ -77,7 +78,7 @@ void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces) {
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, bufferOffset(b.colourAt));
     glEnableClientState(GL_EDGE_FLAG_ARRAY);
     glEdgeFlagPointer(0, bufferOffset(b.flagAt));
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(b.count));
+    drawArrayTriangles(b.count);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();
 }

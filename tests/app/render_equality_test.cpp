@@ -6,6 +6,7 @@
 #include "app/session_runner.h"
 #include "app/session_script.h"
 #include "mesh/draw_arrays.h"
+#include "mesh/draw_batches.h"
 #include "selection/face_id.h"
 #include "selection/picking.h"
 #include "selection/view_transform_gl.h"
@@ -332,6 +333,49 @@ TEST_F(RenderEquality, IdPassesFindTheSameFacesAndPicks) {
             EXPECT_EQ(onFaces, onTarget) << what;
         }
     }
+}
+
+// A model of more triangles than one batch, so that it is sent in several batches: a grid
+// of 210 x 210 quads (88,200 triangles) over the window, textured, in parts, with unseen
+// faces. Outlines are left out: immediate mode itself does not draw the outlines of this many
+// polygons the same way twice.
+TEST_F(RenderEquality, ModelsOfSeveralBatchesDrawTheSamePixels) {
+    const int cells = 210, side = cells + 1;
+    ASSERT_GT(2u * cells * cells, 2 * kBatchTriangles);
+    SimpleMesh grid;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const float u = -4 + 8.0f * x / cells, v = -3 + 6.0f * y / cells;
+            grid.vertices.push_back({u, v, 0.6f * std::sin(u * 2) * std::cos(v * 3)});
+            grid.texCoords.push_back({float(x) / cells, float(y) / cells});
+        }
+    for (int y = 0; y < cells; ++y)
+        for (int x = 0; x < cells; ++x) {
+            const int a = y * side + x, b = a + 1, c = a + side + 1, d = a + side;
+            grid.faces.push_back(std::vector<int>{a, b, c});
+            grid.faces.push_back(std::vector<int>{a, c, d});
+        }
+    grid.normalFaces = grid.texCoordFaces = grid.faces;
+    quietly([&] { grid.computeNormals(); });
+    grid.textureId = texture;
+    for (std::size_t v = 0; v < grid.vertices.size(); ++v)
+        grid.vertexPart.push_back(grid.vertices[v].x < 0 ? 1 : 3);
+    for (std::size_t f = 0; f < grid.faces.size(); ++f) {
+        grid.facePart.push_back(f % 11 == 0 ? -1 : 1);
+        grid.faceVisible.push_back(f % 3 == 0 ? 0 : 1);
+    }
+    viewCamera.rotation = {-0.3f, 0.1f, 0.0f, 0.95f};
+    viewCamera.translation = {0, 0, -35};
+
+    for (int variant : {0, 1, 4, 7}) {
+        SimpleMesh mesh = grid;
+        mesh.hideInvisibleFaces = (variant >> 1) & 1;
+        mesh.drawBackFaces = (variant >> 2) & 1;
+        expectSameDrawing(mesh, variant & 1, "grid, variant " + std::to_string(variant));
+    }
+    EXPECT_EQ(
+        pixelDifference(idImage(grid, true, true).pixels, idImage(grid, true, false).pixels, 3),
+        "");
 }
 
 // Each change is one that shows on the screen (checked on the reference drawing), applied
