@@ -16,6 +16,10 @@ double windowDepth(const ViewTransform& view, const Vec3& v) {
     return window.z;
 }
 
+// Marks a depth not computed yet: no window depth is ever this value (NaN, the depth of a
+// failed projection, compares unequal to everything and so is recomputed, to the same NaN).
+constexpr double kNotProjected = -1e300;
+
 // Running extremes as the console lines show them: floats starting at max 0, min 1.
 struct DepthRange {
     float max = 0;
@@ -40,13 +44,17 @@ float medianPartDepth(const SimpleMesh& mesh, int part, const ViewTransform& vie
     std::vector<float> depths;
     const std::size_t faceCount = std::min(mesh.faces.size(), mesh.faceVisible.size());
     const std::size_t vertexCount = std::min(mesh.vertices.size(), mesh.vertexPart.size());
+    // A vertex is counted once per visible face that uses it, but projected only once.
+    std::vector<double> depthOf(vertexCount, kNotProjected);
     for (std::size_t f = 0; f < faceCount; ++f) {
         if (mesh.faceVisible[f] != 1)
             continue;
         for (int v : mesh.faces[f]) {
             if (!isIndex(v, vertexCount) || mesh.vertexPart[v] != part)
                 continue;
-            const double d = windowDepth(view, mesh.vertices[v]);
+            double& d = depthOf[v];
+            if (d == kNotProjected)
+                d = windowDepth(view, mesh.vertices[v]);
             if (d >= 0 && d < 1) {
                 range.add(d);
                 depths.push_back(static_cast<float>(d));
