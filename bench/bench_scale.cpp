@@ -1,0 +1,313 @@
+// What a user waits for with large models: generated textured models of about 100,000 and
+// 1,000,000 triangles taken through the program's own commands in an offscreen 640 x 480
+// window with the program's start-up state: "Open Mesh" (reading the OBJ file), a lasso,
+// "Preview", "Push", a frame drawn in immediate mode (the former drawing, kept as the tests'
+// reference) and from the mesh's buffers, a frame after a change (buffers rebuilt), "Export"
+// and "Triangulate Faces". Every figure is wall time; the CPU column is the whole process's
+// CPU time (both cores and the software renderer's threads); peak_MB is the process's peak
+// resident memory so far. Run each size on its own for its own peak:
+//
+//     build/bench/bench_scale --benchmark_filter=/100k
+//     build/bench/bench_scale --benchmark_filter=/1M
+#include "app/app_state.h"
+#include "app/camera.h"
+#include "app/commands.h"
+#include "app/display.h"
+#include "app/file_chooser.h"
+#include "app/graphics_init.h"
+#include "app/offscreen_context.h"
+#include "app/offscreen_window_system.h"
+#include "app/part_commands.h"
+#include "app/startup.h"
+#include "app/stroke.h"
+#include "mesh/texture.h"
+#include "tests/app/immediate_reference.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+
+struct ModelSize {
+    const char* name;
+    int cells; // cells x cells quads, two triangles each
+};
+// 224 x 224 x 2 = 100,352 and 708 x 708 x 2 = 1,002,528 triangles.
+constexpr ModelSize kSizes[] = {{"100k", 224}, {"1M", 708}};
+
+// The working directory of the run: the generated files and the data folder the commands
+// write into.
+const std::filesystem::path& scratch() {
+    static const std::filesystem::path path = [] {
+        auto p =
+            std::filesystem::temp_directory_path() / ("hv-bench-scale-" + std::to_string(getpid()));
+        std::filesystem::create_directories(p / "data");
+        return p;
+    }();
+    return path;
+}
+
+std::string modelPath(const ModelSize& size) {
+    return (scratch() / (std::string("grid-") + size.name + ".obj")).string();
+}
+
+// A wavy height field filling the window from the start-up view (28 x 22 units at distance
+// 100), with one texture coordinate per position and no normals, so that loading computes
+// them, as for most scans.
+void writeGridModel(const std::string& path, int cells) {
+    std::ofstream out(path);
+    out << "mtllib none.mtl\n";
+    const int side = cells + 1;
+    char line[160];
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const float u = -14 + 28.0f * x / cells, v = -11 + 22.0f * y / cells;
+            std::snprintf(line, sizeof line, "v %.5f %.5f %.5f\n", u, v,
+                          2.5f * std::sin(u * 0.7f) * std::cos(v * 0.9f));
+            out << line;
+        }
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            std::snprintf(line, sizeof line, "vt %.5f %.5f\n", float(x) / cells, float(y) / cells);
+            out << line;
+        }
+    for (int y = 0; y < cells; ++y)
+        for (int x = 0; x < cells; ++x) {
+            const int a = y * side + x + 1, b = a + 1, c = a + side + 1, d = a + side;
+            std::snprintf(line, sizeof line, "f %d/%d %d/%d %d/%d\nf %d/%d %d/%d %d/%d\n", a, a, b,
+                          b, c, c, a, a, c, c, d, d);
+            out << line;
+        }
+}
+
+// A 256 x 256 24-bit BMP of colour bands.
+void writeTexture(const std::string& path) {
+    const int side = 256, rowBytes = side * 3, size = 54 + rowBytes * side;
+    unsigned char header[54] = {'B', 'M'};
+    auto put32 = [&](int at, int value) {
+        for (int i = 0; i < 4; ++i)
+            header[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    };
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, side);
+    put32(22, side);
+    header[26] = 1;
+    header[28] = 24;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const unsigned char bgr[3] = {static_cast<unsigned char>(x),
+                                          static_cast<unsigned char>(y),
+                                          static_cast<unsigned char>((x ^ y) & 255)};
+            out.write(reinterpret_cast<const char*>(bgr), 3);
+        }
+}
+
+// The program as a batch run starts it: offscreen window, start-up state, the viewport.
+void startProgram() {
+    static bool started = false;
+    if (started)
+        return;
+    std::filesystem::current_path(scratch());
+    auto* context = new OffscreenContext; // lives to the end, as the window would
+    if (!context->create(kWidth, kHeight))
+        std::abort();
+    auto windows = std::make_unique<OffscreenWindowSystem>(*context);
+    setWindowSystem(std::move(windows));
+    initGraphicsState(true);
+    installTextureDeleter();
+    initApplicationState();
+    reshapeWindow(kWidth, kHeight);
+    writeTexture((scratch() / "bands.bmp").string());
+    started = true;
+}
+
+// Drops the console lines of the passes ("painted verts[", "[P]", ...) while alive.
+class Quiet {
+  public:
+    Quiet() : saved_(std::cout.rdbuf(nullptr)) {}
+    ~Quiet() { std::cout.rdbuf(saved_); }
+
+  private:
+    std::streambuf* saved_;
+};
+
+void runCommand(ControlId id) {
+    Quiet quiet;
+    dispatchCommand(id);
+}
+
+// A lasso over the window rectangle x0..x1, y0..y1 (pixels, y from the top) painting part.
+void lasso(int part, int x0, int y0, int x1, int y1) {
+    currentPart = part;
+    lassoPolygon = {toOverlayPoint(x0, y0), toOverlayPoint(x1, y0), toOverlayPoint(x1, y1),
+                    toOverlayPoint(x0, y1)};
+    Quiet quiet;
+    applyLassoCommand();
+}
+
+// "Open Mesh" of the model of that size.
+void openModel(const ModelSize& size) {
+    scriptedFileChoice = modelPath(size);
+    runCommand(kOpenMesh);
+}
+
+// Where a model stands in the session: opened with its texture, the start-up view set up as
+// the camera and two parts lassoed (the left and the right half); or that and "Preview" too.
+enum class Stage { Painted, Previewed };
+const ModelSize* preparedSize = nullptr;
+Stage preparedStage = Stage::Painted;
+
+void prepare(const ModelSize& size, Stage stage = Stage::Painted) {
+    startProgram();
+    if (preparedSize != &size || (stage == Stage::Painted && preparedStage != stage)) {
+        if (!std::filesystem::exists(modelPath(size)))
+            writeGridModel(modelPath(size), size.cells);
+        openModel(size);
+        scriptedFileChoice = (scratch() / "bands.bmp").string();
+        runCommand(kOpenTexture);
+        runCommand(kSetUpCamera);
+        lasso(1, 0, 0, 320, 480);
+        lasso(2, 330, 0, 640, 480);
+        preparedSize = &size;
+        preparedStage = Stage::Painted;
+    }
+    if (stage == Stage::Previewed && preparedStage != stage) {
+        runCommand(kPreview);
+        preparedStage = stage;
+    }
+}
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0; // kilobytes on Linux
+}
+
+void report(benchmark::State& state) {
+    state.counters["faces"] = static_cast<double>(inputMesh.faces.size());
+    state.counters["peak_MB"] = peakMegabytes();
+}
+
+// One frame of the model chosen by "View" as the display draws it (without the swap),
+// with the mesh drawn from its buffers or by the immediate-mode reference.
+void frame(bool immediateMode) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    applyProjection();
+    glDisable(GL_LIGHTING);
+    glColor3f(1, 1, 1);
+    windowSystem().wireCube(10.0);
+    glEnable(GL_LIGHTING);
+    glColor3f(1, 1, 1);
+    const SimpleMesh& mesh = shownModel == 0 ? inputMesh : outputMesh;
+    if (immediateMode)
+        immediate::draw(mesh, shownModel != 0);
+    else
+        mesh.draw(shownModel != 0);
+    glFinish();
+}
+
+void openMesh(benchmark::State& state, const ModelSize* size) {
+    prepare(*size);
+    for (auto _ : state)
+        openModel(*size);
+    report(state);
+    preparedSize = nullptr; // the painted state is gone
+}
+
+void paintLasso(benchmark::State& state, const ModelSize* size) {
+    prepare(*size);
+    for (auto _ : state)
+        lasso(1, 0, 0, 320, 480);
+    report(state);
+}
+
+void command(benchmark::State& state, const ModelSize* size, ControlId id) {
+    prepare(*size, id == kPreview ? Stage::Painted : Stage::Previewed);
+    for (auto _ : state)
+        runCommand(id);
+    report(state);
+    if (id == kPreview)
+        preparedStage = Stage::Previewed;
+}
+
+// Frames of one model in one stage, the buffers built before timing: the input model before
+// "Preview" (every face seen, back faces drawn) or after it (faces that own no pixel drawn
+// translucent, back faces of the seen ones), or the output model after it (seen faces only).
+void drawFrames(benchmark::State& state, const ModelSize* size, Stage stage, int view,
+                bool immediateMode) {
+    prepare(*size, stage);
+    shownModel = view;
+    frame(immediateMode);
+    for (auto _ : state)
+        frame(immediateMode);
+    report(state);
+    state.counters["seen_faces"] = static_cast<double>(
+        std::count(inputMesh.faceVisible.begin(), inputMesh.faceVisible.end(), 1));
+    shownModel = 0;
+}
+
+// A frame after a change to what is shown (one face switched in or out, as a Shift+click
+// does): the buffers are rebuilt, then drawn.
+void frameAfterChange(benchmark::State& state, const ModelSize* size) {
+    prepare(*size, Stage::Previewed);
+    for (auto _ : state) {
+        inputMesh.faceVisible[0] ^= 1;
+        frame(false);
+    }
+    report(state);
+}
+
+void registerSize(const ModelSize& size) {
+    const std::string suffix = std::string("/") + size.name;
+    auto add = [&](const std::string& name, int iterations, auto&& function, auto... args) {
+        benchmark::RegisterBenchmark((name + suffix).c_str(), function, &size, args...)
+            ->Iterations(iterations)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MeasureProcessCPUTime();
+    };
+    add("OpenMesh", 2, openMesh);
+    add("Lasso", 3, paintLasso);
+    add("Frame/input/opened/immediate", 3, drawFrames, Stage::Painted, 0, true);
+    add("Frame/input/opened/buffered", 10, drawFrames, Stage::Painted, 0, false);
+    add("Preview", 2, command, kPreview);
+    add("Push", 3, command, kPush);
+    add("Frame/input/previewed/immediate", 3, drawFrames, Stage::Previewed, 0, true);
+    add("Frame/input/previewed/buffered", 10, drawFrames, Stage::Previewed, 0, false);
+    add("Frame/output/previewed/immediate", 3, drawFrames, Stage::Previewed, 1, true);
+    add("Frame/output/previewed/buffered", 10, drawFrames, Stage::Previewed, 1, false);
+    add("Frame/afterChange", 3, frameAfterChange);
+    add("Export", 2, command, kExport);
+    add("Triangulate", 2, command, kTriangulate);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (const ModelSize& size : kSizes)
+        registerSize(size);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::current_path("/", ignored);
+    std::filesystem::remove_all(scratch(), ignored);
+    return 0;
+}
