@@ -1,5 +1,6 @@
 #include "app/screenshot.h"
 
+#include "export/image_file.h"
 #include "export/replace_file.h"
 
 #include <GL/gl.h>
@@ -35,8 +36,7 @@ bool saveWindowImage(const std::string& path, int width, int height) {
     const std::string why = replaceFile(path, [&](const std::string& tempPath) {
         if (!ilTexImage(width, height, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, pixels.data()))
             return std::string("ilTexImage failed");
-        ilEnable(IL_FILE_OVERWRITE);
-        return ilSave(type, tempPath.c_str()) ? std::string() : std::string("ilSave failed");
+        return saveBoundImage(type, tempPath);
     });
     ilDeleteImages(1, &image);
     while (ilGetError() != IL_NO_ERROR) {

@@ -1,5 +1,6 @@
 #include "export/snapshot.h"
 
+#include "export/image_file.h"
 #include "export/replace_file.h"
 
 #include <GL/gl.h>
@@ -40,11 +41,8 @@ std::string saveBmp(int width, int height, std::vector<unsigned char>& pixels,
     std::string why;
     if (!ilTexImage(width, height, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, pixels.data()))
         why = devilError("ilTexImage");
-    else {
-        ilEnable(IL_FILE_OVERWRITE);
-        if (!ilSave(IL_BMP, path.c_str()))
-            why = devilError("ilSave");
-    }
+    else
+        why = saveBoundImage(IL_BMP, path);
     ilBindImage(ILuint(previous));
     ilDeleteImages(1, &image);
     return why;
