@@ -69,7 +69,6 @@ std::string modelPath(const ModelSize& size) {
 // them, as for most scans.
 void writeGridModel(const std::string& path, int cells) {
     std::ofstream out(path);
-    out << "mtllib none.mtl\n";
     const int side = cells + 1;
     char line[160];
     for (int y = 0; y < side; ++y)
@@ -304,6 +303,10 @@ int main(int argc, char** argv) {
     for (const ModelSize& size : kSizes)
         registerSize(size);
     benchmark::Initialize(&argc, argv);
+    startProgram();
+    benchmark::AddCustomContext("renderer",
+                                reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    benchmark::AddCustomContext("cores", std::to_string(sysconf(_SC_NPROCESSORS_ONLN)));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ignored;

@@ -16,6 +16,10 @@ constexpr std::size_t kBatchTriangles = 32768;
 // `entries`, in batches.
 void drawIndexedTriangles(std::size_t at, std::size_t count, std::size_t entries);
 
+// Whether polygons are drawn as outlines or points (glPolygonMode other than GL_FILL on
+// either side): only then do edge flags matter, so only then are they sent.
+bool outlinesDrawn();
+
 // glDrawArrays of GL_TRIANGLES over `count` vertices (a multiple of 3) from vertex 0 of the
 // enabled arrays, in batches.
 void drawArrayTriangles(std::size_t count);

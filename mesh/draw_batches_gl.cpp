@@ -27,6 +27,12 @@ void drawIndexedTriangles(std::size_t at, std::size_t count, std::size_t entries
     }
 }
 
+bool outlinesDrawn() {
+    GLint modes[2] = {GL_FILL, GL_FILL};
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    return modes[0] != GL_FILL || modes[1] != GL_FILL;
+}
+
 void drawArrayTriangles(std::size_t count) {
     for (std::size_t done = 0; done < count; done += kBatchVertices) {
         const std::size_t batch = std::min(kBatchVertices, count - done);

@@ -91,8 +91,8 @@ const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool o
     return buffers;
 }
 
-// Points the position, normal and edge-flag arrays (and, for the textured front pass, the
-// texture-coordinate and colour arrays) into the buffers.
+// Points the position and normal arrays, the edge flags when outlines are drawn, and for the
+// textured drawing the texture-coordinate and colour arrays into the buffers.
 void enableArrays(const ShadedBuffers& b) {
     b.vertices.bind(GL_ARRAY_BUFFER);
     b.indices.bind(GL_ELEMENT_ARRAY_BUFFER);
@@ -100,8 +100,10 @@ void enableArrays(const ShadedBuffers& b) {
     glVertexPointer(3, GL_FLOAT, 0, bufferOffset(b.positionAt));
     glEnableClientState(GL_NORMAL_ARRAY);
     glNormalPointer(GL_FLOAT, 0, bufferOffset(b.normalAt));
-    glEnableClientState(GL_EDGE_FLAG_ARRAY);
-    glEdgeFlagPointer(0, bufferOffset(b.flagAt));
+    if (outlinesDrawn()) {
+        glEnableClientState(GL_EDGE_FLAG_ARRAY);
+        glEdgeFlagPointer(0, bufferOffset(b.flagAt));
+    }
     if (b.textured) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, bufferOffset(b.texCoordAt));

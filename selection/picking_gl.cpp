@@ -76,8 +76,10 @@ void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces) {
     glVertexPointer(3, GL_FLOAT, 0, bufferOffset(b.positionAt));
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, bufferOffset(b.colourAt));
-    glEnableClientState(GL_EDGE_FLAG_ARRAY);
-    glEdgeFlagPointer(0, bufferOffset(b.flagAt));
+    if (outlinesDrawn()) {
+        glEnableClientState(GL_EDGE_FLAG_ARRAY);
+        glEdgeFlagPointer(0, bufferOffset(b.flagAt));
+    }
     drawArrayTriangles(b.count);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();
