@@ -82,10 +82,12 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
             chunk.normalFaces.indices.push_back(value - 1);
         skipComment(line);
     }
-    // Offsets are 32-bit: a file with more corners than they address cannot be held.
-    if (chunk.faces.indices.size() > UINT32_MAX) {
+    // A file with more corners or faces than the limits cannot be held.
+    if (chunk.faces.indices.size() > chunk.limits.corners ||
+        chunk.faces.offsets.size() > chunk.limits.faces) {
+        chunk.overflow = chunk.faces.indices.size() > chunk.limits.corners ? ObjOverflow::corners
+                                                                           : ObjOverflow::faces;
         dropFace(chunk);
-        chunk.tooManyCorners = true;
         return;
     }
     chunk.faces.close();
@@ -185,12 +187,20 @@ void ObjChunk::clear() {
     texCoordFaces.clear();
     normalFaces.clear();
     events.clear();
-    tooManyCorners = false;
+    overflow = ObjOverflow::none;
 }
 
 void ObjChunk::append(const ObjChunk& other) {
-    if (faces.indices.size() + other.faces.indices.size() > UINT32_MAX || other.tooManyCorners) {
-        tooManyCorners = true;
+    if (other.overflow != ObjOverflow::none) {
+        overflow = other.overflow;
+        return;
+    }
+    if (faces.indices.size() + other.faces.indices.size() > limits.corners) {
+        overflow = ObjOverflow::corners;
+        return;
+    }
+    if ((faces.offsets.size() - 1) + (other.faces.offsets.size() - 1) > limits.faces) {
+        overflow = ObjOverflow::faces;
         return;
     }
     appendValues(vertices, other.vertices);
@@ -203,7 +213,7 @@ void ObjChunk::append(const ObjChunk& other) {
 
 void readObjLines(std::string_view lines, ObjChunk& chunk) {
     forEachLine(lines, [&](std::string_view line) {
-        if (!chunk.tooManyCorners)
+        if (chunk.overflow == ObjOverflow::none)
             readLine(line, chunk);
     });
 }

@@ -7,6 +7,7 @@
 #include "mesh/index_lists.h"
 #include "mesh/vec.h"
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,6 +47,16 @@ struct ObjEvent {
     std::string text;
 };
 
+// The most that one file may hold: face corners (the index lists' offsets are 32-bit) and
+// faces (numbered with int by every pass after reading).
+struct ObjLimits {
+    std::size_t corners = UINT32_MAX;
+    std::size_t faces = INT_MAX;
+};
+
+// Which limit a file passed; reading stops there.
+enum class ObjOverflow { none, corners, faces };
+
 // What a stretch of OBJ lines holds, in file order.
 struct ObjChunk {
     std::vector<Vec3> vertices;  // one per "v" line
@@ -55,10 +66,11 @@ struct ObjChunk {
     ListBuilder texCoordFaces;   // one per accepted "f" line with texture indices
     ListBuilder normalFaces;     // one per accepted "f" line with normal indices
     std::vector<ObjEvent> events;
-    bool tooManyCorners = false; // more corners than 32-bit offsets address: reading stopped
+    ObjLimits limits;                         // kept by clear
+    ObjOverflow overflow = ObjOverflow::none; // a limit was passed: reading stopped
 
     // Appends other's geometry after this one's; its events are left to the caller. Sets
-    // tooManyCorners instead when the corners would no longer fit.
+    // overflow instead when the corners or faces would pass the limits.
     void append(const ObjChunk& other);
     // Empties the chunk, keeping the memory for the next stretch.
     void clear();

@@ -66,16 +66,19 @@ bool ObjLoader::loader(const std::string& path) {
     }
     BlockReader blocks(file.get(), options.blockBytes);
     ObjChunk total;
+    total.limits = options.limits;
     std::vector<ObjChunk> spare;
     std::string_view lines;
-    while (!total.tooManyCorners && blocks.next(lines))
+    while (total.overflow == ObjOverflow::none && blocks.next(lines))
         readBlock(lines, total, spare);
     if (blocks.failed()) {
         std::cerr << "ObjLoader::loader: error: cannot read file: " << path << '\n';
         return false;
     }
-    if (total.tooManyCorners) {
-        std::cerr << "ObjLoader::loader: error: too many face corners: " << path << '\n';
+    if (total.overflow != ObjOverflow::none) {
+        std::cerr << "ObjLoader::loader: error: too many "
+                  << (total.overflow == ObjOverflow::corners ? "face corners: " : "faces: ") << path
+                  << '\n';
         return false;
     }
     vertices = std::move(total.vertices);
@@ -97,6 +100,8 @@ void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<O
     // to total in order.
     if (spare.size() < parts.size())
         spare.resize(parts.size());
+    for (ObjChunk& chunk : spare)
+        chunk.limits = total.limits;
     std::vector<std::thread> workers;
     std::size_t started = 1;
     try {
@@ -113,7 +118,7 @@ void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<O
 
     for (std::size_t i = 0; i < parts.size(); ++i) {
         total.append(spare[i]);
-        if (total.tooManyCorners)
+        if (total.overflow != ObjOverflow::none)
             return;
         applyEvents(spare[i]);
         spare[i].clear();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "mesh/index_lists.h"
+#include "mesh/obj_chunk.h"
 #include "mesh/vec.h"
 
 #include <array>
@@ -12,8 +13,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct ObjChunk;
 
 // The first material of an MTL file; the defaults are those of a fresh reader.
 struct Material {
@@ -32,6 +31,7 @@ struct ObjReadOptions {
     std::size_t blockBytes = std::size_t{16} << 20;
     unsigned threads = 0;                            // 0: as many as the machine runs at once
     std::size_t minPartBytes = std::size_t{1} << 20; // no part is made smaller than this
+    ObjLimits limits;                                // a file with more corners or faces is refused
 };
 
 class ObjLoader {
@@ -47,8 +47,9 @@ class ObjLoader {
     ObjReadOptions options;
 
     // Reads the OBJ file at path. Returns false after printing a line when the extension is
-    // not exactly "obj", when the file cannot be opened or read, or when it holds more corners
-    // than the index lists can address; true otherwise, whatever the file contained.
+    // not exactly "obj", when the file cannot be opened or read, or when it holds more face
+    // corners or faces than options.limits allow ("too many face corners: PATH", "too many
+    // faces: PATH"); true otherwise, whatever the file contained.
     bool loader(const std::string& path);
 
   private:

@@ -225,3 +225,40 @@ TEST(HostileTextures, PictureOf16384SquaredPixels) {
         EXPECT_EQ(mesh.textureId, 0u);
     }
 }
+
+// Counts that would overflow the index lists' 32-bit offsets or the int face numbers are
+// refused; the limits are lowered here so that small files reach them, read whole and read
+// in parts side by side.
+TEST(HostileCounts, FilesBeyondTheCornerOrFaceLimitAreRefused) {
+    TempDir dir;
+    const std::string path = dir.file("many.obj");
+    struct Case {
+        std::string text;
+        std::size_t corners, faces;
+        std::string err;
+    };
+    const std::string cornersLine =
+                          "ObjLoader::loader: error: too many face corners: " + path + "\n",
+                      facesLine = "ObjLoader::loader: error: too many faces: " + path + "\n";
+    const std::string threeFaces = kTriangle + "f 1 2 3\nf 3 2 1\n";
+    const Case cases[] = {
+        {threeFaces, 9, 3, ""},
+        {threeFaces, 8, 3, cornersLine},
+        {threeFaces, 9, 2, facesLine},
+        {"f\nf\nf\nf\n", 0, 3, facesLine}, // faces without corners count too
+    };
+    for (const Case& c : cases) {
+        writeFile(path, c.text);
+        for (const std::size_t partBytes : {std::size_t{1} << 20, std::size_t{1}}) {
+            ObjLoader reader;
+            reader.options.limits = {c.corners, c.faces};
+            reader.options.minPartBytes = partBytes;
+            reader.options.threads = 3;
+            reader.options.blockBytes = 16;
+            bool read = false;
+            const Console console = captureConsole([&] { read = reader.loader(path); });
+            EXPECT_EQ(read, c.err.empty()) << c.text << " in parts of " << partBytes;
+            EXPECT_EQ(console.err, c.err) << c.text << " in parts of " << partBytes;
+        }
+    }
+}

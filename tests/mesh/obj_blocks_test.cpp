@@ -35,10 +35,10 @@ void expectSameOutcome(const Outcome& a, const Outcome& b, const std::string& wh
 
 // Whole-file reading on one thread against tiny blocks split into many parts.
 void expectCutsDoNotMatter(const std::string& path) {
-    const Outcome whole = readWith(path, {std::size_t{1} << 24, 1, std::size_t{1} << 24});
-    expectSameOutcome(whole, readWith(path, {7, 3, 1}), path + " in 7-byte blocks");
-    expectSameOutcome(whole, readWith(path, {300, 4, 20}), path + " in 300-byte blocks");
-    expectSameOutcome(whole, readWith(path, {4096, 2, 64}), path + " in 4096-byte blocks");
+    const Outcome whole = readWith(path, {std::size_t{1} << 24, 1, std::size_t{1} << 24, {}});
+    expectSameOutcome(whole, readWith(path, {7, 3, 1, {}}), path + " in 7-byte blocks");
+    expectSameOutcome(whole, readWith(path, {300, 4, 20, {}}), path + " in 300-byte blocks");
+    expectSameOutcome(whole, readWith(path, {4096, 2, 64, {}}), path + " in 4096-byte blocks");
 }
 
 } // namespace
