@@ -5,6 +5,7 @@
 #include "export/export_obj.h"
 #include "export/mesh_pair.h"
 #include "export/obj_writer.h"
+#include "mesh/obj_loader.h"
 #include "mesh/simple_mesh.h"
 #include "selection/depth_inversion.h"
 #include "selection/lasso.h"
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <numbers>
 #include <sstream>
 #include <string_view>
@@ -236,6 +238,42 @@ std::string checkWritten(const std::string& text, const std::string& folder, con
     return "";
 }
 
+// One reading of path with options, its console lines kept.
+struct Reading {
+    ObjLoader reader;
+    bool ok = false;
+    std::string console;
+};
+
+void readWith(Reading& r, const std::string& path, const ObjReadOptions& options) {
+    r.reader.options = options;
+    std::ostringstream console;
+    std::streambuf* err = std::cerr.rdbuf(console.rdbuf());
+    r.ok = r.reader.loader(path);
+    std::cerr.rdbuf(err);
+    r.console = console.str();
+}
+
+// The reader's results must not depend on where its blocks and parts are cut.
+std::string checkCuts(Draw& draw, const std::string& path) {
+    Reading whole, cut;
+    readWith(whole, path, {std::size_t{1} << 24, 1, std::size_t{1} << 24, {}});
+    readWith(cut, path,
+             {std::size_t(draw.between(1, 4096)),
+              unsigned(draw.between(2, 3)),
+              std::size_t(draw.between(1, 64)),
+              {}});
+    const ObjLoader &a = whole.reader, &b = cut.reader;
+    if (whole.ok != cut.ok || whole.console != cut.console)
+        return "reading in parts gave other console lines";
+    if (!sameBytes(a.vertices, b.vertices) || !sameBytes(a.normals, b.normals) ||
+        !sameBytes(a.texCoords, b.texCoords) || !(a.faces == b.faces) ||
+        !(a.texCoordFaces == b.texCoordFaces) || !(a.normalFaces == b.normalFaces) ||
+        a.groupName != b.groupName || a.material.name != b.material.name ||
+        a.material.diffuseMap != b.material.diffuseMap)
+        return "reading in parts gave another model";
+    return "";
+}
 } // namespace
 
 std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::string& folder) {
@@ -258,6 +296,8 @@ std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::s
     }
 
     Draw draw(data, size);
+    if (std::string why = checkCuts(draw, objPath); !why.empty())
+        return why;
     resetSelectionState(input);
     SimpleMesh withNormals = input;
     withNormals.normalFaces = withNormals.faces;

@@ -16,6 +16,7 @@ inline constexpr const char* kMtlSeparator = "\n#%MTL\n";
 // seeded by the input's bytes. folder must be the working directory (the reader resolves
 // MTL names against it). Returns "" when every check held, else the first broken rule:
 // a failed load that changed the mesh, an index out of range after a successful load, a
-// non-finite converted position, "nan" or "inf" in a written file, a written file that does
+// reading in blocks and parts that differs from reading whole, a non-finite normal or
+// converted position, "nan" or "inf" in a written file, a written file that does
 // not read back, a pair naming a face it should not.
 std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::string& folder);
