@@ -153,6 +153,38 @@ expect_err $'SimpleMesh::load: data/export.obj loaded\nSimpleMesh::load: data/re
     "huge coordinates: files read back"
 cp reference/* data/
 
+# --- Faces of no, one and two corners, repeated corners, a hexagon: every pass takes them ------
+cat >degenerate.obj <<'EOF'
+v -10 -10 0
+v 10 -10 0
+v 10 10 0
+v -10 10 0
+v 0 0 5
+v 0 20 -5
+f
+f 1
+f 1 2
+f 1 1 1
+f 1 2 3
+f 1 3 4
+f 2 3 5
+f 3 4 5
+f 1 2 3 4 5 6
+f 4 3 6
+f 1 2 5 4
+EOF
+run $'open-mesh degenerate.obj\nset-up-camera\nmode lasso\npart 1
+drag left 100 100 540 100 540 380 100 380 100 100\npart 2
+drag left 300 200 340 200 340 260 300 260 300 200\nmode camera\npress left 320 240 shift
+release left 320 240\npreview\npush\ncompression 0.4\nview output\nwireframe on\nback-face off
+export\ntriangulate\nkey d\nscreenshot data/degenerate.png\nopen-mesh data/export.obj
+open-mesh data/remesh.obj\n'
+[ "$status" -eq 0 ] || fail "degenerate faces: status $status"
+expect_err $'SimpleMesh::computeNormals: called\nSimpleMesh::load: degenerate.obj loaded
+Mesh ID : 7\nDone!\nDone!\nSimpleMesh::load: data/export.obj loaded
+SimpleMesh::load: data/remesh.obj loaded' "degenerate faces"
+cp reference/* data/
+
 # --- "data" that is a file, or a path through a file -----------------------------------------
 mv data data.folder
 echo "a file where the folder should be" >data
