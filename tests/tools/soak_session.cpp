@@ -219,7 +219,7 @@ std::string checkImageFile(const std::string& path, int width, int height) {
 }
 
 int runSoak(const std::vector<ScriptCommand>& commands) {
-    auto* context = new OffscreenContext; // kept to the end, as in a batch run
+    static auto* context = new OffscreenContext; // kept to the end, as in a batch run
     if (!context->create(windowWidth, windowHeight))
         return 1;
     auto windows = std::make_unique<OffscreenWindowSystem>(*context);
