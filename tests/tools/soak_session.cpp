@@ -218,8 +218,16 @@ std::string checkImageFile(const std::string& path, int width, int height) {
     return "";
 }
 
+} // namespace
+
+// The offscreen context, reachable to the end of the process (a leak check ignores it).
+OffscreenContext* keptContext = nullptr;
+
+namespace {
+
 int runSoak(const std::vector<ScriptCommand>& commands) {
-    static auto* context = new OffscreenContext; // kept to the end, as in a batch run
+    keptContext = new OffscreenContext; // kept to the end, as in a batch run
+    OffscreenContext* context = keptContext;
     if (!context->create(windowWidth, windowHeight))
         return 1;
     auto windows = std::make_unique<OffscreenWindowSystem>(*context);
