@@ -5,6 +5,7 @@
 #include "mesh/index_lists.h"
 #include "mesh/obj_loader.h"
 #include "mesh/simple_mesh.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 
 #include <IL/il.h>
@@ -42,22 +43,6 @@ inline std::vector<Pair> pairs(const std::vector<Vec2>& values) {
     for (const Vec2& v : values)
         out.push_back({v.u, v.v});
     return out;
-}
-
-// Standard error and standard output of one call.
-struct Console {
-    std::string err, out;
-};
-
-template <typename Call> Console captureConsole(Call&& call) {
-    testing::internal::CaptureStderr();
-    testing::internal::CaptureStdout();
-    call();
-    std::fflush(stdout);
-    Console console;
-    console.out = testing::internal::GetCapturedStdout();
-    console.err = testing::internal::GetCapturedStderr();
-    return console;
 }
 
 // The mesh search directories of the program.
