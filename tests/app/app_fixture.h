@@ -5,8 +5,11 @@
 #include "app/app_state.h"
 #include "app/display.h"
 #include "app/offscreen_window_system.h"
+#include "app/session_runner.h"
+#include "app/session_script.h"
 #include "app/startup.h"
 #include "mesh/texture.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 
 #include <GL/gl.h>
@@ -59,6 +62,13 @@ class OffscreenAppTest : public ::testing::Test {
         windows->redisplayRequests = 0;
     }
     void TearDown() override { setWindowSystem(nullptr); }
+
+    // Parses and runs a session script, which must parse; returns the runner's status.
+    int run(const std::string& script) {
+        const ParsedScript parsed = parseSessionScript(script);
+        EXPECT_FALSE(parsed.error) << parsed.error->reason;
+        return runSessionCommands(parsed.commands, *context, *windows);
+    }
 
     OffscreenContext* context = nullptr;
     OffscreenWindowSystem* windows = nullptr;

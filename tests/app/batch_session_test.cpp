@@ -1,7 +1,5 @@
 // Session scripts replayed through the GUI's handlers on the offscreen window: the file
 // commands' edge cases, the panel controls, pointer commands, window size and screenshots.
-#include "app/session_runner.h"
-#include "app/session_script.h"
 #include "tests/app/app_fixture.h"
 
 #include <IL/il.h>
@@ -12,13 +10,6 @@ namespace {
 
 class BatchSession : public OffscreenAppTest {
   protected:
-    // Parses and runs a script; the parse must succeed.
-    int run(const std::string& script) {
-        const ParsedScript parsed = parseSessionScript(script);
-        EXPECT_FALSE(parsed.error) << parsed.error->reason;
-        return runSessionCommands(parsed.commands, *context, *windows);
-    }
-
     // Opens a five-vertex, three-face model and checks it arrived.
     void openModel() {
         writeFile(model, "v 0 0 0\nv 10 0 0\nv 10 10 0\nv 0 10 0\nv 20 0 0\n"
@@ -96,10 +87,12 @@ TEST_F(BatchSession, OpenMeshForcesBackFacesOnInBothMeshesWhateverTheCheckboxSay
     EXPECT_EQ(backFace, 0);
     EXPECT_EQ(inputMesh.drawBackFaces, 1);
     EXPECT_EQ(outputMesh.drawBackFaces, 1);
-    // Toggling the checkbox afterwards brings the meshes back in line with it.
-    ASSERT_EQ(run("back-face on\nback-face off\n"), 0);
-    EXPECT_EQ(inputMesh.drawBackFaces, 0);
-    EXPECT_EQ(outputMesh.drawBackFaces, 0);
+    // Toggling the checkbox afterwards copies it into both meshes.
+    for (int on : {0, 1}) {
+        ASSERT_EQ(run(on ? "back-face on\n" : "back-face off\n"), 0);
+        EXPECT_EQ(inputMesh.drawBackFaces, on);
+        EXPECT_EQ(outputMesh.drawBackFaces, on);
+    }
 }
 
 TEST_F(BatchSession, CancelledOpenTextureStillRecopiesTheOutput) {
@@ -149,7 +142,8 @@ TEST_F(BatchSession, PanelCommandsStoreTheLiveVariablesAsTheControlsDo) {
     EXPECT_EQ(compressionValue, 1.0f); // clamped as the spinner clamps
     GLint mode[2] = {};
     glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_LINE);
+    EXPECT_EQ(mode[0], GL_LINE); // front and back
+    EXPECT_EQ(mode[1], GL_LINE);
     ASSERT_EQ(run("compression -7\n"), 0);
     EXPECT_EQ(compressionValue, -1.0f);
     ASSERT_EQ(run("compression -0.25\nview input\npart 0\nmode camera\nwireframe off\n"), 0);
@@ -159,6 +153,7 @@ TEST_F(BatchSession, PanelCommandsStoreTheLiveVariablesAsTheControlsDo) {
     EXPECT_EQ(editMode, 0);
     glGetIntegerv(GL_POLYGON_MODE, mode);
     EXPECT_EQ(mode[0], GL_FILL);
+    EXPECT_EQ(mode[1], GL_FILL);
 }
 
 TEST_F(BatchSession, PointerAndCameraCommandsGoThroughTheHandlers) {

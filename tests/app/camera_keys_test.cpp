@@ -129,9 +129,7 @@ TEST_F(CameraKeys, CameraModeStartsOneDragAtATimeAndAnyReleaseEndsIt) {
     mouseButton(3, kButtonDown, 5, 5); // a wheel "button" starts nothing
     EXPECT_EQ(viewCamera.dragMode, 0);
     EXPECT_TRUE(lassoStroke.empty());
-}
-
-TEST_F(CameraKeys, ShiftClickStillStartsARotation) {
+    // A Shift+click picks a face and still starts a rotation.
     windows->heldModifiers = kShiftModifier;
     mouseButton(kLeftButton, kButtonDown, 320, 240);
     windows->heldModifiers = 0;

@@ -99,19 +99,6 @@ TEST(PanelTable, FramesRadioValuesListItemsAndLiveVariables) {
     EXPECT_EQ(rows[29].floatVariable, &compressionValue);
 }
 
-TEST(PanelTable, SpinnerClampsToMinusOneToOne) {
-    const PanelControl& spinner = panelControls()[findControl(ControlKind::Spinner, kCompression)];
-    EXPECT_TRUE(setControlValue(spinner, 3.5f));
-    EXPECT_EQ(compressionValue, 1.0f);
-    setControlValue(spinner, -1.0001f);
-    EXPECT_EQ(compressionValue, -1.0f);
-    setControlValue(spinner, 0.375f);
-    EXPECT_EQ(compressionValue, 0.375f);
-    compressionValue = 1.0f;
-    EXPECT_FALSE(setControlValue(panelControls()[findControl(ControlKind::Button, kPush)], 1));
-    EXPECT_EQ(findControl(ControlKind::Button, 99), -1);
-}
-
 // The panel drawn by ImGui without a renderer: frames, pointer input and the rows reported.
 class PanelDrawing : public ::testing::Test {
   protected:

@@ -71,16 +71,6 @@ void expectSameFrame(const Frame& buffered, const Frame& reference, const std::s
     EXPECT_EQ(buffered.texture, reference.texture) << what;
 }
 
-// Runs call with standard output and standard error captured and dropped.
-template <typename Call> void quietly(Call&& call) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    call();
-    std::fflush(stdout);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
-}
-
 // One frame of the model as the display draws it: cleared, the view camera loaded, the
 // current colour white, lighting on, the polygon mode as the caller left it.
 Frame drawFrame(const std::function<void()>& drawModel) {
@@ -148,7 +138,7 @@ SimpleMesh makeBlob(int rings, int segments, bool textured) {
     m.faces.push_back(std::vector<int>{v(2, 2), v(2, 3)});
     m.texCoordFaces.push_back(std::vector<int>{t(2, 2), t(2, 3)});
     m.normalFaces = m.faces;
-    quietly([&] { m.computeNormals(); });
+    captureConsole([&] { m.computeNormals(); });
     if (!textured) {
         m.texCoords.clear();
         m.texCoordFaces.clear();
@@ -219,7 +209,7 @@ TEST_F(RenderEquality, ModelsDrawTheSamePixelsInEveryState) {
     const SimpleMesh plain = makeBlob(9, 7, false);
     SimpleMesh real;
     bool loaded = false;
-    quietly([&] { loaded = real.load("/usr/share/assimp/models/OBJ/spider.obj", {}); });
+    captureConsole([&] { loaded = real.load("/usr/share/assimp/models/OBJ/spider.obj", {}); });
     ASSERT_TRUE(loaded);
     ASSERT_FALSE(real.texCoordFaces.empty());
     for (Vec3& v : real.vertices) // 200 units across: brought to the blob's size
@@ -289,7 +279,7 @@ RgbImage idImage(const SimpleMesh& mesh, bool cullBackFaces, bool buffered) {
 TEST_F(RenderEquality, IdPassesFindTheSameFacesAndPicks) {
     SimpleMesh real;
     bool loaded = false;
-    quietly([&] { loaded = real.load("/usr/share/assimp/models/OBJ/WusonOBJ.obj", {}); });
+    captureConsole([&] { loaded = real.load("/usr/share/assimp/models/OBJ/WusonOBJ.obj", {}); });
     ASSERT_TRUE(loaded);
     const std::pair<SimpleMesh, float> models[] = {{texturedBlob(), -90.0f},
                                                    {std::move(real), -14.0f}};
@@ -356,7 +346,7 @@ TEST_F(RenderEquality, ModelsOfSeveralBatchesDrawTheSamePixels) {
             grid.faces.push_back(std::vector<int>{a, c, d});
         }
     grid.normalFaces = grid.texCoordFaces = grid.faces;
-    quietly([&] { grid.computeNormals(); });
+    captureConsole([&] { grid.computeNormals(); });
     grid.textureId = texture;
     for (std::size_t v = 0; v < grid.vertices.size(); ++v)
         grid.vertexPart.push_back(grid.vertices[v].x < 0 ? 1 : 3);
@@ -496,7 +486,7 @@ view input
     const ParsedScript parsed = parseSessionScript(script);
     ASSERT_FALSE(parsed.error) << parsed.error->reason;
     for (const ScriptCommand& command : parsed.commands) {
-        quietly([&] { runSessionCommands({command}, *context, *windows); });
+        captureConsole([&] { runSessionCommands({command}, *context, *windows); });
         const std::string step = "after line " + std::to_string(command.line);
         expectSameDrawing(inputMesh, false, step + ", input model");
         expectSameDrawing(outputMesh, true, step + ", output model");

@@ -111,17 +111,6 @@ TEST(Trackball, FullWidthPanAndFullHeightDollyMoveTwentyUnits) {
     EXPECT_EQ(dolly.translation, (std::array<float, 3>{0, 0, -100}));
 }
 
-TEST(Trackball, ResetRestoresTheConstructedPose) {
-    Trackball ball(640, 480);
-    ball.beginDrag(1, 10, 10);
-    ball.dragTo(600, 400);
-    ball.startDistance = 25;
-    ball.resetTrackball();
-    EXPECT_EQ(ball.rotation, (Quat{0, 0, 0, 1}));
-    EXPECT_EQ(ball.translation, (std::array<float, 3>{0, 0, -25}));
-    EXPECT_EQ(ball.moveScale, (std::array<float, 3>{25, 25, 25}));
-}
-
 TEST(Quaternion, HamiltonProductKeepsItsOrder) {
     const Quat i{1, 0, 0, 0}, j{0, 1, 0, 0}, k{0, 0, 1, 0};
     EXPECT_EQ(multiply(i, j), k);
