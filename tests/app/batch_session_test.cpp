@@ -1,6 +1,7 @@
 // Session scripts replayed through the GUI's handlers on the offscreen window: the file
 // commands' edge cases, the panel controls, pointer commands, window size and screenshots.
 #include "tests/app/app_fixture.h"
+#include "tests/support/images.h"
 
 #include <IL/il.h>
 
@@ -105,28 +106,10 @@ TEST_F(BatchSession, CancelledOpenTextureStillRecopiesTheOutput) {
     EXPECT_EQ(partPosition[1], 0.2f);
 }
 
-// A 2 x 1 24-bit BMP: a red pixel and a blue one.
-std::string tinyBmp() {
-    std::string b = "BM";
-    auto u32 = [&b](unsigned v) {
-        for (int i = 0; i < 4; ++i)
-            b += static_cast<char>((v >> (8 * i)) & 255);
-    };
-    auto u16 = [&b](unsigned v) {
-        b += static_cast<char>(v & 255);
-        b += static_cast<char>(v >> 8);
-    };
-    u32(62), u32(0), u32(54);                 // file size, reserved, pixel offset
-    u32(40), u32(2), u32(1), u16(1), u16(24); // header size, 2 x 1, one plane, 24 bits
-    u32(0), u32(8), u32(2835), u32(2835), u32(0), u32(0);
-    b += std::string("\x00\x00\xff\xff\x00\x00\x00\x00", 8); // BGR red, BGR blue, padding
-    return b;
-}
-
 TEST_F(BatchSession, OpenTextureGivesBothMeshesTheSameTexture) {
     openModel();
     const std::string image = dir.file("paint.bmp");
-    writeFile(image, tinyBmp());
+    saveImage(image, 2, 1, {{255, 0, 0, 255}, {0, 0, 255, 255}});
     ASSERT_EQ(run("open-texture " + image + "\n"), 0);
     EXPECT_NE(inputMesh.textureId, 0u);
     EXPECT_TRUE(glIsTexture(inputMesh.textureId));

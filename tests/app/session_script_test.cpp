@@ -104,44 +104,37 @@ TEST(SessionScript, CommentsBlankLinesAndLineNumbers) {
 TEST(SessionScript, BadLinesNameTheirLineAndReason) {
     EXPECT_EQ(errorOf("key c\n\njump 3\nquit\n"), "script:3: unknown command \"jump\"");
     EXPECT_EQ(errorOf("Window 1 2"), "script:1: unknown command \"Window\"");
-    EXPECT_EQ(errorOf("window 640"), "script:1: wrong number of arguments (usage: window W H)");
-    EXPECT_EQ(errorOf("window 0 10"), "script:1: 0 is outside 1 .. 8192 (usage: window W H)");
-    EXPECT_EQ(errorOf("window 64x 10"),
-              "script:1: \"64x\" is not a whole number (usage: window W H)");
-    EXPECT_EQ(errorOf("view both"),
-              "script:1: \"both\" is not input or output (usage: view input|output)");
-    EXPECT_EQ(errorOf("back-face yes"),
-              "script:1: \"yes\" is not off or on (usage: back-face on|off)");
-    EXPECT_EQ(errorOf("part 4"), "script:1: 4 is outside 0 .. 3 (usage: part 0|1|2|3)");
-    EXPECT_EQ(errorOf("mode paint"),
-              "script:1: \"paint\" is not camera or lasso (usage: mode camera|lasso)");
-    EXPECT_EQ(errorOf("compression 0,5"),
-              "script:1: \"0,5\" is not a number (usage: compression V)");
-    EXPECT_EQ(errorOf("compression nan"),
-              "script:1: \"nan\" is not a number (usage: compression V)");
-    EXPECT_EQ(errorOf("push now"), "script:1: wrong number of arguments (usage: push)");
-    EXPECT_EQ(errorOf("key enter"),
-              "script:1: \"enter\" is not one character or esc (usage: key K)");
-    EXPECT_EQ(errorOf("key"), "script:1: wrong number of arguments (usage: key K)");
-    EXPECT_EQ(errorOf("press left 1"),
-              "script:1: wrong number of arguments (usage: press BUTTON X Y [shift])");
-    EXPECT_EQ(errorOf("press wheel 1 2"),
-              "script:1: \"wheel\" is not left or middle or right (usage: press BUTTON X Y "
-              "[shift])");
-    EXPECT_EQ(errorOf("press left 1 2 ctrl"),
-              "script:1: \"ctrl\" is not shift (usage: press BUTTON X Y [shift])");
-    EXPECT_EQ(errorOf("drag left 1 2 3"),
-              "script:1: wrong number of arguments (usage: drag BUTTON X1 Y1 ... Xn Yn)");
-    EXPECT_EQ(errorOf("move 1 99999999999"),
-              "script:1: \"99999999999\" is not a whole number (usage: move X Y)");
-    EXPECT_EQ(errorOf("camera 0 0 0 1 0 0"),
-              "script:1: wrong number of arguments (usage: camera QX QY QZ QW TX TY TZ [FOV])");
-    EXPECT_EQ(errorOf("camera 0 0 0 1 0 0 -100 30.5"),
-              "script:1: \"30.5\" is not a whole number (usage: camera QX QY QZ QW TX TY TZ "
-              "[FOV])");
-    EXPECT_EQ(errorOf("camera 0 0 0 1 0 0 -100 180"),
-              "script:1: 180 is outside 1 .. 179 (usage: camera QX QY QZ QW TX TY TZ [FOV])");
-    EXPECT_EQ(errorOf("screenshot   # nowhere"), "script:1: missing PATH (usage: screenshot PATH)");
+    const std::string arguments = "wrong number of arguments", whole = " is not a whole number";
+    const char* press = "press BUTTON X Y [shift]";
+    const char* camera = "camera QX QY QZ QW TX TY TZ [FOV]";
+    struct Case {
+        std::string line, reason, usage;
+    };
+    const Case cases[] = {
+        {"window 640", arguments, "window W H"},
+        {"window 0 10", "0 is outside 1 .. 8192", "window W H"},
+        {"window 64x 10", "\"64x\"" + whole, "window W H"},
+        {"view both", "\"both\" is not input or output", "view input|output"},
+        {"back-face yes", "\"yes\" is not off or on", "back-face on|off"},
+        {"part 4", "4 is outside 0 .. 3", "part 0|1|2|3"},
+        {"mode paint", "\"paint\" is not camera or lasso", "mode camera|lasso"},
+        {"compression 0,5", "\"0,5\" is not a number", "compression V"},
+        {"compression nan", "\"nan\" is not a number", "compression V"},
+        {"push now", arguments, "push"},
+        {"key enter", "\"enter\" is not one character or esc", "key K"},
+        {"key", arguments, "key K"},
+        {"press left 1", arguments, press},
+        {"press wheel 1 2", "\"wheel\" is not left or middle or right", press},
+        {"press left 1 2 ctrl", "\"ctrl\" is not shift", press},
+        {"drag left 1 2 3", arguments, "drag BUTTON X1 Y1 ... Xn Yn"},
+        {"move 1 99999999999", "\"99999999999\"" + whole, "move X Y"},
+        {"camera 0 0 0 1 0 0", arguments, camera},
+        {"camera 0 0 0 1 0 0 -100 30.5", "\"30.5\"" + whole, camera},
+        {"camera 0 0 0 1 0 0 -100 180", "180 is outside 1 .. 179", camera},
+        {"screenshot   # nowhere", "missing PATH", "screenshot PATH"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(errorOf(c.line), "script:1: " + c.reason + " (usage: " + c.usage + ")");
     // The commands before the bad line are kept; none after it.
     const ParsedScript parsed = parseSessionScript("key c\nkey g\nbogus\nkey r\n");
     EXPECT_EQ(parsed.commands.size(), 2u);
