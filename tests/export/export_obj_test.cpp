@@ -74,9 +74,9 @@ TEST(ExportFile, GoldenFilesAndTraceLines) {
         golden("strip_flipped.obj"));
 }
 
-// Triangle 0 has border neighbours across two edges. The record with the higher score
-// (0, 2, kept diagonal) claims it; the other record (0, 1, flipped) is printed but not
-// written, and triangle 1 follows among the remaining faces as it is.
+// Triangle 0 has border neighbours across two edges, so it is in two records. The one with
+// the higher score (0, 2, kept diagonal) claims it; the other (0, 1, flipped) is printed but
+// not written, and triangle 1 follows among the remaining faces as it is.
 TEST(ExportFile, FaceInTwoRecordsIsWrittenOnce) {
     SimpleMesh in = meshOf({{0, 0, 0}, {2, 0, 0}, {1, 2, 0}, {1, -1, 0.3f}, {2, 2, 1}},
                            {{0, 1, 2}, {1, 0, 3}, {2, 1, 4}});

@@ -139,19 +139,6 @@ TEST(MeshPairs, DuplicatedTrianglePairsOnlyWithItsNeighbour) {
     ASSERT_EQ(pairs.size(), 2u);
 }
 
-// A border triangle with neighbours across two edges is in two records.
-TEST(MeshPairs, TriangleWithTwoNeighboursIsInTwoRecords) {
-    SimpleMesh m = meshOf({{0, 0, 0}, {2, 0, 0}, {1, 2, 0}, {1, -1, 0.3f}, {2, 2, 1}},
-                          {{0, 1, 2}, {1, 0, 3}, {2, 1, 4}});
-    m.vertexPart[0] = m.vertexPart[2] = 1;
-    m.facePart.assign(3, -1);
-    std::vector<MeshPair> pairs;
-    std::string log = build(m, m, kAllInverted, pairs);
-    EXPECT_EQ(log.substr(0, log.find("\n1 ")), "f[0, 1] : v[1] --- v[2] --- v[0] --- v[3] --- \n"
-                                               "f[0, 2] : v[2] --- v[0] --- v[1] --- v[4] --- ");
-    EXPECT_EQ(pairs.size(), 2u);
-}
-
 TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
     SimpleMesh square = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {});
     MeshPair pair;
