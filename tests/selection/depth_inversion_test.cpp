@@ -14,9 +14,6 @@
 
 using namespace selection_test;
 
-// Vertices are stored as floats, so a measured window depth is off by up to a few 1e-7.
-constexpr double kDepthTolerance = 1e-6;
-
 namespace {
 
 // The per-part settings as "Open Mesh" leaves them.

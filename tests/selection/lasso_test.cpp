@@ -21,6 +21,16 @@ std::string lasso(SimpleMesh& mesh, const GlScene& scene, const std::vector<Poin
     return testing::internal::GetCapturedStdout();
 }
 
+// A 640 x 480 window and an empty mesh.
+class Lasso : public testing::Test {
+  protected:
+    std::string lasso(const std::vector<Point2>& polygon, int part) {
+        return ::lasso(mesh, scene, polygon, part);
+    }
+    GlScene scene = glScene(640, 480);
+    SimpleMesh mesh;
+};
+
 // A row of quads side by side, each 60 pixels wide, sharing their vertical edges.
 SimpleMesh quadStrip(const ViewTransform& view, int count, double x, double y) {
     SimpleMesh mesh;
@@ -37,13 +47,12 @@ SimpleMesh quadStrip(const ViewTransform& view, int count, double x, double y) {
 
 } // namespace
 
-TEST(Lasso, FaceWithOneCornerOutsideStaysAndSharedCornersFollowThePaintedFace) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh = quadStrip(scene.view, 2, 100, 100); // corners at x 100, 160, 220
+TEST_F(Lasso, FaceWithOneCornerOutsideStaysAndSharedCornersFollowThePaintedFace) {
+    mesh = quadStrip(scene.view, 2, 100, 100); // corners at x 100, 160, 220
     // A pentagon that cuts off only the top right corner (220, 160) of the right quad.
     const auto polygon =
         lassoThrough(640, 480, {{80, 400}, {240, 400}, {240, 350}, {200, 300}, {80, 300}});
-    const std::string printed = lasso(mesh, scene, polygon, 1);
+    const std::string printed = lasso(polygon, 1);
 
     EXPECT_EQ(printed, "painted verts[100, 380]\n"
                        "painted verts[100, 320]\n"
@@ -56,36 +65,30 @@ TEST(Lasso, FaceWithOneCornerOutsideStaysAndSharedCornersFollowThePaintedFace) {
     EXPECT_EQ(mesh.vertexInPart, (std::vector<int>{1, 1, 1, 1, 0, 0}));
 }
 
-TEST(Lasso, PaintedLineGivesColumnAndHeightMinusRow) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh;
+TEST_F(Lasso, PaintedLineGivesColumnAndHeightMinusRow) {
     const int a = addVertex(mesh, scene.view, 312.3, 240.2, 0.5);
     const int b = addVertex(mesh, scene.view, 400.4, 250.1, 0.5);
     const int c = addVertex(mesh, scene.view, 330.1, 262.4, 0.5);
     addFace(mesh, {a, b, c});
     openSelection(mesh);
-    const std::string printed = lasso(mesh, scene, lassoAround(640, 480, 300, 230, 410, 270), 3);
+    const std::string printed = lasso(lassoAround(640, 480, 300, 230, 410, 270), 3);
     EXPECT_EQ(printed, "painted verts[312, 240]\npainted verts[400, 230]\n"
                        "painted verts[330, 218]\n");
     EXPECT_EQ(mesh.facePart, (std::vector<int>{3}));
 }
 
-TEST(Lasso, FigureEightPaintsBothLobesAndNotItsWaist) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh;
+TEST_F(Lasso, FigureEightPaintsBothLobesAndNotItsWaist) {
     addQuad(mesh, scene.view, 100, 205, 160, 255, 0.5); // left lobe
     addQuad(mesh, scene.view, 400, 205, 460, 255, 0.5); // right lobe
     addQuad(mesh, scene.view, 260, 100, 300, 140, 0.5); // below the crossing
     openSelection(mesh);
     // Two diagonals crossing at (280, 230) joined by two vertical sides (rows from the top).
     const auto polygon = lassoThrough(640, 480, {{60, 320}, {60, 180}, {500, 320}, {500, 180}});
-    lasso(mesh, scene, polygon, 2);
+    lasso(polygon, 2);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{2, 2, 0}));
 }
 
-TEST(Lasso, LoopWindingTwiceLeavesItsInnerAreaUnpainted) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh;
+TEST_F(Lasso, LoopWindingTwiceLeavesItsInnerAreaUnpainted) {
     addQuad(mesh, scene.view, 300, 220, 340, 260, 0.5); // at the centre, enclosed twice
     addQuad(mesh, scene.view, 175, 225, 205, 255, 0.5); // between the two turns
     openSelection(mesh);
@@ -98,34 +101,32 @@ TEST(Lasso, LoopWindingTwiceLeavesItsInnerAreaUnpainted) {
         const double x = 320 + radius * std::cos(angle), y = 240 + radius * std::sin(angle);
         polygon.push_back(overlayAt(640, 480, x, y));
     }
-    lasso(mesh, scene, polygon, 1);
+    lasso(polygon, 1);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
 }
 
-TEST(Lasso, PartTwoOverPartOneTurnsTouchingPartOneFacesIntoSeam) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh = quadStrip(scene.view, 4, 100, 200); // corners at x 100 .. 340
-    lasso(mesh, scene, lassoAround(640, 480, 90, 190, 350, 270), 1);
+TEST_F(Lasso, PartTwoOverPartOneTurnsTouchingPartOneFacesIntoSeam) {
+    mesh = quadStrip(scene.view, 4, 100, 200); // corners at x 100 .. 340
+    lasso(lassoAround(640, 480, 90, 190, 350, 270), 1);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{1, 1, 1, 1}));
 
-    lasso(mesh, scene, lassoAround(640, 480, 210, 190, 350, 270), 2);
+    lasso(lassoAround(640, 480, 210, 190, 350, 270), 2);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{1, -1, 2, 2}));
     // Bottom and top corner per column x = 100, 160, 220, 280, 340.
     EXPECT_EQ(mesh.vertexPart, (std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2, 2, 2}));
     EXPECT_EQ(mesh.vertexInPart, std::vector<int>(10, 1));
 }
 
-TEST(Lasso, PaintingWithZeroClearsCornersOfEveryFaceLabelledZero) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh = quadStrip(scene.view, 2, 100, 300); // faces 0, 1
-    addQuad(mesh, scene.view, 400, 100, 460, 160, 0.5);   // face 2, lassoed below
+TEST_F(Lasso, PaintingWithZeroClearsCornersOfEveryFaceLabelledZero) {
+    mesh = quadStrip(scene.view, 2, 100, 300);          // faces 0, 1
+    addQuad(mesh, scene.view, 400, 100, 460, 160, 0.5); // face 2, lassoed below
     openSelection(mesh);
     // Face 0 labelled 0 with corners still in part 2, face 1 in part 2, face 2 in part 1.
     mesh.facePart = {0, 2, 1};
     mesh.vertexPart = {2, 2, 2, 2, 2, 2, 1, 1, 1, 1};
     mesh.vertexInPart = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
-    const std::string printed = lasso(mesh, scene, lassoAround(640, 480, 390, 90, 470, 170), 0);
+    const std::string printed = lasso(lassoAround(640, 480, 390, 90, 470, 170), 0);
     EXPECT_EQ(printed, "painted verts[400, 380]\npainted verts[460, 380]\n"
                        "painted verts[460, 320]\npainted verts[400, 320]\n");
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, -1, 0}));
@@ -133,31 +134,27 @@ TEST(Lasso, PaintingWithZeroClearsCornersOfEveryFaceLabelledZero) {
     EXPECT_EQ(mesh.vertexInPart, (std::vector<int>{0, 0, 0, 0, 1, 1, 0, 0, 0, 0}));
 }
 
-TEST(Lasso, ClickWithoutDragPaintsNothingButStillPropagatesTheLabel) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh;
+TEST_F(Lasso, ClickWithoutDragPaintsNothingButStillPropagatesTheLabel) {
     addQuad(mesh, scene.view, 300, 220, 340, 260, 0.5);
     addQuad(mesh, scene.view, 100, 100, 140, 140, 0.5);
     openSelection(mesh);
     mesh.facePart = {0, 1}; // face 1 labelled, its corners not yet
 
-    const std::string printed = lasso(mesh, scene, {overlayAt(640, 480, 320, 240)}, 1);
+    const std::string printed = lasso({overlayAt(640, 480, 320, 240)}, 1);
     EXPECT_EQ(printed, "");
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
     EXPECT_EQ(mesh.vertexPart, (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1}));
 
     // An empty loop likewise.
-    EXPECT_EQ(lasso(mesh, scene, {}, 2), "");
+    EXPECT_EQ(lasso({}, 2), "");
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
 }
 
-TEST(Lasso, VertexBehindNearerSurfacesIsPainted) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh;
+TEST_F(Lasso, VertexBehindNearerSurfacesIsPainted) {
     addQuad(mesh, scene.view, 100, 100, 300, 300, 0.3); // near, its corners outside the loop
     addQuad(mesh, scene.view, 150, 150, 250, 250, 0.9); // far, fully covered by the near one
     openSelection(mesh);
-    lasso(mesh, scene, lassoAround(640, 480, 120, 120, 280, 280), 1);
+    lasso(lassoAround(640, 480, 120, 120, 280, 280), 1);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
     EXPECT_EQ(mesh.vertexPart, (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1}));
 }

@@ -9,9 +9,6 @@
 
 using namespace selection_test;
 
-// Vertices are stored as floats, so a measured window depth is off by up to a few 1e-7.
-constexpr double kDepthTolerance = 1e-6;
-
 TEST(PartDepth, MedianCountsVisibleCornersOncePerFaceAndSkipsDepthsOutsideTheRange) {
     const ViewTransform view = perspectiveView(640, 480);
     SimpleMesh mesh;

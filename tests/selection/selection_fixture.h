@@ -19,6 +19,9 @@
 
 namespace selection_test {
 
+// Vertices are stored as floats, so a measured window depth is off by up to a few 1e-7.
+constexpr double kDepthTolerance = 1e-6;
+
 // gluPerspective(30, W / H, 5, 200) and a translation by (0, 0, -100), built without OpenGL.
 inline ViewTransform perspectiveView(int width, int height) {
     ViewTransform view{};
