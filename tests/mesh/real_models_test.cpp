@@ -63,26 +63,3 @@ TEST(RealModels, CountsAndOutcomeLines) {
         EXPECT_EQ(facesWithCorners(mesh.faces, c.corners), c.withCorners) << c.file;
     }
 }
-
-TEST(RealModels, NumberFormats) {
-    if (!std::filesystem::exists(modelDir))
-        GTEST_SKIP() << "assimp-testmodels is not installed";
-    SimpleMesh mesh;
-    captureConsole([&] { EXPECT_TRUE(mesh.load(modelDir + "number_formats.obj", {})); });
-    EXPECT_EQ(triples(mesh.vertices), (std::vector<Triple>{{0, 0, 0},
-                                                           {1, 2, 3},
-                                                           {1, 2, 3},
-                                                           {-1, -2, -3},
-                                                           {100, 20, 310},
-                                                           {100, 20, 310},
-                                                           {-100, -20, -310},
-                                                           {100, 20, 3.1f},
-                                                           {100, 20, 3.1f},
-                                                           {-100, -20, -3.1f},
-                                                           {0.01f, 0.2f, 3.1f},
-                                                           {0.01f, 0.2f, 3.1f},
-                                                           {-0.01f, -0.2f, -3.1f},
-                                                           {1e10f, 20, 3.1e10f},
-                                                           {100, 20, 310}}));
-    EXPECT_EQ(mesh.faces, (IndexLists{{0, 1, 3}}));
-}
