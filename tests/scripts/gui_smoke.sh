@@ -15,6 +15,12 @@ panel=$(timeout 20 xdotool search --sync --onlyvisible --name '^GLUI$' | head -1
 [ -n "$main" ] || fail "no window \"Make Hollowvista Models\""
 [ -n "$panel" ] || fail "no window \"GLUI\""
 xdotool getwindowgeometry "$main" | grep -q 'Geometry: 640x480' || fail "view is not 640x480"
+# The window is mapped before the X server has applied its requested position: look again for
+# up to two seconds.
+for _ in $(seq 20); do
+    xdotool getwindowgeometry "$panel" | grep -q 'Position: 665,0 ' && break
+    sleep 0.1
+done
 xdotool getwindowgeometry "$panel" | grep -q 'Position: 665,0 ' ||
     fail "panel not at (665, 0): $(xdotool getwindowgeometry "$panel")"
 
