@@ -67,6 +67,8 @@ class SimpleMesh {
 // stays free of OpenGL; null means no context exists and nothing is to be deleted.
 extern void (*deleteTextureName)(unsigned name);
 
-// First of dir + "/" + name over searchDirs that opens for reading, else name itself when it
-// opens, else "" after printing "file not found: NAME" on standard output.
+// First of dir + "/" + name over searchDirs that opens for reading as a regular file, else name
+// itself when it does, else "" after printing "file not found: NAME" on standard output. A
+// folder, FIFO or device met on the way is skipped and named ("findFile: not a regular file:
+// PATH"), so nothing blocks on a pipe or reads a device.
 std::string findFile(const std::string& name, const std::vector<std::string>& searchDirs);
