@@ -1,8 +1,12 @@
 // The two ways the program runs: the GUI in the GLUT main loop, and a session script offscreen.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+class OffscreenContext;
+class OffscreenWindowSystem;
 
 // True when an X display (named by GLUT's -display option, else $DISPLAY) can be opened.
 bool displayAvailable(int argc, char** argv);
@@ -13,6 +17,16 @@ bool displayAvailable(int argc, char** argv);
 // GLUT main loop, which ends the process itself. Returns 2 after printing why when the
 // remaining arguments are not usable.
 int runGui(int& argc, char** argv);
+
+// The 3-D window of a run without display: an offscreen context kept to the end of the process
+// (static destruction still deletes the meshes' textures in it, and a leak check does not
+// report it), installed as the window system, with the program's OpenGL, DevIL and start-up
+// state. nullopt when no offscreen OpenGL context can be made.
+struct OffscreenProgram {
+    OffscreenContext* context;
+    OffscreenWindowSystem* windows;
+};
+std::optional<OffscreenProgram> startOffscreenProgram();
 
 // Runs the session script in scriptPath on an offscreen 640 x 480 window after opening files
 // as the GUI would. Returns the script's status: 0 when it ran to its end, 2 when it could not

@@ -86,6 +86,20 @@ int runGui(int& argc, char** argv) {
     return 0;
 }
 
+std::optional<OffscreenProgram> startOffscreenProgram() {
+    static auto* context = new OffscreenContext;
+    if (!context->create(windowWidth, windowHeight))
+        return std::nullopt;
+    auto windows = std::make_unique<OffscreenWindowSystem>(*context);
+    OffscreenWindowSystem* offscreen = windows.get();
+    setWindowSystem(std::move(windows));
+    mainWindow = offscreen->currentWindow();
+    initGraphicsState(true);
+    installTextureDeleter();
+    initApplicationState();
+    return OffscreenProgram{context, offscreen};
+}
+
 int runBatch(const std::string& scriptPath, const std::vector<std::string>& files) {
     std::ifstream in(scriptPath, std::ios::binary);
     std::stringstream text;
@@ -100,22 +114,12 @@ int runBatch(const std::string& scriptPath, const std::vector<std::string>& file
         return 2;
     }
 
-    // Never destroyed: static destruction at exit still deletes the meshes' textures in it.
-    // A static pointer keeps it reachable to the end, so a leak check does not report it.
-    static auto* context = new OffscreenContext;
-    if (!context->create(windowWidth, windowHeight))
+    const std::optional<OffscreenProgram> program = startOffscreenProgram();
+    if (!program)
         return 1;
-    auto windows = std::make_unique<OffscreenWindowSystem>(*context);
-    OffscreenWindowSystem& offscreen = *windows;
-    setWindowSystem(std::move(windows));
-    mainWindow = offscreen.currentWindow();
-
-    initGraphicsState(true);
-    installTextureDeleter();
-    initApplicationState();
     printPanelVersion();
     reshapeWindow(windowWidth, windowHeight); // as GLUT does before the first frame
     openStartupFiles(files);
     idleRedraw();
-    return runSessionCommands(script.commands, *context, offscreen);
+    return runSessionCommands(script.commands, *program->context, *program->windows);
 }

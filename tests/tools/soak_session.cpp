@@ -16,6 +16,7 @@
 #include "app/graphics_init.h"
 #include "app/offscreen_context.h"
 #include "app/offscreen_window_system.h"
+#include "app/program.h"
 #include "app/session_runner.h"
 #include "app/session_script.h"
 #include "app/startup.h"
@@ -218,25 +219,12 @@ std::string checkImageFile(const std::string& path, int width, int height) {
     return "";
 }
 
-} // namespace
-
-// The offscreen context, reachable to the end of the process (a leak check ignores it).
-OffscreenContext* keptContext = nullptr;
-
-namespace {
-
 int runSoak(const std::vector<ScriptCommand>& commands) {
-    keptContext = new OffscreenContext; // kept to the end, as in a batch run
-    OffscreenContext* context = keptContext;
-    if (!context->create(windowWidth, windowHeight))
+    const std::optional<OffscreenProgram> program = startOffscreenProgram();
+    if (!program)
         return 1;
-    auto windows = std::make_unique<OffscreenWindowSystem>(*context);
-    OffscreenWindowSystem& offscreen = *windows;
-    setWindowSystem(std::move(windows));
-    mainWindow = offscreen.currentWindow();
-    initGraphicsState(true);
-    installTextureDeleter();
-    initApplicationState();
+    OffscreenContext* context = program->context;
+    OffscreenWindowSystem& offscreen = *program->windows;
     reshapeWindow(windowWidth, windowHeight);
     idleRedraw();
 
