@@ -24,8 +24,9 @@ wait_for_answer() {
 
 # Waits (at most 20 s) for a visible dialog and gives it the keyboard.
 focus_dialog() {
-    local window
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name "Select input file" | head -1)
+    local windows window
+    windows=$(timeout 20 xdotool search --sync --onlyvisible --name "Select input file") || true
+    window=$(printf '%s\n' "$windows" | sed -n 1p)
     [ -n "$window" ] || fail "no dialog appeared"
     sleep 0.3 # let GTK finish realising its widgets before keys arrive
     xdotool windowfocus --sync "$window"

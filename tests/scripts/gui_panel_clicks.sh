@@ -15,13 +15,13 @@ centre() { awk -F'\t' -v label="$1" '$1 == label { print $2, $3 }' "$work/layout
 
 "$program" >"$work/out" 2>"$work/err" &
 pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Make Hollowvista Models$' | head -1)
-panel=$(timeout 20 xdotool search --sync --onlyvisible --name '^GLUI$' | head -1)
+main=$(find_window '^Make Hollowvista Models$')
+panel=$(find_window '^GLUI$')
 [ -n "$main" ] && [ -n "$panel" ] || fail "windows did not appear"
 # The panel fits itself to its controls after its first frame.
 size=$(awk -F'\t' '$1 == "size" { print $2 "x" $3 }' "$work/layout")
 for _ in $(seq 50); do
-    xdotool getwindowgeometry "$panel" | grep -q "Geometry: $size" && break
+    [[ $(geometry "$panel") == *"Geometry: $size"* ]] && break
     sleep 0.2
 done
 

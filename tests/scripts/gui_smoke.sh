@@ -10,18 +10,18 @@ source "$(dirname "$0")/lib/common.sh"
 "$program" >"$work/out" 2>"$work/err" &
 pid=$!
 
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Make Hollowvista Models$' | head -1)
-panel=$(timeout 20 xdotool search --sync --onlyvisible --name '^GLUI$' | head -1)
+main=$(find_window '^Make Hollowvista Models$')
+panel=$(find_window '^GLUI$')
 [ -n "$main" ] || fail "no window \"Make Hollowvista Models\""
 [ -n "$panel" ] || fail "no window \"GLUI\""
-xdotool getwindowgeometry "$main" | grep -q 'Geometry: 640x480' || fail "view is not 640x480"
+[[ $(geometry "$main") == *"Geometry: 640x480"* ]] || fail "view is not 640x480"
 # The window is mapped before the X server has applied its requested position: look again for
 # up to two seconds.
 for _ in $(seq 20); do
-    xdotool getwindowgeometry "$panel" | grep -q 'Position: 665,0 ' && break
+    [[ $(geometry "$panel") == *"Position: 665,0 "* ]] && break
     sleep 0.1
 done
-xdotool getwindowgeometry "$panel" | grep -q 'Position: 665,0 ' ||
+[[ $(geometry "$panel") == *"Position: 665,0 "* ]] ||
     fail "panel not at (665, 0): $(xdotool getwindowgeometry "$panel")"
 
 # Keys go to the window under the pointer (no window manager).

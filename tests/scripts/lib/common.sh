@@ -18,5 +18,18 @@ fail() {
     exit 1
 }
 
+# The first visible window whose name matches the pattern, waiting up to 20 s. The output is
+# captured before it is cut: a reader that stops early would kill the writer with SIGPIPE.
+find_window() {
+    local ids
+    ids=$(timeout 20 xdotool search --sync --onlyvisible --name "$1") || true
+    printf '%s\n' "$ids" | sed -n 1p
+}
+
+# "xdotool getwindowgeometry" of a window, as one captured text.
+geometry() {
+    xdotool getwindowgeometry "$1"
+}
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
