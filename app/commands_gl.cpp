@@ -1,21 +1,16 @@
 #include "app/commands.h"
 
 #include "app/app_state.h"
-#include "app/camera.h"
+#include "app/command_table.h"
 #include "app/file_chooser.h"
-#include "app/part_commands.h"
 #include "app/selection_reset.h"
-#include "app/window_system.h"
+#include "platform/window_system.h"
 
 #include <GL/gl.h>
 
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-// "Open Mesh": whether or not a file was chosen or could be read, the model that the mesh now
-// holds gets a fresh selection, every part its start settings, and the output a plain copy.
 void openMeshCommand() {
     const std::string path = chooseInputFile();
     if (!path.empty())
@@ -25,8 +20,6 @@ void openMeshCommand() {
     outputMesh = inputMesh;
 }
 
-// "Open Texture": the output is recopied even when the dialog was cancelled, which drops any
-// conversion until the next rebuild.
 void openTextureCommand() {
     const std::string path = chooseInputFile();
     if (!path.empty())
@@ -43,58 +36,13 @@ void wireframeCommand() {
     glPolygonMode(GL_FRONT_AND_BACK, wireframe != 0 ? GL_LINE : GL_FILL);
 }
 
-void runCommand(int id) {
-    switch (id) {
-    case kOpenMesh:
-        openMeshCommand();
-        break;
-    case kOpenTexture:
-        openTextureCommand();
-        break;
-    case kSetUpCamera:
-        storeSetupCamera();
-        break;
-    case kPush:
-        pushCommand();
-        break;
-    case kBack:
-        backCommand();
-        break;
-    case kCompression:
-        compressionCommand();
-        break;
-    case kPreview:
-        previewCommand();
-        break;
-    case kExport:
-        exportCommand();
-        break;
-    case kTriangulate:
-        triangulateCommand();
-        break;
-    case kBackFace:
-        backFaceCommand();
-        break;
-    case kWireframe:
-        wireframeCommand();
-        break;
-    case kEditMode:
-    case kParts:
-    case kShownModel:
-        // The new live value takes effect where it is read; only the redraw is needed.
-        break;
-    default:
-        break;
-    }
-}
-
-} // namespace
-
 void dispatchCommand(int id) {
     // The panel calls in with its own window current; every command works in the 3-D
     // window's OpenGL context.
     windowSystem().setWindow(mainWindow);
-    runCommand(id);
+    for (const Command& c : commandTable())
+        if (c.control == id && c.command)
+            c.command();
     windowSystem().postRedisplay();
 }
 

@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/stroke.h"
-#include "app/window_system.h"
+#include "platform/window_system.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,6 +1,6 @@
 #include "app/file_chooser.h"
 
-#include "app/window_system.h"
+#include "platform/window_system.h"
 
 #include <gtk/gtk.h>
 

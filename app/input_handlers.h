@@ -2,6 +2,8 @@
 // values, so the same functions serve GLUT and the session-script runner.
 #pragma once
 
+#include <string>
+
 constexpr int kLeftButton = 0;   // GLUT_LEFT_BUTTON
 constexpr int kMiddleButton = 1; // GLUT_MIDDLE_BUTTON
 constexpr int kRightButton = 2;  // GLUT_RIGHT_BUTTON
@@ -23,3 +25,16 @@ void mouseMotion(int x, int y);
 // r resets the view; s loads the set-up camera; d pairs border triangles. Every key but Esc
 // and q posts a redisplay; others do nothing else.
 void keyPressed(unsigned char key, int x, int y);
+
+// The same events as a session script gives them (see the command table): each calls the
+// handlers above as the window system would, and returns "" or why it could not be carried
+// out. A frame is drawn after each motion step of a drag, as in the GUI.
+struct CommandArgs;
+std::string scriptedWindowSize(const CommandArgs& args); // resize, then the reshape handler
+std::string scriptedKey(const CommandArgs& args);        // at the last pointer position
+std::string scriptedPress(const CommandArgs& args);
+std::string scriptedMove(const CommandArgs& args);
+std::string scriptedRelease(const CommandArgs& args);
+std::string scriptedDrag(const CommandArgs& args);
+std::string scriptedCamera(const CommandArgs& args); // the view's pose, no redraw of its own
+std::string scriptedScreenshot(const CommandArgs& args);

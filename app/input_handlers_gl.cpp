@@ -2,10 +2,12 @@
 
 #include "app/app_state.h"
 #include "app/camera.h"
+#include "app/command_table.h"
 #include "app/display.h"
 #include "app/part_commands.h"
 #include "app/stroke.h"
-#include "app/window_system.h"
+#include "platform/screenshot.h"
+#include "platform/window_system.h"
 
 #include <GL/freeglut.h>
 
@@ -17,6 +19,9 @@ static_assert(kButtonDown == GLUT_DOWN && kButtonUp == GLUT_UP);
 static_assert(kShiftModifier == GLUT_ACTIVE_SHIFT);
 
 namespace {
+
+// Where the last scripted pointer event happened: keys are reported there.
+int pointerX = 0, pointerY = 0;
 
 void cameraButton(int button, int state, int x, int y) {
     const bool shift = (windowSystem().modifiers() & kShiftModifier) != 0;
@@ -99,4 +104,71 @@ void keyPressed(unsigned char key, int, int) {
         break;
     }
     windowSystem().postRedisplay();
+}
+
+std::string scriptedWindowSize(const CommandArgs& args) {
+    const int width = args.points[0], height = args.points[1];
+    // A height of 0 is a minimised window: the surface stays, the handler ignores it.
+    if (height > 0 && !windowSystem().resizeWindow(width, height))
+        return "cannot make a " + std::to_string(width) + "x" + std::to_string(height) + " window";
+    reshapeWindow(width, height);
+    return {};
+}
+
+std::string scriptedKey(const CommandArgs& args) {
+    keyPressed(static_cast<unsigned char>(args.value), pointerX, pointerY);
+    return {};
+}
+
+std::string scriptedPress(const CommandArgs& args) {
+    pointerX = args.points[0];
+    pointerY = args.points[1];
+    windowSystem().holdModifiers(args.shift ? kShiftModifier : 0);
+    mouseButton(args.button, kButtonDown, pointerX, pointerY);
+    windowSystem().holdModifiers(0);
+    return {};
+}
+
+std::string scriptedMove(const CommandArgs& args) {
+    pointerX = args.points[0];
+    pointerY = args.points[1];
+    mouseMotion(pointerX, pointerY);
+    return {};
+}
+
+std::string scriptedRelease(const CommandArgs& args) {
+    pointerX = args.points[0];
+    pointerY = args.points[1];
+    mouseButton(args.button, kButtonUp, pointerX, pointerY);
+    return {};
+}
+
+std::string scriptedDrag(const CommandArgs& args) {
+    const std::vector<int>& p = args.points;
+    CommandArgs step{.button = args.button, .points = {p[0], p[1]}};
+    scriptedPress(step);
+    for (std::size_t i = 2; i + 1 < p.size(); i += 2) {
+        idleRedraw();
+        step.points = {p[i], p[i + 1]};
+        scriptedMove(step);
+    }
+    idleRedraw();
+    step.points = {p[p.size() - 2], p.back()};
+    return scriptedRelease(step);
+}
+
+std::string scriptedCamera(const CommandArgs& args) {
+    const auto& q = args.pose;
+    viewCamera.rotation = {q[0], q[1], q[2], q[3]};
+    viewCamera.translation = {q[4], q[5], q[6]};
+    if (args.fieldOfView)
+        fieldOfView = *args.fieldOfView;
+    windowSystem().postRedisplay();
+    return {};
+}
+
+std::string scriptedScreenshot(const CommandArgs& args) {
+    if (!saveWindowImage(args.path, windowWidth, windowHeight))
+        return "cannot save the window as \"" + args.path + "\"";
+    return {};
 }

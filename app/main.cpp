@@ -1,12 +1,22 @@
 // hollowvista: the GUI, or with --batch a session script run with no display.
 
-#include "app/command_line.h"
 #include "app/program.h"
-#include "app/session_script.h"
+#include "script/command_line.h"
+#include "script/session_runner.h"
+#include "script/session_script.h"
 
 #include <iostream>
 #include <string>
 #include <vector>
+
+namespace {
+
+int badCommandLine(const std::string& why) {
+    std::cerr << "hollowvista: " << why << "\n" << usageText();
+    return 2;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -16,10 +26,8 @@ int main(int argc, char** argv) {
     }
     if (wantsBatch(args)) {
         const CommandLine line = parseCommandLine(args);
-        if (!line.error.empty()) {
-            std::cerr << "hollowvista: " << line.error << "\n" << usageText();
-            return 2;
-        }
+        if (!line.error.empty())
+            return badCommandLine(line.error);
         return runBatch(line.script, line.files);
     }
     // glutInit ends the process when it cannot open a display: check first.
@@ -29,5 +37,9 @@ int main(int argc, char** argv) {
                   << std::endl;
         return 1;
     }
-    return runGui(argc, argv);
+    initGlut(argc, argv);
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!line.error.empty())
+        return badCommandLine(line.error);
+    runGui(line.files);
 }

@@ -2,8 +2,8 @@
 // part border, the whole model file, the whole "Export" command with its snapshot, the edge
 // search beside the all-pairs search on 20,000 faces, and the OBJ writer beside an
 // fprintf("%f") writer of the same layout.
-#include "app/graphics_init.h"
-#include "app/offscreen_context.h"
+#include "platform/graphics_init.h"
+#include "platform/offscreen_context.h"
 #include "export/export_model.h"
 #include "export/export_obj.h"
 #include "export/mesh_pair.h"

@@ -2,8 +2,8 @@
 // the offscreen context, beside one plain immediate-mode frame of the same model: the
 // visibility pass, the depth passes of all parts, one conversion, one rebuild and a whole
 // "Preview" (two rounds of visibility, depths and rebuild).
-#include "app/graphics_init.h"
-#include "app/offscreen_context.h"
+#include "platform/graphics_init.h"
+#include "platform/offscreen_context.h"
 #include "selection/depth_inversion.h"
 #include "selection/lasso.h"
 #include "selection/part_depth.h"

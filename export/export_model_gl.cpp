@@ -1,7 +1,7 @@
 #include "export/export_model.h"
 
 #include "export/export_obj.h"
-#include "export/replace_file.h"
+#include "platform/replace_file.h"
 #include "export/snapshot.h"
 
 #include <iostream>

@@ -1,6 +1,6 @@
 #include "export/export_obj.h"
 
-#include "export/replace_file.h"
+#include "platform/replace_file.h"
 #include "mesh/simple_mesh.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "export/snapshot.h"
 
-#include "export/image_file.h"
-#include "export/replace_file.h"
+#include "platform/image_file.h"
+#include "platform/replace_file.h"
 
 #include <GL/gl.h>
 #include <IL/il.h>

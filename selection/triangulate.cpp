@@ -1,7 +1,7 @@
 #include "selection/triangulate.h"
 
 #include "export/export_obj.h"
-#include "export/replace_file.h"
+#include "platform/replace_file.h"
 #include "mesh/simple_mesh.h"
 
 #include <cmath>

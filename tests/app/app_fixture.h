@@ -4,11 +4,11 @@
 
 #include "app/app_state.h"
 #include "app/display.h"
-#include "app/offscreen_window_system.h"
-#include "app/session_runner.h"
-#include "app/session_script.h"
 #include "app/startup.h"
 #include "mesh/texture.h"
+#include "platform/offscreen_window_system.h"
+#include "script/session_runner.h"
+#include "script/session_script.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 
@@ -67,7 +67,7 @@ class OffscreenAppTest : public ::testing::Test {
     int run(const std::string& script) {
         const ParsedScript parsed = parseSessionScript(script);
         EXPECT_FALSE(parsed.error) << parsed.error->reason;
-        return runSessionCommands(parsed.commands, *context, *windows);
+        return runSessionCommands(parsed.commands);
     }
 
     OffscreenContext* context = nullptr;

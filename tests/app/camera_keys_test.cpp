@@ -130,9 +130,9 @@ TEST_F(CameraKeys, CameraModeStartsOneDragAtATimeAndAnyReleaseEndsIt) {
     EXPECT_EQ(viewCamera.dragMode, 0);
     EXPECT_TRUE(lassoStroke.empty());
     // A Shift+click picks a face and still starts a rotation.
-    windows->heldModifiers = kShiftModifier;
+    windows->holdModifiers(kShiftModifier);
     mouseButton(kLeftButton, kButtonDown, 320, 240);
-    windows->heldModifiers = 0;
+    windows->holdModifiers(0);
     EXPECT_EQ(viewCamera.dragMode, 1);
 }
 

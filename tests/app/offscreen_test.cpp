@@ -1,4 +1,4 @@
-#include "app/offscreen_context.h"
+#include "platform/offscreen_context.h"
 #include "tests/support/gl_test.h"
 
 #include <GL/gl.h>

@@ -1,10 +1,14 @@
 // Reading session scripts and the command line: every command's arguments, comments and
 // paths, and the line and reason reported for a bad line.
-#include "app/command_line.h"
 #include "app/input_handlers.h"
-#include "app/session_script.h"
+#include "script/command_line.h"
+#include "script/session_script.h"
+
+#include "tests/support/gl_test.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 
@@ -24,64 +28,64 @@ std::string errorOf(const std::string& script) {
 }
 
 TEST(SessionScript, PanelCommandsAndTheirChoices) {
-    EXPECT_EQ(one("set-up-camera").op, ScriptOp::SetUpCamera);
-    EXPECT_EQ(one("push").op, ScriptOp::Push);
-    EXPECT_EQ(one("back").op, ScriptOp::Back);
-    EXPECT_EQ(one("preview").op, ScriptOp::Preview);
-    EXPECT_EQ(one("export").op, ScriptOp::Export);
-    EXPECT_EQ(one("triangulate").op, ScriptOp::Triangulate);
-    EXPECT_EQ(one("quit").op, ScriptOp::Quit);
-    EXPECT_EQ(one("view input").value, 0);
-    EXPECT_EQ(one("view output").value, 1);
-    EXPECT_EQ(one("back-face on").value, 1);
-    EXPECT_EQ(one("back-face off").value, 0);
-    EXPECT_EQ(one("wireframe on").op, ScriptOp::Wireframe);
-    EXPECT_EQ(one("wireframe on").value, 1);
-    EXPECT_EQ(one("part 0").value, 0);
-    EXPECT_EQ(one("part 3").value, 3);
-    EXPECT_EQ(one("mode camera").value, 0);
-    EXPECT_EQ(one("mode lasso").value, 1);
-    EXPECT_EQ(one("compression -0.35").number, -0.35f);
-    EXPECT_EQ(one("compression 7").number, 7.0f); // clamped by the spinner, not the reader
+    EXPECT_EQ(one("set-up-camera").command->word, "set-up-camera");
+    EXPECT_EQ(one("push").command->word, "push");
+    EXPECT_EQ(one("back").command->word, "back");
+    EXPECT_EQ(one("preview").command->word, "preview");
+    EXPECT_EQ(one("export").command->word, "export");
+    EXPECT_EQ(one("triangulate").command->word, "triangulate");
+    EXPECT_EQ(one("quit").command->word, "quit");
+    EXPECT_EQ(one("view input").args.value, 0);
+    EXPECT_EQ(one("view output").args.value, 1);
+    EXPECT_EQ(one("back-face on").args.value, 1);
+    EXPECT_EQ(one("back-face off").args.value, 0);
+    EXPECT_EQ(one("wireframe on").command->word, "wireframe");
+    EXPECT_EQ(one("wireframe on").args.value, 1);
+    EXPECT_EQ(one("part 0").args.value, 0);
+    EXPECT_EQ(one("part 3").args.value, 3);
+    EXPECT_EQ(one("mode camera").args.value, 0);
+    EXPECT_EQ(one("mode lasso").args.value, 1);
+    EXPECT_EQ(one("compression -0.35").args.number, -0.35f);
+    EXPECT_EQ(one("compression 7").args.number, 7.0f); // clamped by the spinner, not the reader
     const ScriptCommand window = one("window 800 600");
-    EXPECT_EQ(window.op, ScriptOp::Window);
-    EXPECT_EQ(window.points, (std::vector<int>{800, 600}));
-    EXPECT_EQ(one("window 800 0").points, (std::vector<int>{800, 0}));
+    EXPECT_EQ(window.command->word, "window");
+    EXPECT_EQ(window.args.points, (std::vector<int>{800, 600}));
+    EXPECT_EQ(one("window 800 0").args.points, (std::vector<int>{800, 0}));
 }
 
 TEST(SessionScript, FileCommandsTakeTheRestOfTheLineAsPath) {
-    EXPECT_EQ(one("open-mesh Mesh/house facade.obj").path, "Mesh/house facade.obj");
-    EXPECT_EQ(one("open-mesh    /tmp/a.obj   # the model").path, "/tmp/a.obj");
-    EXPECT_EQ(one("open-mesh").path, "");
-    EXPECT_EQ(one("open-mesh # cancelled").path, "");
-    EXPECT_EQ(one("open-texture tex#1.png").path, "tex#1.png");
-    EXPECT_EQ(one("open-texture").op, ScriptOp::OpenTexture);
-    EXPECT_EQ(one("screenshot out/view.png\r").path, "out/view.png");
+    EXPECT_EQ(one("open-mesh Mesh/house facade.obj").args.path, "Mesh/house facade.obj");
+    EXPECT_EQ(one("open-mesh    /tmp/a.obj   # the model").args.path, "/tmp/a.obj");
+    EXPECT_EQ(one("open-mesh").args.path, "");
+    EXPECT_EQ(one("open-mesh # cancelled").args.path, "");
+    EXPECT_EQ(one("open-texture tex#1.png").args.path, "tex#1.png");
+    EXPECT_EQ(one("open-texture").command->word, "open-texture");
+    EXPECT_EQ(one("screenshot out/view.png\r").args.path, "out/view.png");
 }
 
 TEST(SessionScript, PointerKeyAndCameraCommands) {
     const ScriptCommand press = one("press right 10 -20 shift");
-    EXPECT_EQ(press.op, ScriptOp::Press);
-    EXPECT_EQ(press.button, kRightButton);
-    EXPECT_EQ(press.points, (std::vector<int>{10, -20}));
-    EXPECT_TRUE(press.shift);
-    EXPECT_FALSE(one("press left 1 2").shift);
-    EXPECT_EQ(one("press middle 1 2").button, kMiddleButton);
-    EXPECT_EQ(one("move 640 480").points, (std::vector<int>{640, 480}));
+    EXPECT_EQ(press.command->word, "press");
+    EXPECT_EQ(press.args.button, kRightButton);
+    EXPECT_EQ(press.args.points, (std::vector<int>{10, -20}));
+    EXPECT_TRUE(press.args.shift);
+    EXPECT_FALSE(one("press left 1 2").args.shift);
+    EXPECT_EQ(one("press middle 1 2").args.button, kMiddleButton);
+    EXPECT_EQ(one("move 640 480").args.points, (std::vector<int>{640, 480}));
     const ScriptCommand release = one("release left 3 4");
-    EXPECT_EQ(release.button, kLeftButton);
-    EXPECT_EQ(release.points, (std::vector<int>{3, 4}));
+    EXPECT_EQ(release.args.button, kLeftButton);
+    EXPECT_EQ(release.args.points, (std::vector<int>{3, 4}));
     const ScriptCommand drag = one("drag left 1 2 3 4 5 6");
-    EXPECT_EQ(drag.op, ScriptOp::Drag);
-    EXPECT_EQ(drag.points, (std::vector<int>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(one("drag right 9 9").points, (std::vector<int>{9, 9}));
-    EXPECT_EQ(one("key c").value, 'c');
-    EXPECT_EQ(one("key Q").value, 'Q');
-    EXPECT_EQ(one("key esc").value, kEscapeKey);
+    EXPECT_EQ(drag.command->word, "drag");
+    EXPECT_EQ(drag.args.points, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(one("drag right 9 9").args.points, (std::vector<int>{9, 9}));
+    EXPECT_EQ(one("key c").args.value, 'c');
+    EXPECT_EQ(one("key Q").args.value, 'Q');
+    EXPECT_EQ(one("key esc").args.value, kEscapeKey);
     const ScriptCommand camera = one("camera -0.21 0.2 0.04 0.95 0 1.5 -100");
-    EXPECT_EQ(camera.pose, (std::array<float, 7>{-0.21f, 0.2f, 0.04f, 0.95f, 0, 1.5f, -100}));
-    EXPECT_FALSE(camera.fieldOfView);
-    EXPECT_EQ(one("camera 0 0 0 1 0 0 -100 45").fieldOfView, 45);
+    EXPECT_EQ(camera.args.pose, (std::array<float, 7>{-0.21f, 0.2f, 0.04f, 0.95f, 0, 1.5f, -100}));
+    EXPECT_FALSE(camera.args.fieldOfView);
+    EXPECT_EQ(one("camera 0 0 0 1 0 0 -100 45").args.fieldOfView, 45);
 }
 
 TEST(SessionScript, CommentsBlankLinesAndLineNumbers) {
@@ -95,7 +99,7 @@ TEST(SessionScript, CommentsBlankLinesAndLineNumbers) {
     ASSERT_EQ(parsed.commands.size(), 3u);
     EXPECT_EQ(parsed.commands[0].line, 3);
     EXPECT_EQ(parsed.commands[1].line, 5);
-    EXPECT_EQ(parsed.commands[1].value, 'c');
+    EXPECT_EQ(parsed.commands[1].args.value, 'c');
     EXPECT_EQ(parsed.commands[2].line, 6);
     EXPECT_TRUE(parseSessionScript("").commands.empty());
     EXPECT_FALSE(parseSessionScript("").error);
@@ -140,32 +144,33 @@ TEST(SessionScript, BadLinesNameTheirLineAndReason) {
     EXPECT_EQ(parsed.commands.size(), 2u);
 }
 
-TEST(SessionScript, UsageListsEveryCommand) {
-    const std::string usage = usageText();
-    for (const char* command : {"window W H",
-                                "open-mesh [PATH]",
-                                "open-texture [PATH]",
-                                "set-up-camera",
-                                "view input|output",
-                                "back-face on|off",
-                                "wireframe on|off",
-                                "part 0|1|2|3",
-                                "mode camera|lasso",
-                                "push",
-                                "back",
-                                "preview",
-                                "compression V",
-                                "export",
-                                "triangulate",
-                                "quit",
-                                "key K",
-                                "press BUTTON X Y [shift]",
-                                "move X Y",
-                                "release BUTTON X Y",
-                                "drag BUTTON X1 Y1 ... Xn Yn",
-                                "camera QX QY QZ QW TX TY TZ [FOV]",
-                                "screenshot PATH"})
-        EXPECT_NE(usage.find("\n  " + std::string(command) + " "), std::string::npos) << command;
+// --help and the README's table of session-script commands both list every command of the
+// table, in its order.
+TEST(SessionScript, HelpAndReadmeListEveryCommand) {
+    std::vector<std::string> readme;
+    std::istringstream lines(readFile(sourcePath("README.md")));
+    bool inTable = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "| Command | Does |")
+            inTable = true;
+        else if (inTable && line.empty())
+            break;
+        else if (inTable && line.starts_with("| `")) {
+            std::string usage = line.substr(3, line.find("` |") - 3);
+            for (std::size_t at; (at = usage.find("\\|")) != std::string::npos;)
+                usage.erase(at, 1); // a | inside a Markdown table is written \|
+            readme.push_back(usage);
+        }
+    }
+    std::vector<std::string> table;
+    const std::string help = usageText();
+    std::size_t at = 0;
+    for (const Command& c : commandTable()) {
+        table.emplace_back(c.usage);
+        at = help.find("\n  " + std::string(c.usage) + " ", at);
+        EXPECT_NE(at, std::string::npos) << "--help does not list " << c.usage << " in order";
+    }
+    EXPECT_EQ(readme, table);
 }
 
 TEST(CommandLine, OptionsScriptAndStartUpFiles) {

@@ -1,6 +1,6 @@
 #include "export/export_obj.h"
 #include "export/obj_writer.h"
-#include "export/replace_file.h"
+#include "platform/replace_file.h"
 #include "tests/support/gl_test.h"
 
 #include <gtest/gtest.h>

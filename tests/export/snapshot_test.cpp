@@ -1,4 +1,4 @@
-#include "app/offscreen_context.h"
+#include "platform/offscreen_context.h"
 #include "export/export_model.h"
 #include "export/snapshot.h"
 #include "tests/export/test_meshes.h"

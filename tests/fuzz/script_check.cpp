@@ -1,6 +1,6 @@
 #include "tests/fuzz/script_check.h"
 
-#include "app/session_script.h"
+#include "script/session_script.h"
 
 #include <cmath>
 
@@ -10,7 +10,7 @@ bool within(int value, int low, int high) {
     return value >= low && value <= high;
 }
 
-bool pointsWithin(const ScriptCommand& c) {
+bool pointsWithin(const CommandArgs& c) {
     for (int p : c.points)
         if (!within(p, -1000000, 1000000))
             return false;
@@ -19,51 +19,49 @@ bool pointsWithin(const ScriptCommand& c) {
 
 // The argument ranges of one parsed command.
 std::string checkCommand(const ScriptCommand& c) {
-    switch (c.op) {
-    case ScriptOp::Window:
-        if (c.points.size() != 2 || !within(c.points[0], 1, 8192) || !within(c.points[1], 0, 8192))
+    const CommandArgs& a = c.args;
+    switch (c.command->arguments) {
+    case Arguments::WindowSize:
+        if (a.points.size() != 2 || !within(a.points[0], 1, 8192) || !within(a.points[1], 0, 8192))
             return "window size out of range";
         break;
-    case ScriptOp::View:
-    case ScriptOp::BackFace:
-    case ScriptOp::Wireframe:
-    case ScriptOp::Mode:
-        if (!within(c.value, 0, 1))
+    case Arguments::Choice:
+        if (!within(a.value, 0, 1))
             return "choice out of range";
         break;
-    case ScriptOp::Part:
-        if (!within(c.value, 0, 3))
+    case Arguments::PartNumber:
+        if (!within(a.value, 0, 3))
             return "part out of range";
         break;
-    case ScriptOp::Compression:
-        if (!std::isfinite(c.number))
-            return "compression not finite";
+    case Arguments::Number:
+        if (!std::isfinite(a.number))
+            return "number not finite";
         break;
-    case ScriptOp::Key:
-        if (!within(c.value, 0, 255))
+    case Arguments::Key:
+        if (!within(a.value, 0, 255))
             return "key out of range";
         break;
-    case ScriptOp::Press:
-    case ScriptOp::Release:
-    case ScriptOp::Move:
-        if (c.points.size() != 2 || !pointsWithin(c) || !within(c.button, 0, 2))
+    case Arguments::Press:
+    case Arguments::Release:
+    case Arguments::Point:
+        if (a.points.size() != 2 || !pointsWithin(a) || !within(a.button, 0, 2))
             return "pointer command with bad arguments";
         break;
-    case ScriptOp::Drag:
-        if (c.points.size() < 2 || c.points.size() % 2 != 0 || !pointsWithin(c) ||
-            !within(c.button, 0, 2))
+    case Arguments::Drag:
+        if (a.points.size() < 2 || a.points.size() % 2 != 0 || !pointsWithin(a) ||
+            !within(a.button, 0, 2))
             return "drag with bad points";
         break;
-    case ScriptOp::Camera:
-        for (float v : c.pose)
+    case Arguments::Pose:
+        for (float v : a.pose)
             if (!std::isfinite(v))
                 return "camera pose not finite";
-        if (c.fieldOfView && !within(*c.fieldOfView, 1, 179))
+        if (a.fieldOfView && !within(*a.fieldOfView, 1, 179))
             return "field of view out of range";
         break;
-    case ScriptOp::Screenshot:
-        if (c.path.empty())
-            return "screenshot without a path";
+    case Arguments::Path:
+        if (a.path.empty())
+            return "a required path is empty";
         break;
     default:
         break;

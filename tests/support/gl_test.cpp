@@ -1,7 +1,7 @@
 #include "tests/support/gl_test.h"
 
-#include "app/graphics_init.h"
-#include "app/offscreen_context.h"
+#include "platform/graphics_init.h"
+#include "platform/offscreen_context.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 // first is current, as "Open Mesh" runs in the program. Each answer is flushed at once so
 // that the driving script can wait for it.
 #include "app/file_chooser.h"
-#include "app/glut_window_system.h"
+#include "platform/glut_window_system.h"
 
 #include <GL/freeglut.h>
 

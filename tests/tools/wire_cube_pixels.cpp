@@ -9,10 +9,10 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/display.h"
-#include "app/graphics_init.h"
-#include "app/offscreen_context.h"
+#include "platform/graphics_init.h"
+#include "platform/offscreen_context.h"
 #include "app/startup.h"
-#include "app/window_system.h"
+#include "platform/window_system.h"
 
 #include <GL/freeglut.h>
 

@@ -1,4 +1,4 @@
-#include "app/offscreen_context.h"
+#include "platform/offscreen_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -48,11 +48,23 @@ bool OffscreenContext::create(int width, int height) {
         std::fprintf(stderr, "offscreen: EGL has no desktop OpenGL\n");
         return false;
     }
-    const EGLint configAttributes[] = {EGL_RED_SIZE,     8, EGL_GREEN_SIZE,      8,
-                                       EGL_BLUE_SIZE,    8, EGL_ALPHA_SIZE,      8,
-                                       EGL_DEPTH_SIZE,   24, EGL_STENCIL_SIZE,   8,
-                                       EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,   EGL_NONE};
+    const EGLint configAttributes[] = {EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       24,
+                                       EGL_STENCIL_SIZE,
+                                       8,
+                                       EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_NONE};
     EGLConfig config = nullptr;
     EGLint count = 0;
     if (!eglChooseConfig(display, configAttributes, &config, 1, &count) || count < 1) {

@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "script/command_line.h"
 
 #include <algorithm>
 

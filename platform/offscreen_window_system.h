@@ -3,8 +3,8 @@
 // after every command as the idle handler would.
 #pragma once
 
-#include "app/offscreen_context.h"
-#include "app/window_system.h"
+#include "platform/offscreen_context.h"
+#include "platform/window_system.h"
 
 class OffscreenWindowSystem : public WindowSystem {
   public:
@@ -13,13 +13,15 @@ class OffscreenWindowSystem : public WindowSystem {
     int currentWindow() override { return window_; }
     void setWindow(int id) override { window_ = id; }
     void swapBuffers() override { context_.swapBuffers(); }
-    int modifiers() override { return heldModifiers; }
+    int modifiers() override { return heldModifiers_; }
+    void holdModifiers(int bits) override { heldModifiers_ = bits; }
+    bool resizeWindow(int width, int height) override { return context_.resize(width, height); }
     void wireCube(double size) override { drawWireCube(size); }
 
-    int heldModifiers = 0; // set by the session runner around a scripted press
     int redisplayRequests = 0;
 
   private:
     OffscreenContext& context_;
     int window_ = 1;
+    int heldModifiers_ = 0;
 };

@@ -15,6 +15,11 @@ class WindowSystem {
     virtual void swapBuffers() = 0;
     // Modifier keys held during the current input event (kShiftModifier bit).
     virtual int modifiers() = 0;
+    // Makes modifiers() report bits until the next call: a scripted event with keys held.
+    virtual void holdModifiers(int bits) = 0;
+    // Gives the 3-D window a new size (the reshape handler follows). False when the window
+    // system cannot make a window of that size.
+    virtual bool resizeWindow(int width, int height) = 0;
     // The white reference cube: a wire cube of the given edge, centred on the origin.
     virtual void wireCube(double size) = 0;
 };

@@ -1,6 +1,6 @@
-#include "export/image_file.h"
+#include "platform/image_file.h"
 
-#include "export/replace_file.h"
+#include "platform/replace_file.h"
 
 #include <IL/il.h>
 

@@ -1,4 +1,4 @@
-#include "app/graphics_init.h"
+#include "platform/graphics_init.h"
 
 #include <GL/glew.h>
 #include <GL/glxew.h>

@@ -1,4 +1,4 @@
-#include "app/glut_window_system.h"
+#include "platform/glut_window_system.h"
 
 #include <GL/freeglut.h>
 
@@ -21,6 +21,11 @@ void GlutWindowSystem::swapBuffers() {
 
 int GlutWindowSystem::modifiers() {
     return (glutGetModifiers() & GLUT_ACTIVE_SHIFT) ? kShiftModifier : 0;
+}
+
+bool GlutWindowSystem::resizeWindow(int width, int height) {
+    glutReshapeWindow(width, height);
+    return true;
 }
 
 void GlutWindowSystem::wireCube(double size) {

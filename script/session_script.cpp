@@ -1,55 +1,11 @@
-#include "app/session_script.h"
+#include "script/session_script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <span>
 
 namespace {
-
-struct Syntax {
-    ScriptOp op;
-    const char* usage;   // the command as the usage text shows it
-    const char* meaning; // what it does, for the usage text
-};
-
-// One row per command word, in the order the usage text lists them.
-const std::vector<std::pair<std::string, Syntax>>& commandTable() {
-    static const std::vector<std::pair<std::string, Syntax>> table = {
-        {"window", {ScriptOp::Window, "window W H", "reshape the 3-D window"}},
-        {"open-mesh",
-         {ScriptOp::OpenMesh, "open-mesh [PATH]", "\"Open Mesh\"; without PATH the user cancels"}},
-        {"open-texture",
-         {ScriptOp::OpenTexture, "open-texture [PATH]", "\"Open Texture\", likewise"}},
-        {"set-up-camera", {ScriptOp::SetUpCamera, "set-up-camera", "\"Set Up a Camera\""}},
-        {"view", {ScriptOp::View, "view input|output", "\"View\""}},
-        {"back-face", {ScriptOp::BackFace, "back-face on|off", "\"Back Face\""}},
-        {"wireframe", {ScriptOp::Wireframe, "wireframe on|off", "\"Wireframe\""}},
-        {"part", {ScriptOp::Part, "part 0|1|2|3", "\"Parts:\""}},
-        {"mode", {ScriptOp::Mode, "mode camera|lasso", "\"Mode\""}},
-        {"push", {ScriptOp::Push, "push", "\"Push\""}},
-        {"back", {ScriptOp::Back, "back", "\"Back\""}},
-        {"preview", {ScriptOp::Preview, "preview", "\"Preview\""}},
-        {"compression",
-         {ScriptOp::Compression, "compression V", "the compression spinner (clamped to -1 .. 1)"}},
-        {"export", {ScriptOp::Export, "export", "\"Export\""}},
-        {"triangulate", {ScriptOp::Triangulate, "triangulate", "\"Triangulate Faces\""}},
-        {"quit", {ScriptOp::Quit, "quit", "\"Quit\" (exit status -1)"}},
-        {"key", {ScriptOp::Key, "key K", "a key in the 3-D window: one character, or esc"}},
-        {"press", {ScriptOp::Press, "press BUTTON X Y [shift]", "BUTTON is left, middle or right"}},
-        {"move", {ScriptOp::Move, "move X Y", "motion with the button held"}},
-        {"release", {ScriptOp::Release, "release BUTTON X Y", "release of a button"}},
-        {"drag",
-         {ScriptOp::Drag, "drag BUTTON X1 Y1 ... Xn Yn",
-          "press at the first point, move through the rest, release"}},
-        {"camera",
-         {ScriptOp::Camera, "camera QX QY QZ QW TX TY TZ [FOV]",
-          "set the view rotation, translation (, field of view)"}},
-        {"screenshot",
-         {ScriptOp::Screenshot, "screenshot PATH",
-          "save the 3-D window as shown (format by extension)"}},
-    };
-    return table;
-}
 
 constexpr int kCoordinateLimit = 1000000;
 constexpr int kWindowLimit = 8192;
@@ -133,10 +89,10 @@ class ArgumentReader {
     }
 
     // The position of word among choices: the value it stands for.
-    int choice(std::string_view word, std::initializer_list<const char*> choices) {
+    int choice(std::string_view word, std::initializer_list<std::string_view> choices) {
         int index = 0;
         std::string list;
-        for (const char* c : choices) {
+        for (std::string_view c : choices) {
             if (word == c)
                 return index;
             list += index++ == 0 ? "" : " or ";
@@ -157,7 +113,7 @@ class ArgumentReader {
         return word.empty() ? 0 : static_cast<unsigned char>(word[0]);
     }
 
-    void points(ScriptCommand& c, std::span<const std::string_view> words) {
+    void points(CommandArgs& c, std::span<const std::string_view> words) {
         for (std::string_view w : words)
             c.points.push_back(wholeNumber(w, -kCoordinateLimit, kCoordinateLimit));
     }
@@ -172,67 +128,60 @@ class ArgumentReader {
     std::string reason_;
 };
 
-// Fills c from the arguments of its command word; a bad argument is left in in.reason().
-void readArguments(ScriptCommand& c, std::span<const std::string_view> args, std::string_view rest,
-                   ArgumentReader& in) {
-    switch (c.op) {
-    case ScriptOp::Window:
-        if (in.count(args.size(), 2, 2))
-            c.points = {in.wholeNumber(args[0], 1, kWindowLimit),
-                        in.wholeNumber(args[1], 0, kWindowLimit)};
+// Fills c from the arguments of its command; a bad argument is left in in.reason().
+void readArguments(const Command& command, CommandArgs& c, std::span<const std::string_view> args,
+                   std::string_view rest, ArgumentReader& in) {
+    switch (command.arguments) {
+    case Arguments::None:
+        in.count(args.size(), 0, 0);
         break;
-    case ScriptOp::OpenMesh:
-    case ScriptOp::OpenTexture:
+    case Arguments::OptionalPath:
         c.path = std::string(rest);
         break;
-    case ScriptOp::Screenshot:
+    case Arguments::Path:
         if (rest.empty())
             in.fail("missing PATH");
         c.path = std::string(rest);
         break;
-    case ScriptOp::View:
+    case Arguments::Choice:
         if (in.count(args.size(), 1, 1))
-            c.value = in.choice(args[0], {"input", "output"});
+            c.value = in.choice(args[0], {command.choices[0], command.choices[1]});
         break;
-    case ScriptOp::BackFace:
-    case ScriptOp::Wireframe:
-        if (in.count(args.size(), 1, 1))
-            c.value = in.choice(args[0], {"off", "on"});
-        break;
-    case ScriptOp::Part:
+    case Arguments::PartNumber:
         if (in.count(args.size(), 1, 1))
             c.value = in.wholeNumber(args[0], 0, 3);
         break;
-    case ScriptOp::Mode:
-        if (in.count(args.size(), 1, 1))
-            c.value = in.choice(args[0], {"camera", "lasso"});
-        break;
-    case ScriptOp::Compression:
+    case Arguments::Number:
         if (in.count(args.size(), 1, 1))
             c.number = in.realNumber(args[0]);
         break;
-    case ScriptOp::Key:
+    case Arguments::Key:
         if (in.count(args.size(), 1, 1))
             c.value = in.key(args[0]);
         break;
-    case ScriptOp::Press:
+    case Arguments::WindowSize:
+        if (in.count(args.size(), 2, 2))
+            c.points = {in.wholeNumber(args[0], 1, kWindowLimit),
+                        in.wholeNumber(args[1], 0, kWindowLimit)};
+        break;
+    case Arguments::Press:
         if (in.count(args.size(), 3, 4)) {
             c.button = in.button(args[0]);
             in.points(c, args.subspan(1, 2));
             c.shift = args.size() == 4 && in.choice(args[3], {"shift"}) == 0;
         }
         break;
-    case ScriptOp::Move:
+    case Arguments::Point:
         if (in.count(args.size(), 2, 2))
             in.points(c, args);
         break;
-    case ScriptOp::Release:
+    case Arguments::Release:
         if (in.count(args.size(), 3, 3)) {
             c.button = in.button(args[0]);
             in.points(c, args.subspan(1));
         }
         break;
-    case ScriptOp::Drag:
+    case Arguments::Drag:
         if (args.size() < 3 || args.size() % 2 == 0) {
             in.fail("wrong number of arguments");
         } else {
@@ -240,7 +189,7 @@ void readArguments(ScriptCommand& c, std::span<const std::string_view> args, std
             in.points(c, args.subspan(1));
         }
         break;
-    case ScriptOp::Camera:
+    case Arguments::Pose:
         if (in.count(args.size(), 7, 8)) {
             for (std::size_t i = 0; i < 7; ++i)
                 c.pose[i] = in.realNumber(args[i]);
@@ -248,41 +197,36 @@ void readArguments(ScriptCommand& c, std::span<const std::string_view> args, std
                 c.fieldOfView = in.wholeNumber(args[7], 1, 179);
         }
         break;
-    default: // commands without arguments
-        in.count(args.size(), 0, 0);
-        break;
     }
 }
 
-} // namespace
-
+// Reads one line (without its end of line); nullopt for a blank or comment line, and for a
+// bad line after filling error.
 std::optional<ScriptCommand> parseScriptLine(std::string_view line, int lineNumber,
                                              std::optional<ScriptError>& error) {
     const std::string_view text = trim(withoutComment(line));
     const std::vector<std::string_view> all = words(text);
     if (all.empty())
         return std::nullopt;
-    const Syntax* syntax = nullptr;
-    for (const auto& [word, s] : commandTable())
-        if (all[0] == word)
-            syntax = &s;
-    if (!syntax) {
+    const Command* command = findCommand(all[0]);
+    if (!command) {
         error = ScriptError{lineNumber, "unknown command \"" + std::string(all[0]) + "\""};
         return std::nullopt;
     }
-    ScriptCommand command;
-    command.op = syntax->op;
-    command.line = lineNumber;
+    ScriptCommand parsed{command, lineNumber, {}};
     const std::vector<std::string_view> args(all.begin() + 1, all.end());
     const std::string_view rest = trim(text.substr(all[0].size()));
     ArgumentReader reader;
-    readArguments(command, args, rest, reader);
+    readArguments(*command, parsed.args, args, rest, reader);
     if (reader.failed()) {
-        error = ScriptError{lineNumber, reader.reason() + " (usage: " + syntax->usage + ")"};
+        error = ScriptError{lineNumber,
+                            reader.reason() + " (usage: " + std::string(command->usage) + ")"};
         return std::nullopt;
     }
-    return command;
+    return parsed;
 }
+
+} // namespace
 
 ParsedScript parseSessionScript(std::string_view text) {
     ParsedScript parsed;
@@ -315,10 +259,10 @@ std::string usageText() {
         "handlers as the GUI and a frame is drawn after each. A bad line stops the script with\n"
         "\"script:LINE: reason\" and exit status 2. One command a line; a word starting with #\n"
         "starts a comment; X Y are window pixels with y from the top:\n\n";
-    for (const auto& [word, s] : commandTable()) {
-        std::string usage = s.usage;
+    for (const Command& c : commandTable()) {
+        std::string usage(c.usage);
         usage.resize(std::max<std::size_t>(usage.size() + 1, 37), ' ');
-        text += "  " + usage + s.meaning + "\n";
+        text += "  " + usage + std::string(c.meaning) + "\n";
     }
     return text;
 }

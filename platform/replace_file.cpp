@@ -1,4 +1,4 @@
-#include "export/replace_file.h"
+#include "platform/replace_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The window system of the GUI: freeglut.
 #pragma once
 
-#include "app/window_system.h"
+#include "platform/window_system.h"
 
 class GlutWindowSystem : public WindowSystem {
   public:
@@ -10,5 +10,7 @@ class GlutWindowSystem : public WindowSystem {
     void setWindow(int id) override;
     void swapBuffers() override;
     int modifiers() override;
+    void holdModifiers(int) override {} // session scripts run offscreen only
+    bool resizeWindow(int width, int height) override;
     void wireCube(double size) override;
 };

@@ -1,4 +1,4 @@
-#include "app/window_system.h"
+#include "platform/window_system.h"
 
 #include <GL/gl.h>
 
@@ -12,6 +12,8 @@ class NoWindowSystem : public WindowSystem {
     void setWindow(int) override {}
     void swapBuffers() override {}
     int modifiers() override { return 0; }
+    void holdModifiers(int) override {}
+    bool resizeWindow(int, int) override { return false; }
     void wireCube(double size) override { drawWireCube(size); }
 };
 
@@ -22,7 +24,9 @@ std::unique_ptr<WindowSystem>& holder() {
 
 } // namespace
 
-WindowSystem& windowSystem() { return *holder(); }
+WindowSystem& windowSystem() {
+    return *holder();
+}
 
 void setWindowSystem(std::unique_ptr<WindowSystem> system) {
     holder() = system ? std::move(system) : std::make_unique<NoWindowSystem>();
@@ -30,7 +34,7 @@ void setWindowSystem(std::unique_ptr<WindowSystem> system) {
 
 void drawWireCube(double size) {
     // freeglut's cube: eight corners, six faces as line loops, each with its face normal.
-    static const GLfloat corners[8][3] = {{.5f, .5f, .5f},   {-.5f, .5f, .5f}, {-.5f, -.5f, .5f},
+    static const GLfloat corners[8][3] = {{.5f, .5f, .5f},   {-.5f, .5f, .5f},  {-.5f, -.5f, .5f},
                                           {.5f, -.5f, .5f},  {.5f, -.5f, -.5f}, {.5f, .5f, -.5f},
                                           {-.5f, .5f, -.5f}, {-.5f, -.5f, -.5f}};
     static const GLubyte faces[6][4] = {{0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 1},
