@@ -56,7 +56,7 @@ void toggleFaceCommand(int x, int y) {
     if (id < 0 || static_cast<std::size_t>(id) >= inputMesh.faces.size() ||
         static_cast<std::size_t>(id) >= inputMesh.faceVisible.size())
         return;
-    int& flag = inputMesh.faceVisible[id];
+    int& flag = inputMesh.faceVisible.edit()[id];
     flag = flag == 1 ? 0 : 1;
     rebuildOutputModel();
 }

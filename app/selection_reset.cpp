@@ -8,7 +8,7 @@
 
 void buildVertexFaces(SimpleMesh& mesh) {
     const std::size_t vertexCount = mesh.vertices.size();
-    const IndexLists& faces = mesh.faces;
+    const IndexLists& faces = mesh.faces.get();
     auto usable = [vertexCount](int v) {
         return v >= 0 && static_cast<std::size_t>(v) < vertexCount;
     };
@@ -36,16 +36,16 @@ void buildVertexFaces(SimpleMesh& mesh) {
                 lastFace[v] = static_cast<int>(f);
                 indices[next[v]++] = static_cast<int>(f);
             }
-    mesh.vertexFaces.assign(std::move(indices), std::move(offsets));
+    mesh.vertexFaces.edit().assign(std::move(indices), std::move(offsets));
 }
 
 void resetSelectionState(SimpleMesh& mesh) {
     const std::size_t faceCount = mesh.faces.size();
     const std::size_t vertexCount = mesh.vertices.size();
-    mesh.faceVisible.assign(faceCount, 1);
-    mesh.facePart.assign(faceCount, 0);
-    mesh.vertexPart.assign(vertexCount, 0);
-    mesh.vertexInPart.assign(vertexCount, 0);
+    mesh.faceVisible = std::vector<int>(faceCount, 1);
+    mesh.facePart = std::vector<int>(faceCount, 0);
+    mesh.vertexPart = std::vector<int>(vertexCount, 0);
+    mesh.vertexInPart = mesh.vertexPart;
     buildVertexFaces(mesh);
     mesh.hideInvisibleFaces = 0;
     mesh.drawBackFaces = 1;

@@ -2,12 +2,12 @@
 // part border, the whole model file, the whole "Export" command with its snapshot, the edge
 // search beside the all-pairs search on 20,000 faces, and the OBJ writer beside an
 // fprintf("%f") writer of the same layout.
-#include "platform/graphics_init.h"
-#include "platform/offscreen_context.h"
 #include "export/export_model.h"
 #include "export/export_obj.h"
 #include "export/mesh_pair.h"
 #include "mesh/simple_mesh.h"
+#include "platform/graphics_init.h"
+#include "platform/offscreen_context.h"
 #include "tests/export/pair_reference.h"
 
 #include <GL/gl.h>
@@ -39,31 +39,31 @@ Model makeModel(int columns, int rows) {
     for (int y = 0; y <= rows; ++y)
         for (int x = 0; x <= columns; ++x) {
             float u = float(x) / columns, v = float(y) / rows;
-            in.vertices.push_back({u * 40, v * 20, std::sin(u * 30) * std::cos(v * 20)});
-            in.texCoords.push_back({u, v});
-            in.normals.push_back({0, 0, 1});
+            in.vertices.edit().push_back({u * 40, v * 20, std::sin(u * 30) * std::cos(v * 20)});
+            in.texCoords.edit().push_back({u, v});
+            in.normals.edit().push_back({0, 0, 1});
             float band = std::fmod(x + 6 * std::sin(y * 0.05f) + 1000, 50.0f);
-            in.vertexPart.push_back(band < 25 ? 1 : 0);
+            in.vertexPart.edit().push_back(band < 25 ? 1 : 0);
         }
-    in.faces.reserve(2u * columns * rows, 6u * columns * rows);
+    in.faces.edit().reserve(2u * columns * rows, 6u * columns * rows);
     for (int y = 0; y < rows; ++y)
         for (int x = 0; x < columns; ++x) {
             int a = y * side + x, b = a + 1, c = a + side + 1, d = a + side;
             for (auto t : {std::array{a, b, c}, std::array{a, c, d}}) {
-                in.faces.push_back(t);
+                in.faces.edit().push_back(t);
                 bool mixed = in.vertexPart[t[0]] != in.vertexPart[t[1]] ||
                              in.vertexPart[t[1]] != in.vertexPart[t[2]];
-                in.facePart.push_back(mixed ? -1 : in.vertexPart[t[0]]);
+                in.facePart.edit().push_back(mixed ? -1 : in.vertexPart[t[0]]);
             }
         }
     in.texCoordFaces = in.faces;
     in.normalFaces = in.faces;
-    in.faceVisible.assign(in.faces.size(), 1);
+    in.faceVisible.edit().assign(in.faces.size(), 1);
     in.vertexInPart = in.vertexPart;
     m.output = in;
     for (std::size_t v = 0; v < in.vertices.size(); ++v)
         if (in.vertexPart[v])
-            m.output.vertices[v].z = 2 - in.vertices[v].z;
+            m.output.vertices.edit()[v].z = 2 - in.vertices[v].z;
     return m;
 }
 
@@ -198,7 +198,7 @@ void BM_FprintfWriter_1M(benchmark::State& state) {
         std::fprintf(file, "# %zu normal vertices\n\n", mesh.normals.size());
         for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
             std::fprintf(file, "f");
-            for (std::size_t k = 0; k < mesh.faces.count(f); ++k)
+            for (std::size_t k = 0; k < mesh.faces[f].size(); ++k)
                 std::fprintf(file, " %d/%d/%d", mesh.faces[f][k] + 1, mesh.texCoordFaces[f][k] + 1,
                              mesh.normalFaces[f][k] + 1);
             std::fprintf(file, "\n");

@@ -14,13 +14,13 @@
 #include "app/commands.h"
 #include "app/display.h"
 #include "app/file_chooser.h"
-#include "platform/graphics_init.h"
-#include "platform/offscreen_context.h"
-#include "platform/offscreen_window_system.h"
 #include "app/part_commands.h"
 #include "app/startup.h"
 #include "app/stroke.h"
 #include "mesh/texture.h"
+#include "platform/graphics_init.h"
+#include "platform/offscreen_context.h"
+#include "platform/offscreen_window_system.h"
 #include "tests/app/immediate_reference.h"
 
 #include <GL/gl.h>
@@ -267,7 +267,7 @@ void drawFrames(benchmark::State& state, const ModelSize* size, Stage stage, int
 void frameAfterChange(benchmark::State& state, const ModelSize* size) {
     prepare(*size, Stage::Previewed);
     for (auto _ : state) {
-        inputMesh.faceVisible[0] ^= 1;
+        inputMesh.faceVisible.edit()[0] ^= 1;
         frame(false);
     }
     report(state);

@@ -54,30 +54,30 @@ SimpleMesh makeModel() {
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const float u = -14 + 28.0f * x / kCells, v = -11 + 22.0f * y / kCells;
-            mesh.vertices.push_back({u, v, 2.5f * std::sin(u * 0.7f) * std::cos(v * 0.9f)});
+            mesh.vertices.edit().push_back({u, v, 2.5f * std::sin(u * 0.7f) * std::cos(v * 0.9f)});
         }
-    mesh.normals.assign(mesh.vertices.size(), Vec3{0, 0, 1});
-    mesh.faces.reserve(2u * kCells * kCells, 6u * kCells * kCells);
+    mesh.normals.edit().assign(mesh.vertices.size(), Vec3{0, 0, 1});
+    mesh.faces.edit().reserve(2u * kCells * kCells, 6u * kCells * kCells);
     for (int y = 0; y < kCells; ++y)
         for (int x = 0; x < kCells; ++x) {
             const int a = y * side + x, b = a + 1, c = a + side + 1, d = a + side;
-            mesh.faces.push_back(std::vector<int>{a, b, c});
-            mesh.faces.push_back(std::vector<int>{a, c, d});
+            mesh.faces.edit().push_back(std::vector<int>{a, b, c});
+            mesh.faces.edit().push_back(std::vector<int>{a, c, d});
         }
     mesh.normalFaces = mesh.faces;
     const std::size_t faceCount = mesh.faces.size();
-    mesh.faceVisible.assign(faceCount, 1);
-    mesh.facePart.assign(faceCount, 0);
-    mesh.vertexPart.assign(mesh.vertices.size(), 0);
-    mesh.vertexInPart.assign(mesh.vertices.size(), 0);
+    mesh.faceVisible.edit().assign(faceCount, 1);
+    mesh.facePart.edit().assign(faceCount, 0);
+    mesh.vertexPart.edit().assign(mesh.vertices.size(), 0);
+    mesh.vertexInPart.edit().assign(mesh.vertices.size(), 0);
     std::vector<std::vector<int>> lists(mesh.vertices.size());
     for (std::size_t f = 0; f < faceCount; ++f) {
-        mesh.facePart[f] = 1 + static_cast<int>((f / 2) % kCells) * 3 / kCells;
+        mesh.facePart.edit()[f] = 1 + static_cast<int>((f / 2) % kCells) * 3 / kCells;
         for (int v : mesh.faces[f])
             lists[v].push_back(static_cast<int>(f));
     }
     for (const auto& list : lists)
-        mesh.vertexFaces.push_back(list);
+        mesh.vertexFaces.edit().push_back(list);
     for (int part = 1; part <= 3; ++part)
         propagateFacePart(mesh, part);
     return mesh;

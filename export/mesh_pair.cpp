@@ -42,7 +42,7 @@ int entry(const std::vector<int>& list, std::size_t i, int missing) {
 
 Key cornerKey(const SimpleMesh& mesh, std::size_t f, std::size_t k) {
     int t = -1; // a model (or face) without texture coordinates pairs on vertex indices alone
-    if (f < mesh.texCoordFaces.size() && k < mesh.texCoordFaces.count(f))
+    if (f < mesh.texCoordFaces.size() && k < mesh.texCoordFaces[f].size())
         t = mesh.texCoordFaces[f][k];
     return (Key(std::uint32_t(mesh.faces[f][k])) << 32) | std::uint32_t(t);
 }
@@ -52,7 +52,7 @@ bool isBorderTriangle(const SimpleMesh& input, std::size_t vertexLimit, std::siz
                       const float partCompression[4]) {
     if (entry(input.faceVisible, f, 1) != 1 || entry(input.facePart, f, 0) >= 0)
         return false;
-    if (input.faces.count(f) != 3)
+    if (input.faces[f].size() != 3)
         return false;
     std::span<const int> corners = input.faces[f];
     for (int v : corners)

@@ -147,7 +147,7 @@ void ObjWriter::face(std::span<const ObjCorner> corners) {
 
 void ObjWriter::meshFace(const SimpleMesh& mesh, std::size_t f) {
     corners_.clear();
-    for (std::size_t k = 0; k < mesh.faces.count(f); ++k)
+    for (std::size_t k = 0; k < mesh.faces[f].size(); ++k)
         corners_.push_back(meshCorner(mesh, f, k));
     face(corners_);
 }

@@ -43,7 +43,7 @@ class Builder {
     Builder(const SimpleMesh& mesh, bool textured, MeshArrays& out)
         : mesh_(mesh), textured_(textured), out_(out), head_(mesh.vertices.size(), kNone) {
         // A face of n corners gives n - 2 triangles.
-        const std::size_t corners = mesh.faces.totalSize(), faces = mesh.faces.size();
+        const std::size_t corners = mesh.faces->totalSize(), faces = mesh.faces.size();
         out.front.reserve(corners > 2 * faces ? 3 * (corners - 2 * faces) : 0);
         out.positions.reserve(mesh.vertices.size());
     }

@@ -1,5 +1,4 @@
 #define GL_GLEXT_PROTOTYPES
-#include "mesh/content_key.h"
 #include "mesh/draw_arrays.h"
 #include "mesh/draw_batches.h"
 #include "mesh/gl_buffer.h"
@@ -8,13 +7,40 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <array>
+#include <cstdint>
+
 namespace {
 
-// The buffers of one mesh's drawing, with the fingerprint of the data they were built from.
+// What a drawing reads, by the stamps of the arrays: equal keys mean equal pictures.
+struct DrawKey {
+    bool textured = false, outputShown = false;
+    int hideInvisibleFaces = 0, drawBackFaces = 0;
+    std::array<std::uint64_t, 9> stamps{};
+    bool operator==(const DrawKey&) const = default;
+};
+
+DrawKey drawKey(const SimpleMesh& m, bool textured, bool outputShown) {
+    if (!textured) // the plain drawing reads geometry only
+        return {false,
+                false,
+                0,
+                0,
+                {m.vertices.stamp(), m.normals.stamp(), m.faces.stamp(), m.normalFaces.stamp()}};
+    return {true,
+            outputShown,
+            m.hideInvisibleFaces,
+            m.drawBackFaces,
+            {m.vertices.stamp(), m.normals.stamp(), m.faces.stamp(), m.normalFaces.stamp(),
+             m.texCoords.stamp(), m.texCoordFaces.stamp(), m.faceVisible.stamp(),
+             m.facePart.stamp(), m.vertexPart.stamp()}};
+}
+
+// The buffers of one mesh's drawing, with the key of the data they were built from.
 class ShadedBuffers : public MeshCache {
   public:
     bool built = false;
-    std::uint64_t key = 0;
+    DrawKey key;
     bool textured = false;
     GlBuffer vertices, indices;
     std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0;
@@ -47,44 +73,14 @@ class ShadedBuffers : public MeshCache {
     }
 };
 
-// Everything the textured drawing reads.
-std::uint64_t texturedKey(const SimpleMesh& m, bool outputShown) {
-    return ContentKey()
-        .add(1)
-        .add(outputShown ? 1 : 0)
-        .add(m.hideInvisibleFaces)
-        .add(m.drawBackFaces)
-        .add(m.faceVisible)
-        .add(m.facePart)
-        .add(m.vertexPart)
-        .add(m.vertices)
-        .add(m.normals)
-        .add(m.texCoords)
-        .add(m.faces)
-        .add(m.normalFaces)
-        .add(m.texCoordFaces)
-        .value();
-}
-
-// Everything the plain drawing reads.
-std::uint64_t plainKey(const SimpleMesh& m) {
-    return ContentKey()
-        .add(0)
-        .add(m.vertices)
-        .add(m.normals)
-        .add(m.faces)
-        .add(m.normalFaces)
-        .value();
-}
-
 // The mesh's buffers, rebuilt first when the data they were built from has changed.
 const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool outputShown) {
     std::unique_ptr<MeshCache>& slot = mesh.caches[MeshCaches::Shaded];
     if (!slot)
         slot = std::make_unique<ShadedBuffers>();
     auto& buffers = static_cast<ShadedBuffers&>(*slot); // the slot only ever holds these
-    const std::uint64_t key = textured ? texturedKey(mesh, outputShown) : plainKey(mesh);
-    if (!buffers.built || buffers.key != key || buffers.textured != textured) {
+    const DrawKey key = drawKey(mesh, textured, outputShown);
+    if (!buffers.built || buffers.key != key) {
         buffers.fill(textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh), textured);
         buffers.key = key;
     }

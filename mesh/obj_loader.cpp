@@ -4,10 +4,10 @@
 #include "mesh/line_cursor.h"
 #include "mesh/obj_chunk.h"
 #include "mesh/open_file.h"
+#include "mesh/parallel.h"
 
 #include <algorithm>
 #include <iostream>
-#include <system_error>
 #include <thread>
 
 namespace {
@@ -102,19 +102,7 @@ void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<O
         spare.resize(parts.size());
     for (ObjChunk& chunk : spare)
         chunk.limits = total.limits;
-    std::vector<std::thread> workers;
-    std::size_t started = 1;
-    try {
-        for (; started < parts.size(); ++started)
-            workers.emplace_back(readObjLines, parts[started], std::ref(spare[started]));
-    } catch (const std::system_error&) {
-        // No more threads: the remaining parts are read here.
-    }
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        if (i == 0 || i >= started)
-            readObjLines(parts[i], spare[i]);
-    for (std::thread& worker : workers)
-        worker.join();
+    runParts(parts.size(), [&](std::size_t i) { readObjLines(parts[i], spare[i]); });
 
     for (std::size_t i = 0; i < parts.size(); ++i) {
         total.append(spare[i]);

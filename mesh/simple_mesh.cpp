@@ -90,15 +90,21 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
         return false;
     }
 
-    // The reader's arrays are moved in; only a list that stands for two members is copied.
-    normalFaces = &normalLists == &reader.faces ? reader.faces : std::move(reader.normalFaces);
-    if (!fileTexCoords)
-        texCoordFaces = IndexLists();
-    else
-        texCoordFaces =
-            &texCoordLists == &reader.faces ? reader.faces : std::move(reader.texCoordFaces);
+    // The reader's arrays are moved in; a list that stands for two members is shared by both.
+    const bool normalsByPosition = &normalLists == &reader.faces;
+    const bool texCoordsByPosition = &texCoordLists == &reader.faces;
     vertices = std::move(reader.vertices);
     faces = std::move(reader.faces);
+    if (normalsByPosition)
+        normalFaces = faces;
+    else
+        normalFaces = std::move(reader.normalFaces);
+    if (!fileTexCoords)
+        texCoordFaces.clear();
+    else if (texCoordsByPosition)
+        texCoordFaces = faces;
+    else
+        texCoordFaces = std::move(reader.texCoordFaces);
     if (fileNormals)
         normals = std::move(reader.normals);
     else
@@ -106,7 +112,7 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
     if (fileTexCoords)
         texCoords = std::move(reader.texCoords);
     else
-        texCoords = {};
+        texCoords.clear();
     std::cerr << "SimpleMesh::load: " << fileName << " loaded\n";
     return true;
 }

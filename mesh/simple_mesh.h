@@ -5,34 +5,37 @@
 
 #include "mesh/index_lists.h"
 #include "mesh/mesh_cache.h"
+#include "mesh/shared.h"
 #include "mesh/vec.h"
 
 #include <string>
 #include <vector>
 
+// The arrays are Shared: a copy of a mesh shares them with the original until either writes
+// one (through edit()), and each carries the stamp that the drawing's caches compare.
 class SimpleMesh {
   public:
     // Selection state (members 1-7).
-    std::vector<int> faceVisible;  // per face: 1 seen from the set-up camera, 0 not
-    std::vector<int> vertexPart;   // per vertex: 0 no part, 1..3 part number
-    std::vector<int> facePart;     // per face: 0..3, or -1 when its corners disagree
-    std::vector<int> vertexInPart; // per vertex: 1 when last painted into a part > 0
-    int hideInvisibleFaces = 0;    // 1: drawing skips faces with faceVisible 0
-    int drawBackFaces = 0;         // 1: drawing adds the grey back-face pass
-    IndexLists vertexFaces;        // per vertex: faces using it, ascending, each once
-    unsigned textureId = 0;        // OpenGL texture name, 0 = none
+    Shared<std::vector<int>> faceVisible;  // per face: 1 seen from the set-up camera, 0 not
+    Shared<std::vector<int>> vertexPart;   // per vertex: 0 no part, 1..3 part number
+    Shared<std::vector<int>> facePart;     // per face: 0..3, or -1 when its corners disagree
+    Shared<std::vector<int>> vertexInPart; // per vertex: 1 when last painted into a part > 0
+    int hideInvisibleFaces = 0;            // 1: drawing skips faces with faceVisible 0
+    int drawBackFaces = 0;                 // 1: drawing adds the grey back-face pass
+    Shared<IndexLists> vertexFaces;        // per vertex: faces using it, ascending, each once
+    unsigned textureId = 0;                // OpenGL texture name, 0 = none
 
     // Geometry (members 9-14).
-    std::vector<Vec3> vertices;
-    std::vector<Vec3> normals;
-    std::vector<Vec2> texCoords;
-    IndexLists faces;         // per face: 0-based indices into vertices
-    IndexLists normalFaces;   // per face: 0-based indices into normals
-    IndexLists texCoordFaces; // per face: 0-based indices into texCoords; empty when none
+    Shared<std::vector<Vec3>> vertices;
+    Shared<std::vector<Vec3>> normals;
+    Shared<std::vector<Vec2>> texCoords;
+    Shared<IndexLists> faces;         // per face: 0-based indices into vertices
+    Shared<IndexLists> normalFaces;   // per face: 0-based indices into normals
+    Shared<IndexLists> texCoordFaces; // per face: 0-based indices into texCoords; empty when none
 
     // What the drawing layers build from the members above (vertex and index buffers) and
-    // keep between frames; each cache checks a fingerprint of its inputs when used and
-    // rebuilds itself after any change. Never copied: see MeshCaches.
+    // keep between frames; each remembers the stamps of the arrays it was built from and
+    // rebuilds itself when one differs. Never copied: see MeshCaches.
     mutable MeshCaches caches;
 
     SimpleMesh() = default;

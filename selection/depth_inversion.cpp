@@ -1,11 +1,10 @@
 #include "selection/depth_inversion.h"
 
+#include "mesh/parallel.h"
 #include "selection/part_depth.h"
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -18,9 +17,9 @@ bool nothingPainted(const SimpleMesh& input, std::size_t vertexCount) {
 }
 
 void labelWholeMeshPartOne(SimpleMesh& mesh, std::size_t vertexCount, std::size_t faceCount) {
-    mesh.vertexPart.assign(vertexCount, 1);
-    mesh.vertexInPart.assign(vertexCount, 1);
-    mesh.facePart.assign(faceCount, 1);
+    mesh.vertexPart = std::vector<int>(vertexCount, 1);
+    mesh.vertexInPart = mesh.vertexPart;
+    mesh.facePart = std::vector<int>(faceCount, 1);
 }
 
 // Per part, the mirror's terms in double precision from the float settings.
@@ -64,10 +63,10 @@ bool mirrorVertex(const Vec3& position, int p, const MirrorTable& table, const V
     return true;
 }
 
-// Converts vertices [begin, end): each writes only its own output entry.
-void invertRange(const SimpleMesh& input, SimpleMesh& output, const MirrorTable& table,
+// Converts vertices [begin, end) into positions: each writes only its own entry.
+void invertRange(const SimpleMesh& input, const SimpleMesh& output, const MirrorTable& table,
                  const ViewTransform& view, const Unprojector& unproject, std::size_t begin,
-                 std::size_t end) {
+                 std::size_t end, std::vector<Vec3>& positions) {
     for (std::size_t i = begin; i < end; ++i) {
         const Vec3& position = input.vertices[i];
         Vec3 result = position;
@@ -78,7 +77,7 @@ void invertRange(const SimpleMesh& input, SimpleMesh& output, const MirrorTable&
             if (p < 0 || p > 3 || !mirrorVertex(position, p, table, view, unproject, result))
                 result = position;
         }
-        output.vertices[i] = result;
+        positions[i] = result;
     }
 }
 
@@ -86,19 +85,10 @@ void invertAll(const SimpleMesh& input, SimpleMesh& output, const MirrorTable& t
                const ViewTransform& view) {
     const Unprojector unproject(view);
     const std::size_t n = std::min(input.vertices.size(), output.vertices.size());
-    if (n < kThreadedVertexCount) {
-        invertRange(input, output, table, view, unproject, 0, n);
-        return;
-    }
-    const std::size_t half = n / 2;
-    try {
-        std::thread second([&] { invertRange(input, output, table, view, unproject, half, n); });
-        invertRange(input, output, table, view, unproject, 0, half);
-        second.join();
-    } catch (const std::system_error&) {
-        // No thread to be had: the thread was never started, so do all of it here.
-        invertRange(input, output, table, view, unproject, 0, n);
-    }
+    std::vector<Vec3>& positions = output.vertices.edit();
+    runHalves(n, kThreadedVertexCount, [&](std::size_t begin, std::size_t end) {
+        invertRange(input, output, table, view, unproject, begin, end, positions);
+    });
 }
 
 } // namespace

@@ -10,7 +10,7 @@ namespace {
 std::size_t triangleCount(const IndexLists& faces, std::size_t count) {
     std::size_t triangles = 0;
     for (std::size_t f = 0; f < count; ++f)
-        triangles += faces.count(f) > 2 ? faces.count(f) - 2 : 0;
+        triangles += faces[f].size() > 2 ? faces[f].size() - 2 : 0;
     return triangles;
 }
 

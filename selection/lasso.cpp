@@ -41,27 +41,31 @@ std::vector<unsigned char> verticesInsideLasso(const SimpleMesh& mesh, const Rgb
 
 void labelEnclosedFaces(SimpleMesh& mesh, const std::vector<unsigned char>& inside, int part) {
     const std::size_t faceCount = std::min(mesh.faces.size(), mesh.facePart.size());
+    std::vector<int>& facePart = mesh.facePart.edit();
     for (std::size_t f = 0; f < faceCount; ++f) {
         auto corners = mesh.faces[f];
         bool enclosed = !corners.empty();
         for (int v : corners)
             enclosed = enclosed && isIndex(v, inside.size()) && inside[v];
         if (enclosed)
-            mesh.facePart[f] = part;
+            facePart[f] = part;
     }
 }
 
 void propagateFacePart(SimpleMesh& mesh, int part) {
     const std::size_t faceCount = std::min(mesh.faces.size(), mesh.facePart.size());
     const std::size_t vertexCount = std::min(mesh.vertexPart.size(), mesh.vertexInPart.size());
+    std::vector<int>& facePart = mesh.facePart.edit();
+    std::vector<int>& vertexPart = mesh.vertexPart.edit();
+    std::vector<int>& vertexInPart = mesh.vertexInPart.edit();
     for (std::size_t f = 0; f < faceCount; ++f) {
-        if (mesh.facePart[f] != part)
+        if (facePart[f] != part)
             continue;
         for (int v : mesh.faces[f]) {
             if (!isIndex(v, vertexCount))
                 continue;
-            mesh.vertexPart[v] = part;
-            mesh.vertexInPart[v] = part > 0 ? 1 : 0;
+            vertexPart[v] = part;
+            vertexInPart[v] = part > 0 ? 1 : 0;
         }
     }
     // Faces whose corners now carry different labels form the seam between parts.
@@ -71,9 +75,9 @@ void propagateFacePart(SimpleMesh& mesh, int part) {
             if (!isIndex(v, vertexCount))
                 continue;
             if (first == -2)
-                first = mesh.vertexPart[v];
-            else if (mesh.vertexPart[v] != first)
-                mesh.facePart[f] = -1;
+                first = vertexPart[v];
+            else if (vertexPart[v] != first)
+                facePart[f] = -1;
         }
     }
 }

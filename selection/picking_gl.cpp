@@ -1,7 +1,6 @@
 #define GL_GLEXT_PROTOTYPES
 #include "selection/picking.h"
 
-#include "mesh/content_key.h"
 #include "mesh/draw_batches.h"
 #include "mesh/gl_buffer.h"
 #include "selection/face_id.h"
@@ -11,15 +10,18 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <array>
+#include <cstdint>
 #include <iostream>
 
 namespace {
 
-// The ID image's buffer of one mesh, with the fingerprint of the data it was built from.
+// The ID image's buffer of one mesh, with what it was built from: the number of faces drawn
+// and the stamps of the positions and faces.
 class IdBuffers : public MeshCache {
   public:
     bool built = false;
-    std::uint64_t key = 0;
+    std::array<std::uint64_t, 3> key{};
     GlBuffer vertices;
     std::size_t positionAt = 0, colourAt = 0, flagAt = 0, count = 0;
 
@@ -42,11 +44,8 @@ const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces) {
     if (!slot)
         slot = std::make_unique<IdBuffers>();
     auto& buffers = static_cast<IdBuffers&>(*slot); // the slot only ever holds these
-    const std::uint64_t key = ContentKey()
-                                  .add(static_cast<long long>(drawnFaces))
-                                  .add(mesh.vertices)
-                                  .add(mesh.faces)
-                                  .value();
+    const std::array<std::uint64_t, 3> key = {drawnFaces, mesh.vertices.stamp(),
+                                              mesh.faces.stamp()};
     if (!buffers.built || buffers.key != key) {
         buffers.fill(idArrays(mesh, drawnFaces));
         buffers.key = key;
@@ -112,8 +111,9 @@ void markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
         glDisable(GL_CULL_FACE);
     applyProjection();
     drawIdImage(mesh, drawn);
-    mesh.faceVisible.assign(n, 0);
     const RgbImage image = readWindow(width, height);
-    markFacesInIdImage(image, drawn, mesh.faceVisible);
+    std::vector<int> visible(n, 0);
+    markFacesInIdImage(image, drawn, visible);
+    mesh.faceVisible = std::move(visible);
     glPopAttrib();
 }

@@ -1,8 +1,8 @@
 #include "selection/triangulate.h"
 
 #include "export/export_obj.h"
-#include "platform/replace_file.h"
 #include "mesh/simple_mesh.h"
+#include "platform/replace_file.h"
 
 #include <cmath>
 #include <iostream>

@@ -36,7 +36,7 @@ class BatchSession : public OffscreenAppTest {
         }
         compressionValue = -0.5f;
         outputMesh = inputMesh;
-        outputMesh.vertices[0].z = 42;
+        outputMesh.vertices.edit()[0].z = 42;
         outputMesh.hideInvisibleFaces = 1;
     }
 

@@ -28,7 +28,7 @@ TEST_F(Dispatcher, EveryIdentifierRunsWithThe3DWindowSelectedAndRedrawsIt) {
 
 TEST(VertexFaces, EachFaceOnceInAscendingOrderSkippingCornersOutsideTheVertices) {
     SimpleMesh mesh;
-    mesh.vertices.resize(5);
+    mesh.vertices.edit().resize(5);
     // Face 2 uses vertex 3 twice; face 3 has corners left over from another model.
     mesh.faces = IndexLists{{0, 1, 2}, {2, 1, 3}, {3, 3, 0}, {7, -1, 2}, {4, 0, 1}};
     buildVertexFaces(mesh);
@@ -44,7 +44,7 @@ TEST(VertexFaces, EachFaceOnceInAscendingOrderSkippingCornersOutsideTheVertices)
 // cancelled "Open Mesh" session.
 TEST(SelectionReset, FreshLabelsSizedToTheModel) {
     SimpleMesh mesh;
-    mesh.vertices.resize(4);
+    mesh.vertices.edit().resize(4);
     mesh.faces = IndexLists{{0, 1, 2}, {0, 2, 3}};
     mesh.faceVisible = {0};
     mesh.facePart = {3, -1, 2};

@@ -101,13 +101,13 @@ SimpleMesh makeBlob(int rings, int segments, bool textured) {
         for (int s = 0; s < segments; ++s) {
             const float theta = pi * (0.1f + 0.8f * r / rings), phi = 2 * pi * s / segments;
             const float radius = 5 + 0.6f * std::sin(3 * phi) * std::cos(2 * theta);
-            m.vertices.push_back({radius * std::sin(theta) * std::cos(phi),
-                                  radius * std::cos(theta),
-                                  radius * std::sin(theta) * std::sin(phi)});
+            m.vertices.edit().push_back({radius * std::sin(theta) * std::cos(phi),
+                                         radius * std::cos(theta),
+                                         radius * std::sin(theta) * std::sin(phi)});
         }
     for (int r = 0; r <= rings; ++r)
         for (int s = 0; s <= segments; ++s)
-            m.texCoords.push_back({float(s) / segments, float(r) / rings});
+            m.texCoords.edit().push_back({float(s) / segments, float(r) / rings});
     auto v = [&](int r, int s) { return r * segments + s % segments; };
     auto t = [&](int r, int s) { return r * (segments + 1) + s; };
     std::vector<int> cap, capT;
@@ -115,26 +115,26 @@ SimpleMesh makeBlob(int rings, int segments, bool textured) {
         cap.push_back(v(0, s));
         capT.push_back(t(0, s));
     }
-    m.faces.push_back(cap);
-    m.texCoordFaces.push_back(capT);
+    m.faces.edit().push_back(cap);
+    m.texCoordFaces.edit().push_back(capT);
     for (int r = 0; r < rings; ++r)
         for (int s = 0; s < segments; ++s) {
             const int q[4] = {v(r, s), v(r, s + 1), v(r + 1, s + 1), v(r + 1, s)};
             const int qt[4] = {t(r, s), t(r, s + 1), t(r + 1, s + 1), t(r + 1, s)};
             if ((r + s) % 3 == 0) {
-                m.faces.push_back(std::vector<int>{q[0], q[1], q[2]});
-                m.texCoordFaces.push_back(std::vector<int>{qt[0], qt[1], qt[2]});
-                m.faces.push_back(std::vector<int>{q[0], q[2], q[3]});
-                m.texCoordFaces.push_back(std::vector<int>{qt[0], qt[2], qt[3]});
+                m.faces.edit().push_back(std::vector<int>{q[0], q[1], q[2]});
+                m.texCoordFaces.edit().push_back(std::vector<int>{qt[0], qt[1], qt[2]});
+                m.faces.edit().push_back(std::vector<int>{q[0], q[2], q[3]});
+                m.texCoordFaces.edit().push_back(std::vector<int>{qt[0], qt[2], qt[3]});
             } else {
-                m.faces.push_back(std::vector<int>(q, q + 4));
-                m.texCoordFaces.push_back(std::vector<int>(qt, qt + 4));
+                m.faces.edit().push_back(std::vector<int>(q, q + 4));
+                m.texCoordFaces.edit().push_back(std::vector<int>(qt, qt + 4));
             }
         }
-    m.faces.push_back(std::vector<int>{v(1, 1)});
-    m.texCoordFaces.push_back(std::vector<int>{t(1, 1)});
-    m.faces.push_back(std::vector<int>{v(2, 2), v(2, 3)});
-    m.texCoordFaces.push_back(std::vector<int>{t(2, 2), t(2, 3)});
+    m.faces.edit().push_back(std::vector<int>{v(1, 1)});
+    m.texCoordFaces.edit().push_back(std::vector<int>{t(1, 1)});
+    m.faces.edit().push_back(std::vector<int>{v(2, 2), v(2, 3)});
+    m.texCoordFaces.edit().push_back(std::vector<int>{t(2, 2), t(2, 3)});
     m.normalFaces = m.faces;
     captureConsole([&] { m.computeNormals(); });
     if (!textured) {
@@ -144,17 +144,17 @@ SimpleMesh makeBlob(int rings, int segments, bool textured) {
 
     for (int r = 0; r <= rings; ++r)
         for (int s = 0; s < segments; ++s)
-            m.vertexPart.push_back(4 * s / segments); // 0, 1, 2, 3 by quarter
+            m.vertexPart.edit().push_back(4 * s / segments); // 0, 1, 2, 3 by quarter
     for (int part : m.vertexPart)
-        m.vertexInPart.push_back(part > 0 ? 1 : 0);
+        m.vertexInPart.edit().push_back(part > 0 ? 1 : 0);
     for (std::size_t f = 0; f < m.faces.size(); ++f) {
         const auto corners = m.faces[f];
         int part = m.vertexPart[corners[0]];
         for (int c : corners)
             if (m.vertexPart[c] != part)
                 part = -1;
-        m.facePart.push_back(part);
-        m.faceVisible.push_back(f % 5 == 2 ? 0 : 1);
+        m.facePart.edit().push_back(part);
+        m.faceVisible.edit().push_back(f % 5 == 2 ? 0 : 1);
     }
     return m;
 }
@@ -210,17 +210,17 @@ TEST_F(RenderEquality, ModelsDrawTheSamePixelsInEveryState) {
     captureConsole([&] { loaded = real.load("/usr/share/assimp/models/OBJ/spider.obj", {}); });
     ASSERT_TRUE(loaded);
     ASSERT_FALSE(real.texCoordFaces.empty());
-    for (Vec3& v : real.vertices) // 200 units across: brought to the blob's size
+    for (Vec3& v : real.vertices.edit()) // 200 units across: brought to the blob's size
         v = {v.x / 25, v.y / 25, v.z / 25};
     real.textureId = texture;
-    real.faceVisible.assign(real.faces.size(), 1);
-    real.vertexPart.assign(real.vertices.size(), 0);
+    real.faceVisible.edit().assign(real.faces.size(), 1);
+    real.vertexPart.edit().assign(real.vertices.size(), 0);
     for (std::size_t v = 0; v < real.vertices.size(); ++v)
-        real.vertexPart[v] = real.vertices[v].x > 0 ? 1 : (real.vertices[v].y > 0 ? 3 : 0);
-    real.facePart.assign(real.faces.size(), 0);
+        real.vertexPart.edit()[v] = real.vertices[v].x > 0 ? 1 : (real.vertices[v].y > 0 ? 3 : 0);
+    real.facePart.edit().assign(real.faces.size(), 0);
     for (std::size_t f = 0; f < real.faces.size(); f += 7) {
-        real.faceVisible[f] = 0;
-        real.facePart[f + 3 < real.faces.size() ? f + 3 : f] = -1;
+        real.faceVisible.edit()[f] = 0;
+        real.facePart.edit()[f + 3 < real.faces.size() ? f + 3 : f] = -1;
     }
 
     const std::pair<const SimpleMesh*, std::string> models[] = {
@@ -334,23 +334,23 @@ TEST_F(RenderEquality, ModelsOfSeveralBatchesDrawTheSamePixels) {
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const float u = -4 + 8.0f * x / cells, v = -3 + 6.0f * y / cells;
-            grid.vertices.push_back({u, v, 0.6f * std::sin(u * 2) * std::cos(v * 3)});
-            grid.texCoords.push_back({float(x) / cells, float(y) / cells});
+            grid.vertices.edit().push_back({u, v, 0.6f * std::sin(u * 2) * std::cos(v * 3)});
+            grid.texCoords.edit().push_back({float(x) / cells, float(y) / cells});
         }
     for (int y = 0; y < cells; ++y)
         for (int x = 0; x < cells; ++x) {
             const int a = y * side + x, b = a + 1, c = a + side + 1, d = a + side;
-            grid.faces.push_back(std::vector<int>{a, b, c});
-            grid.faces.push_back(std::vector<int>{a, c, d});
+            grid.faces.edit().push_back(std::vector<int>{a, b, c});
+            grid.faces.edit().push_back(std::vector<int>{a, c, d});
         }
     grid.normalFaces = grid.texCoordFaces = grid.faces;
     captureConsole([&] { grid.computeNormals(); });
     grid.textureId = texture;
     for (std::size_t v = 0; v < grid.vertices.size(); ++v)
-        grid.vertexPart.push_back(grid.vertices[v].x < 0 ? 1 : 3);
+        grid.vertexPart.edit().push_back(grid.vertices[v].x < 0 ? 1 : 3);
     for (std::size_t f = 0; f < grid.faces.size(); ++f) {
-        grid.facePart.push_back(f % 11 == 0 ? -1 : 1);
-        grid.faceVisible.push_back(f % 3 == 0 ? 0 : 1);
+        grid.facePart.edit().push_back(f % 11 == 0 ? -1 : 1);
+        grid.faceVisible.edit().push_back(f % 3 == 0 ? 0 : 1);
     }
     viewCamera.rotation = {-0.3f, 0.1f, 0.0f, 0.95f};
     viewCamera.translation = {0, 0, -35};
@@ -379,33 +379,35 @@ TEST_F(RenderEquality, EveryChangeToAMeshShowsInItsNextDrawing) {
             edit(i);
     };
     const std::pair<std::string, std::function<void()>> changes[] = {
-        {"vertex parts", [&] { each(0, 40, [&](auto i) { mesh.vertexPart[i] = 2; }); }},
-        {"face parts", [&] { each(20, 60, [&](auto f) { mesh.facePart[f] = -1; }); }},
+        {"vertex parts", [&] { each(0, 40, [&](auto i) { mesh.vertexPart.edit()[i] = 2; }); }},
+        {"face parts", [&] { each(20, 60, [&](auto f) { mesh.facePart.edit()[f] = -1; }); }},
         {"drawBackFaces", [&] { mesh.drawBackFaces = 0; }},
-        {"face visibility", [&] { each(10, 50, [&](auto f) { mesh.faceVisible[f] ^= 1; }); }},
+        {"face visibility",
+         [&] { each(10, 50, [&](auto f) { mesh.faceVisible.edit()[f] ^= 1; }); }},
         {"hideInvisibleFaces", [&] { mesh.hideInvisibleFaces = 1; }},
-        {"positions", [&] { each(10, 30, [&](auto v) { mesh.vertices[v].z += 4; }); }},
+        {"positions", [&] { each(10, 30, [&](auto v) { mesh.vertices.edit()[v].z += 4; }); }},
         {"normals", [&] { each(0, 40, [&](auto n) {
-                              mesh.normals[n] = {0, 1, 0};
+                              mesh.normals.edit()[n] = {0, 1, 0};
                           }); }},
-        {"normal corners", [&] { each(20, 60, [&](auto f) { mesh.normalFaces[f][0] = 0; }); }},
+        {"normal corners",
+         [&] { each(20, 60, [&](auto f) { mesh.normalFaces.edit()[f][0] = 0; }); }},
         {"texture coordinates",
          [&] { each(0, 40, [&](auto t) {
-                   mesh.texCoords[t] = {0.9f, 0.1f};
+                   mesh.texCoords.edit()[t] = {0.9f, 0.1f};
                }); }},
-        {"face corners", [&] { each(20, 40, [&](auto f) { mesh.faces[f][1] = 3; }); }},
+        {"face corners", [&] { each(20, 40, [&](auto f) { mesh.faces.edit()[f][1] = 3; }); }},
         {"texture-coordinate corners",
-         [&] { each(20, 60, [&](auto f) { mesh.texCoordFaces[f][0] = 0; }); }},
+         [&] { each(20, 60, [&](auto f) { mesh.texCoordFaces.edit()[f][0] = 0; }); }},
         {"every position, as the conversion writes them",
          [&] {
-             for (Vec3& v : mesh.vertices)
+             for (Vec3& v : mesh.vertices.edit())
                  v.y *= 0.8f;
          }},
         {"assignment of another model", [&] { mesh = other; }},
         {"assignment of a painted copy",
          [&] {
              SimpleMesh painted = mesh;
-             painted.vertexPart.assign(painted.vertices.size(), 3);
+             painted.vertexPart.edit().assign(painted.vertices.size(), 3);
              mesh = painted;
          }},
         {"no texture name", [&] { mesh.textureId = 0; }},
@@ -416,12 +418,12 @@ TEST_F(RenderEquality, EveryChangeToAMeshShowsInItsNextDrawing) {
          }},
         {"normals of the plain model",
          [&] { each(0, 40, [&](auto n) {
-                   mesh.normals[n] = {1, 0, 0};
+                   mesh.normals.edit()[n] = {1, 0, 0};
                }); }},
         {"positions of the plain model",
-         [&] { each(30, 50, [&](auto v) { mesh.vertices[v].z += 3; }); }},
+         [&] { each(30, 50, [&](auto v) { mesh.vertices.edit()[v].z += 3; }); }},
         {"normal corners of the plain model",
-         [&] { each(40, 80, [&](auto f) { mesh.normalFaces[f][1] = 0; }); }},
+         [&] { each(40, 80, [&](auto f) { mesh.normalFaces.edit()[f][1] = 0; }); }},
         {"texture coordinates again", [&] { mesh = texturedBlob(); }},
     };
     auto referenceFrames = [&] {
@@ -456,13 +458,13 @@ TEST_F(RenderEquality, CopiesDrawWithBuffersOfTheirOwn) {
     original.draw(false);
     {
         SimpleMesh copy = original;
-        copy.vertexPart.assign(copy.vertexPart.size(), 2);
+        copy.vertexPart.edit().assign(copy.vertexPart.size(), 2);
         expectSameDrawing(copy, false, "a copy, repainted");
         original = copy; // keeps the original's buffers, rebuilt from the copy's data
         expectSameDrawing(original, false, "the original after assignment");
     } // the copy's buffers go; the original's must still draw
     expectSameDrawing(original, false, "the original after the copy was destroyed");
-    original.vertexPart.assign(original.vertexPart.size(), 1);
+    original.vertexPart.edit().assign(original.vertexPart.size(), 1);
     expectSameDrawing(original, false, "the original repainted");
 }
 

@@ -51,7 +51,7 @@ TEST(ExportFile, GoldenFilesAndTraceLines) {
 
     // Vertex 3 moved inside the quad: the pair is written along the other diagonal.
     SimpleMesh folded = strip;
-    folded.vertices[3] = {0.7f, 0.3f, 0};
+    folded.vertices.edit()[3] = {0.7f, 0.3f, 0};
     Exported flipped = exportTo(path, strip, folded);
     EXPECT_EQ(flipped.file, golden("strip_flipped.obj"));
     EXPECT_EQ(flipped.log, "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n0.904581 \n"
@@ -80,10 +80,10 @@ TEST(ExportFile, GoldenFilesAndTraceLines) {
 TEST(ExportFile, FaceInTwoRecordsIsWrittenOnce) {
     SimpleMesh in = meshOf({{0, 0, 0}, {2, 0, 0}, {1, 2, 0}, {1, -1, 0.3f}, {2, 2, 1}},
                            {{0, 1, 2}, {1, 0, 3}, {2, 1, 4}});
-    in.vertexPart[0] = in.vertexPart[2] = 1;
-    in.facePart.assign(3, -1);
+    in.vertexPart.edit()[0] = in.vertexPart.edit()[2] = 1;
+    in.facePart.edit().assign(3, -1);
     SimpleMesh out = in;
-    out.vertices[3] = {1, 0.5f, 0};
+    out.vertices.edit()[3] = {1, 0.5f, 0};
     TempDir dir;
     Exported e = exportTo(dir.file("export.obj"), in, out);
     EXPECT_EQ(e.log, "f[0, 1] : v[1] --- v[2] --- v[0] --- v[3] --- \n"
@@ -128,7 +128,7 @@ TEST(ExportFile, FailureKeepsTheOldFile) {
 // Our own reader and assimp both read every kind of file the export writes.
 TEST(ExportFile, ReadersAcceptTheFiles) {
     SimpleMesh strip = stripModel(), folded = strip, bare = strip;
-    folded.vertices[3] = {0.7f, 0.3f, 0};
+    folded.vertices.edit()[3] = {0.7f, 0.3f, 0};
     bare.texCoords.clear();
     bare.texCoordFaces.clear();
     const bool assimp = haveAssimp();
@@ -147,7 +147,7 @@ TEST(ExportFile, ReadersAcceptTheFiles) {
         EXPECT_EQ(back.texCoords.size(), out->texCoords.size());
         EXPECT_EQ(back.normals.size(), out->normals.size());
         EXPECT_EQ(long(back.faces.size()), written[1]);
-        EXPECT_EQ(long(back.faces.totalSize()), written[0]);
+        EXPECT_EQ(long(back.faces->totalSize()), written[0]);
         if (assimp) {
             EXPECT_EQ(assimpCounts(path), written) << path;
         }

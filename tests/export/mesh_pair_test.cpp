@@ -49,9 +49,9 @@ TEST(MeshPairs, BorderTrianglesAcrossAnEdgeFormAQuad) {
     EXPECT_NEAR(pairs[0].score, 1.0, 1e-6);
 
     // Texture and normal indices of each corner come from the face that supplies it.
-    strip.texCoords.push_back({0.9f, 0.9f});
-    strip.texCoordFaces[3][2] = 8;
-    strip.normalFaces[3][2] = 7;
+    strip.texCoords.edit().push_back({0.9f, 0.9f});
+    strip.texCoordFaces.edit()[3][2] = 8;
+    strip.normalFaces.edit()[3][2] = 7;
     build(strip, strip, kAllInverted, pairs);
     ASSERT_EQ(pairs.size(), 1u);
     EXPECT_EQ(std::to_array(pairs[0].quadTexCoord), (std::array{0, 1, 4, 8}));
@@ -69,7 +69,7 @@ TEST(MeshPairs, BorderTrianglesAcrossAnEdgeFormAQuad) {
 // Moving vertex 3 inside the quad folds triangle 0 4 3 over; the other diagonal does not.
 TEST(MeshPairs, FoldedQuadIsFlippedWithTheFlipScore) {
     SimpleMesh in = stripModel(), out = in;
-    out.vertices[3] = {0.7f, 0.3f, 0};
+    out.vertices.edit()[3] = {0.7f, 0.3f, 0};
     std::vector<MeshPair> pairs;
     EXPECT_EQ(build(in, out, kAllInverted, pairs),
               "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n0.904581 \nsize(MeshPair): 1\n");
@@ -83,14 +83,14 @@ TEST(MeshPairs, FacesThatDoNotFormPairs) {
     // Sharing one vertex only.
     SimpleMesh fan =
         meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-1, 0, 0}, {-1, -1, 0}}, {{0, 1, 2}, {0, 3, 4}});
-    fan.vertexPart[0] = 1;
+    fan.vertexPart.edit()[0] = 1;
     fan.facePart = {-1, -1};
     EXPECT_EQ(build(fan), kNoPairs);
 
     // A texture seam along the shared edge.
     SimpleMesh seam = stripModel();
-    seam.texCoords.push_back({0.5f, 1});
-    seam.texCoordFaces[3][1] = 8;
+    seam.texCoords.edit().push_back({0.5f, 1});
+    seam.texCoordFaces.edit()[3][1] = 8;
     EXPECT_EQ(build(seam), kNoPairs);
 
     // All labels alike: part 1 not inverted (negative compression), or both sides inverted.
@@ -98,7 +98,7 @@ TEST(MeshPairs, FacesThatDoNotFormPairs) {
     EXPECT_EQ(build(stripModel(), partOneKept), kNoPairs);
     SimpleMesh twoParts = stripModel();
     for (int v : {1, 2, 4, 5, 6, 7})
-        twoParts.vertexPart[v] = 2;
+        twoParts.vertexPart.edit()[v] = 2;
     EXPECT_EQ(build(twoParts), kNoPairs);
     const float partTwoKept[4] = {1, 1, -1, 1};
     EXPECT_EQ(build(twoParts, partTwoKept).substr(0, 8), "f[2, 3] ");
@@ -106,19 +106,19 @@ TEST(MeshPairs, FacesThatDoNotFormPairs) {
     // Not visible (0), visible only as drawn by a toggle (2), or not on the border.
     for (int visible : {0, 2}) {
         SimpleMesh hidden = stripModel();
-        hidden.faceVisible[3] = visible;
+        hidden.faceVisible.edit()[3] = visible;
         EXPECT_EQ(build(hidden), kNoPairs);
     }
     SimpleMesh inside = stripModel();
-    inside.facePart[2] = 1;
+    inside.facePart.edit()[2] = 1;
     EXPECT_EQ(build(inside), kNoPairs);
 
     // Faces that are not triangles, or name vertices the model lacks, never reach the corner
     // comparison.
     SimpleMesh odd = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}},
                             {{0, 1}, {0, 1, 2, 3}, {}, {1, 0, 9}, {0, 1, -1}, {1, 2, 0}});
-    odd.vertexPart[0] = 1;
-    odd.facePart.assign(6, -1);
+    odd.vertexPart.edit()[0] = 1;
+    odd.facePart.edit().assign(6, -1);
     odd.texCoordFaces.clear();
     EXPECT_EQ(build(odd), kNoPairs);
 }
@@ -127,11 +127,11 @@ TEST(MeshPairs, FacesThatDoNotFormPairs) {
 // pairs with the neighbour across a shared edge.
 TEST(MeshPairs, DuplicatedTrianglePairsOnlyWithItsNeighbour) {
     SimpleMesh strip = stripModel();
-    strip.faces.push_back(std::array{0, 1, 4});
-    strip.texCoordFaces.push_back(std::array{0, 1, 4});
-    strip.normalFaces.push_back(std::array{0, 1, 4});
-    strip.faceVisible.push_back(1);
-    strip.facePart.push_back(-1);
+    strip.faces.edit().push_back(std::array{0, 1, 4});
+    strip.texCoordFaces.edit().push_back(std::array{0, 1, 4});
+    strip.normalFaces.edit().push_back(std::array{0, 1, 4});
+    strip.faceVisible.edit().push_back(1);
+    strip.facePart.edit().push_back(-1);
     std::vector<MeshPair> pairs;
     std::string log = build(strip, strip, kAllInverted, pairs);
     EXPECT_EQ(log.substr(0, log.find("\n1 ")), "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n"
@@ -150,7 +150,7 @@ TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
 
     // Every output corner on one point: neither split has area.
     SimpleMesh point = square;
-    for (Vec3& v : point.vertices)
+    for (Vec3& v : point.vertices.edit())
         v = {0.5f, 0.5f, 0};
     pair.flipped = 1;
     scoreQuad(square, point, pair);
@@ -159,14 +159,14 @@ TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
 
     // q0 on q2: only the kept split loses its area; the quad still keeps its diagonal.
     SimpleMesh pinched = square;
-    pinched.vertices[2] = pinched.vertices[0];
+    pinched.vertices.edit()[2] = pinched.vertices[0];
     scoreQuad(square, pinched, pair);
     EXPECT_EQ(pair.flipped, 0);
     EXPECT_EQ(pair.score, -INFINITY);
 
     // q1 on q3: only the flipped split loses its area; the kept one scores as usual.
     pinched = square;
-    pinched.vertices[3] = pinched.vertices[1];
+    pinched.vertices.edit()[3] = pinched.vertices[1];
     scoreQuad(square, pinched, pair);
     EXPECT_EQ(pair.flipped, 0);
     EXPECT_EQ(pair.score, 0.0); // one kept triangle agrees, the other is turned over
@@ -177,10 +177,11 @@ TEST(MeshPairs, QuadWithoutAreaSortsLast) {
     SimpleMesh in = meshOf(
         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {3, 0, 0}, {3, 1, 0}, {2, 1, 0}},
         {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {4, 6, 7}});
-    in.vertexPart[0] = in.vertexPart[4] = 1;
-    in.facePart.assign(4, -1);
+    in.vertexPart.edit()[0] = in.vertexPart.edit()[4] = 1;
+    in.facePart.edit().assign(4, -1);
     SimpleMesh out = in;
-    out.vertices[2] = out.vertices[0]; // both triangles along the diagonal 0-2 lose their area
+    out.vertices.edit()[2] =
+        out.vertices[0]; // both triangles along the diagonal 0-2 lose their area
     std::vector<MeshPair> pairs;
     EXPECT_EQ(build(in, out, kAllInverted, pairs),
               "f[0, 1] : v[0] --- v[1] --- v[2] --- v[3] --- \n"
@@ -200,28 +201,28 @@ SimpleMesh randomModel(std::mt19937& random, bool withTexCoords) {
     const int V = 3 + pick(10), T = 1 + pick(4), F = pick(40);
     SimpleMesh m;
     for (int v = 0; v < V; ++v) // few distinct coordinates: coincident points, flat quads
-        m.vertices.push_back({float(pick(3)), float(pick(3)), float(pick(2))});
-    m.normals.assign(2, {0, 0, 1});
-    m.texCoords.assign(T, {});
+        m.vertices.edit().push_back({float(pick(3)), float(pick(3)), float(pick(2))});
+    m.normals.edit().assign(2, {0, 0, 1});
+    m.texCoords.edit().assign(T, {});
     for (int f = 0; f < F; ++f) {
         int corners = pick(10) == 0 ? pick(5) : 3;
-        m.faces.beginList();
-        m.texCoordFaces.beginList();
-        m.normalFaces.beginList();
+        m.faces.edit().beginList();
+        m.texCoordFaces.edit().beginList();
+        m.normalFaces.edit().beginList();
         for (int k = 0; k < corners; ++k) {
-            m.faces.appendToLast(pick(10) == 0 ? pick(V + 2) - 1 : pick(V));
-            m.texCoordFaces.appendToLast(pick(T));
-            m.normalFaces.appendToLast(pick(2));
+            m.faces.edit().appendToLast(pick(10) == 0 ? pick(V + 2) - 1 : pick(V));
+            m.texCoordFaces.edit().appendToLast(pick(T));
+            m.normalFaces.edit().appendToLast(pick(2));
         }
-        m.faceVisible.push_back(pick(8) == 0 ? pick(3) : 1);
-        m.facePart.push_back(pick(6) == 0 ? pick(4) : -1);
+        m.faceVisible.edit().push_back(pick(8) == 0 ? pick(3) : 1);
+        m.facePart.edit().push_back(pick(6) == 0 ? pick(4) : -1);
     }
     if (!withTexCoords) {
         m.texCoords.clear();
         m.texCoordFaces.clear();
     }
     for (int v = 0; v < V; ++v)
-        m.vertexPart.push_back(pick(4));
+        m.vertexPart.edit().push_back(pick(4));
     return m;
 }
 
@@ -234,7 +235,7 @@ TEST(MeshPairs, EdgeSearchEqualsAllPairsSearch) {
     int pairsSeen = 0;
     for (int n = 0; n < 4000; ++n) {
         SimpleMesh in = randomModel(random, n % 5 != 0), out = in;
-        for (Vec3& v : out.vertices)
+        for (Vec3& v : out.vertices.edit())
             v.z = -v.z + float(random() % 3);
         float partCompression[4] = {1, 1, random() % 3 == 0 ? -1.0f : 0.0f, 0.5f};
 

@@ -12,7 +12,7 @@
 namespace reference {
 
 inline int cornerTexCoord(const SimpleMesh& m, std::size_t f, std::size_t k) {
-    if (f < m.texCoordFaces.size() && k < m.texCoordFaces.count(f))
+    if (f < m.texCoordFaces.size() && k < m.texCoordFaces[f].size())
         return m.texCoordFaces[f][k];
     return -1;
 }
@@ -21,7 +21,7 @@ inline bool qualifies(const SimpleMesh& in, const SimpleMesh& out, std::size_t f
                       const float partCompression[4]) {
     if (f >= in.faceVisible.size() || in.faceVisible[f] != 1)
         return false;
-    if (f >= in.facePart.size() || in.facePart[f] >= 0 || in.faces.count(f) != 3)
+    if (f >= in.facePart.size() || in.facePart[f] >= 0 || in.faces[f].size() != 3)
         return false;
     int labels[3];
     for (int k = 0; k < 3; ++k) {
@@ -37,7 +37,7 @@ inline void corner(const SimpleMesh& m, int f, int k, MeshPair& p, int q) {
     p.quadVertex[q] = m.faces[f][k];
     p.quadTexCoord[q] = cornerTexCoord(m, f, k);
     p.quadNormal[q] =
-        std::size_t(f) < m.normalFaces.size() && std::size_t(k) < m.normalFaces.count(f)
+        std::size_t(f) < m.normalFaces.size() && std::size_t(k) < m.normalFaces[f].size()
             ? m.normalFaces[f][k]
             : -1;
 }

@@ -1,6 +1,6 @@
-#include "platform/offscreen_context.h"
 #include "export/export_model.h"
 #include "export/snapshot.h"
+#include "platform/offscreen_context.h"
 #include "tests/export/test_meshes.h"
 #include "tests/support/gl_test.h"
 

@@ -12,16 +12,16 @@ inline SimpleMesh meshOf(std::vector<Vec3> vertices, IndexLists faces) {
     SimpleMesh m;
     m.vertices = std::move(vertices);
     for (const Vec3& v : m.vertices) {
-        m.texCoords.push_back({v.x / 3, v.y});
-        m.normals.push_back({0, 0, 1});
+        m.texCoords.edit().push_back({v.x / 3, v.y});
+        m.normals.edit().push_back({0, 0, 1});
     }
     m.faces = faces;
     m.texCoordFaces = faces;
     m.normalFaces = faces;
-    m.faceVisible.assign(m.faces.size(), 1);
-    m.facePart.assign(m.faces.size(), 0);
-    m.vertexPart.assign(m.vertices.size(), 0);
-    m.vertexInPart.assign(m.vertices.size(), 0);
+    m.faceVisible.edit().assign(m.faces.size(), 1);
+    m.facePart.edit().assign(m.faces.size(), 0);
+    m.vertexPart.edit().assign(m.vertices.size(), 0);
+    m.vertexInPart.edit().assign(m.vertices.size(), 0);
     return m;
 }
 
@@ -32,10 +32,10 @@ inline SimpleMesh stripModel() {
     SimpleMesh m = meshOf(
         {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0.5f}, {2, 1, 0}, {3, 0, 0}, {3, 1, 0}},
         {{1, 2, 5}, {1, 5, 4}, {0, 1, 4}, {0, 4, 3}, {2, 6, 7, 5}});
-    m.normals[5] = {-0.0000004f, -0.0f, 1};
-    m.vertexPart[0] = m.vertexPart[3] = 1;
-    m.vertexInPart[0] = m.vertexInPart[3] = 1;
-    m.facePart[2] = m.facePart[3] = -1;
+    m.normals.edit()[5] = {-0.0000004f, -0.0f, 1};
+    m.vertexPart.edit()[0] = m.vertexPart.edit()[3] = 1;
+    m.vertexInPart.edit()[0] = m.vertexInPart.edit()[3] = 1;
+    m.facePart.edit()[2] = m.facePart.edit()[3] = -1;
     return m;
 }
 

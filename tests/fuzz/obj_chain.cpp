@@ -75,8 +75,9 @@ template <typename T> bool sameBytes(const std::vector<T>& a, const std::vector<
 }
 
 bool sameGeometry(const SimpleMesh& a, const SimpleMesh& b) {
-    return sameBytes(a.vertices, b.vertices) && sameBytes(a.normals, b.normals) &&
-           sameBytes(a.texCoords, b.texCoords) && a.faces == b.faces &&
+    return sameBytes(a.vertices.get(), b.vertices.get()) &&
+           sameBytes(a.normals.get(), b.normals.get()) &&
+           sameBytes(a.texCoords.get(), b.texCoords.get()) && a.faces == b.faces &&
            a.normalFaces == b.normalFaces && a.texCoordFaces == b.texCoordFaces;
 }
 
@@ -98,10 +99,10 @@ std::string checkLoaded(const SimpleMesh& m) {
         return "load succeeded without vertices or faces";
     if (!indicesBelow(m.faces, m.vertices.size()))
         return "position index out of range after load";
-    if (m.normalFaces.offsets() != m.faces.offsets() ||
+    if (m.normalFaces->offsets() != m.faces->offsets() ||
         !indicesBelow(m.normalFaces, m.normals.size()))
         return "normal lists do not match the faces after load";
-    if (!m.texCoordFaces.empty() && (m.texCoordFaces.offsets() != m.faces.offsets() ||
+    if (!m.texCoordFaces.empty() && (m.texCoordFaces->offsets() != m.faces->offsets() ||
                                      !indicesBelow(m.texCoordFaces, m.texCoords.size())))
         return "texture lists do not match the faces after load";
     return "";
@@ -150,7 +151,7 @@ void paintParts(Draw& draw, SimpleMesh& mesh, const ViewTransform& view, int wid
 
 void toggleFaces(Draw& draw, SimpleMesh& mesh) {
     for (int toggles = draw.between(0, 8); toggles > 0 && !mesh.faceVisible.empty(); --toggles) {
-        int& flag = mesh.faceVisible[draw.next() % mesh.faceVisible.size()];
+        int& flag = mesh.faceVisible.edit()[draw.next() % mesh.faceVisible.size()];
         flag = flag == 1 ? 0 : 1;
     }
 }
@@ -204,8 +205,8 @@ std::string checkPairs(const SimpleMesh& input, const std::vector<MeshPair>& pai
         if (pair.faceA < 0 || pair.faceB <= pair.faceA ||
             std::size_t(pair.faceB) >= input.faces.size())
             return "a pair names faces out of order or out of range";
-        if (input.faces.count(std::size_t(pair.faceA)) != 3 ||
-            input.faces.count(std::size_t(pair.faceB)) != 3)
+        if (input.faces[std::size_t(pair.faceA)].size() != 3 ||
+            input.faces[std::size_t(pair.faceB)].size() != 3)
             return "a pair holds a face that is not a triangle";
     }
     return "";

@@ -147,8 +147,8 @@ TEST_F(HostileFiles, LinesOf100MegabytesReadInFull) {
     EXPECT_EQ(load("face.obj").err,
               "SimpleMesh::computeNormals: called\nSimpleMesh::load: face.obj loaded\n");
     ASSERT_EQ(mesh.faces.size(), 1u);
-    EXPECT_EQ(mesh.faces.count(0), 3 * units);
-    EXPECT_EQ(mesh.faces[0][mesh.faces.count(0) - 1], 2);
+    EXPECT_EQ(mesh.faces[0].size(), 3 * units);
+    EXPECT_EQ(mesh.faces[0][mesh.faces[0].size() - 1], 2);
 
     // A coordinate of 100 million digits is beyond the float range: the largest float, and
     // the rest of the line is not read.

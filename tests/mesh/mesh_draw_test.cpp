@@ -24,19 +24,19 @@ void addSquare(SimpleMesh& mesh, int i, int part, int visible, Vec2 uv = {0, 0},
                bool clockwise = false) {
     const int v = static_cast<int>(mesh.vertices.size());
     const float x = static_cast<float>(squareX(i)), y = static_cast<float>(squareY(i));
-    mesh.vertices.insert(mesh.vertices.end(),
-                         {{x, y, 0}, {x + 8, y, 0}, {x + 8, y + 8, 0}, {x, y + 8, 0}});
-    mesh.normals.insert(mesh.normals.end(), 4, Vec3{0, 0, 1});
-    mesh.texCoords.push_back(uv);
+    mesh.vertices.edit().insert(mesh.vertices.end(),
+                                {{x, y, 0}, {x + 8, y, 0}, {x + 8, y + 8, 0}, {x, y + 8, 0}});
+    mesh.normals.edit().insert(mesh.normals.end(), 4, Vec3{0, 0, 1});
+    mesh.texCoords.edit().push_back(uv);
     const int t = static_cast<int>(mesh.texCoords.size()) - 1;
     const std::vector<int> corners = clockwise ? std::vector<int>{v, v + 3, v + 2, v + 1}
                                                : std::vector<int>{v, v + 1, v + 2, v + 3};
-    mesh.faces.push_back(corners);
-    mesh.normalFaces.push_back(corners);
-    mesh.texCoordFaces.push_back(std::vector<int>{t, t, t, t});
-    mesh.faceVisible.push_back(visible);
-    mesh.facePart.push_back(part);
-    mesh.vertexPart.insert(mesh.vertexPart.end(), 4, part);
+    mesh.faces.edit().push_back(corners);
+    mesh.normalFaces.edit().push_back(corners);
+    mesh.texCoordFaces.edit().push_back(std::vector<int>{t, t, t, t});
+    mesh.faceVisible.edit().push_back(visible);
+    mesh.facePart.edit().push_back(part);
+    mesh.vertexPart.edit().insert(mesh.vertexPart.end(), 4, part);
 }
 
 // The offscreen context with a pixel-exact orthographic view, lighting off so that pixels
@@ -97,8 +97,8 @@ TEST_F(MeshDraw, InputModelShowsTintsTranslucencyAndBackFaces) {
     addSquare(mesh, 1, 2, 1);
     addSquare(mesh, 2, 3, 1);
     addSquare(mesh, 3, 1, 1);
-    mesh.vertexPart[13] = 2; // square 3 has corners in parts 1 and 2: a border face
-    mesh.facePart[3] = -1;
+    mesh.vertexPart.edit()[13] = 2; // square 3 has corners in parts 1 and 2: a border face
+    mesh.facePart.edit()[3] = -1;
     addSquare(mesh, 4, 0, 0);               // not seen from the camera
     addSquare(mesh, 5, 0, 1, {0, 0}, true); // seen, facing away
     addSquare(mesh, 6, 0, 0, {0, 0}, true); // not seen, facing away

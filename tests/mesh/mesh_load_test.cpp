@@ -105,7 +105,7 @@ TEST_F(MeshLoad, CubeOfQuadsGetsNormalsAlongItsDiagonals) {
     ASSERT_TRUE(loaded);
     EXPECT_EQ(console.err,
               "SimpleMesh::computeNormals: called\nSimpleMesh::load: cube.obj loaded\n");
-    EXPECT_EQ(mesh.faces.count(5), 4u);
+    EXPECT_EQ(mesh.faces[5].size(), 4u);
     EXPECT_EQ(mesh.normalFaces, mesh.faces);
     // A model without "vt" lines drops the previous model's texture coordinates, and loading
     // leaves the selection state and the texture alone.

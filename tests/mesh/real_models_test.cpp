@@ -10,7 +10,7 @@ const std::string modelDir = "/usr/share/assimp/models/OBJ/";
 std::size_t facesWithCorners(const IndexLists& faces, std::size_t count) {
     std::size_t n = 0;
     for (std::size_t f = 0; f < faces.size(); ++f)
-        n += faces.count(f) == count;
+        n += faces[f].size() == count;
     return n;
 }
 

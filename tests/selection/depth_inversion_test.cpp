@@ -50,11 +50,11 @@ TEST(DepthInversion, EachPartIsMirroredAboutItsPositionScaledByItsCompression) {
     addQuad(input, view, 300, 100, 340, 140, 0.35); // part 3: compression -1
     addQuad(input, view, 400, 100, 440, 140, 0.20); // part 0: never moves
     openSelection(input);
-    input.vertices[1] = atPixel(view, 140.2, 100.2, 0.6); // part 1, behind its position
-    input.vertices[5] = atPixel(view, 240.2, 100.2, 0.9);
+    input.vertices.edit()[1] = atPixel(view, 140.2, 100.2, 0.6); // part 1, behind its position
+    input.vertices.edit()[5] = atPixel(view, 240.2, 100.2, 0.9);
     for (int v = 0; v < 12; ++v) {
-        input.vertexPart[v] = 1 + v / 4;
-        input.vertexInPart[v] = 1;
+        input.vertexPart.edit()[v] = 1 + v / 4;
+        input.vertexInPart.edit()[v] = 1;
     }
     Parts parts;
     parts.median[1] = 0.3f; // the median cancels out of the mirror
@@ -98,8 +98,8 @@ TEST(DepthInversion, PartWithoutSeamIsMirroredAboutItsMedian) {
     const int d = addVertex(input, view, 100.3, 200.3, 0.6);
     addFace(input, {a, b, c, d});
     openSelection(input);
-    input.vertexPart.assign(4, 2);
-    input.vertexInPart.assign(4, 1);
+    input.vertexPart.edit().assign(4, 2);
+    input.vertexInPart.edit().assign(4, 1);
     input.facePart = {2};
 
     Parts parts;
@@ -157,11 +157,11 @@ TEST(DepthInversion, LargeModelConvertsEveryVertexAndRebuildsIdentically) {
         for (int x = 0; x < columns; ++x)
             addVertex(input, view, 100 + x + 0.25, 50 + y + 0.25,
                       0.2 + 0.6 * ((x * 7 + y * 3) % 97) / 96.0);
-    input.faces.push_back(std::vector<int>{0, 1, columns});
+    input.faces.edit().push_back(std::vector<int>{0, 1, columns});
     openSelection(input);
     for (std::size_t i = 0; i < input.vertices.size(); ++i) {
-        input.vertexPart[i] = static_cast<int>(i % columns) * 4 / columns;
-        input.vertexInPart[i] = input.vertexPart[i] > 0;
+        input.vertexPart.edit()[i] = static_cast<int>(i % columns) * 4 / columns;
+        input.vertexInPart.edit()[i] = input.vertexPart[i] > 0;
     }
     Parts parts;
     parts.position[1] = 0.4f;
@@ -200,13 +200,13 @@ TEST(DepthInversion, VerticesThatCannotBeProjectedKeepTheirPositionAndSpreadNoNa
     const float inf = std::numeric_limits<float>::infinity();
     SimpleMesh input;
     addQuad(input, view, 100, 100, 140, 140, 0.4);
-    input.vertices.push_back({nan, 1, 2});
-    input.vertices.push_back({3, 4, inf});
-    input.vertices.push_back({0, 0, 100}); // the eye: no projection
+    input.vertices.edit().push_back({nan, 1, 2});
+    input.vertices.edit().push_back({3, 4, inf});
+    input.vertices.edit().push_back({0, 0, 100}); // the eye: no projection
     addFace(input, {4, 5, 6});
     openSelection(input);
-    input.vertexPart.assign(7, 1);
-    input.vertexInPart.assign(7, 1);
+    input.vertexPart.edit().assign(7, 1);
+    input.vertexInPart.edit().assign(7, 1);
     input.facePart = {1, 1};
 
     Parts parts;
@@ -238,8 +238,8 @@ TEST(DepthInversion, APositionBeyondTheFloatRangeKeepsTheInputPosition) {
     input.vertices = {{0, 0, 0}, {1e30f, 0, 0}, {0, 1e30f, 0}};
     input.faces = {{0, 1, 2}};
     openSelection(input);
-    input.vertexPart.assign(3, 1);
-    input.vertexInPart.assign(3, 1);
+    input.vertexPart.edit().assign(3, 1);
+    input.vertexInPart.edit().assign(3, 1);
     input.facePart = {1};
 
     Parts parts;

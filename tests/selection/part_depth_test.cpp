@@ -25,7 +25,7 @@ TEST(PartDepth, MedianCountsVisibleCornersOncePerFaceAndSkipsDepthsOutsideTheRan
     addFace(mesh, {beyond, other1, other2});
     openSelection(mesh);
     mesh.vertexPart = {1, 1, 1, 1, 1, 1, 2, 2};
-    mesh.faceVisible[1] = 0;
+    mesh.faceVisible.edit()[1] = 0;
 
     std::ostringstream out;
     float minDepth = -1, maxDepth = -1;
@@ -39,8 +39,8 @@ TEST(PartDepth, MedianCountsVisibleCornersOncePerFaceAndSkipsDepthsOutsideTheRan
     // Two more visible faces through the deepest corner: it now counts three times.
     addFace(mesh, {d, other1, other2});
     addFace(mesh, {d, other2, other1});
-    mesh.faceVisible.assign(mesh.faces.size(), 1);
-    mesh.faceVisible[1] = 0;
+    mesh.faceVisible.edit().assign(mesh.faces.size(), 1);
+    mesh.faceVisible.edit()[1] = 0;
     EXPECT_NEAR(medianPartDepth(mesh, 1, view, minDepth, maxDepth, out), 0.8, kDepthTolerance);
 }
 

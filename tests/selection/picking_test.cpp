@@ -87,15 +87,15 @@ TEST(IdPass, FacesPastTheColourLimitNeverAliasOtherFaces) {
     SimpleMesh mesh;
     std::vector<int> none;
     const std::size_t total = kMaxIdFaces + 2;
-    mesh.faces.reserve(total, 12);
+    mesh.faces.edit().reserve(total, 12);
     addQuad(mesh, scene.view, -80, 100, -40, 140, 0.5); // face 0, outside the window
     addQuad(mesh, scene.view, 300, 300, 340, 340, 0.5); // face 1
     for (std::size_t i = 2; i < kMaxIdFaces; ++i)
-        mesh.faces.push_back(none);
+        mesh.faces.edit().push_back(none);
     addQuad(mesh, scene.view, 100, 100, 140, 140, 0.5); // face 16777215: white
     addQuad(mesh, scene.view, 200, 100, 240, 140, 0.5); // face 16777216: black, as face 0
     ASSERT_EQ(mesh.faces.size(), total);
-    mesh.faceVisible.assign(total, 1);
+    mesh.faceVisible.edit().assign(total, 1);
 
     testing::internal::CaptureStdout();
     markVisibleFaces(mesh, false, 640, 480, scene.applyProjection);

@@ -85,10 +85,10 @@ inline DPoint3 windowOf(const ViewTransform& view, const Vec3& v) {
 // Gives the mesh the selection state of a freshly opened model: every face visible, no
 // labels, vertexFaces rebuilt from the faces.
 inline void openSelection(SimpleMesh& mesh) {
-    mesh.faceVisible.assign(mesh.faces.size(), 1);
-    mesh.facePart.assign(mesh.faces.size(), 0);
-    mesh.vertexPart.assign(mesh.vertices.size(), 0);
-    mesh.vertexInPart.assign(mesh.vertices.size(), 0);
+    mesh.faceVisible.edit().assign(mesh.faces.size(), 1);
+    mesh.facePart.edit().assign(mesh.faces.size(), 0);
+    mesh.vertexPart.edit().assign(mesh.vertices.size(), 0);
+    mesh.vertexInPart.edit().assign(mesh.vertices.size(), 0);
     std::vector<std::vector<int>> lists(mesh.vertices.size());
     for (std::size_t f = 0; f < mesh.faces.size(); ++f)
         for (int v : mesh.faces[f])
@@ -96,18 +96,18 @@ inline void openSelection(SimpleMesh& mesh) {
                 lists[v].push_back(static_cast<int>(f));
     mesh.vertexFaces.clear();
     for (const auto& list : lists)
-        mesh.vertexFaces.push_back(list);
+        mesh.vertexFaces.edit().push_back(list);
 }
 
 // Adds a vertex at a window pixel and depth; returns its index.
 inline int addVertex(SimpleMesh& mesh, const ViewTransform& view, double x, double y,
                      double depth) {
-    mesh.vertices.push_back(atPixel(view, x, y, depth));
+    mesh.vertices.edit().push_back(atPixel(view, x, y, depth));
     return static_cast<int>(mesh.vertices.size()) - 1;
 }
 
 inline int addFace(SimpleMesh& mesh, std::initializer_list<int> corners) {
-    mesh.faces.push_back(std::vector<int>(corners));
+    mesh.faces.edit().push_back(std::vector<int>(corners));
     return static_cast<int>(mesh.faces.size()) - 1;
 }
 

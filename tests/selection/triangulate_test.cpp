@@ -36,9 +36,9 @@ SimpleMesh remeshModel() {
                            {8, 9, 10, 11},
                            {12, 13, 14, 15, 16},
                            {0, 1, 3}});
-    m.normalFaces[0][0] = 3, m.normalFaces[0][1] = 2, m.normalFaces[0][2] = 1,
-    m.normalFaces[0][3] = 0;
-    m.faceVisible[2] = 0;
+    m.normalFaces.edit()[0][0] = 3, m.normalFaces.edit()[0][1] = 2, m.normalFaces.edit()[0][2] = 1,
+    m.normalFaces.edit()[0][3] = 0;
+    m.faceVisible.edit()[2] = 0;
     return m;
 }
 
@@ -88,7 +88,7 @@ TEST(TriangulateFaces, ReadersAcceptTheFile) {
     ASSERT_TRUE(back.load(path, {}));
     EXPECT_EQ(back.vertices.size(), 17u);
     EXPECT_EQ(back.faces.size(), 8u);
-    EXPECT_EQ(back.faces.totalSize(), 26u);
+    EXPECT_EQ(back.faces->totalSize(), 26u);
     if (!haveAssimp())
         GTEST_SKIP() << "assimp is not installed; only our own reader was checked";
     EXPECT_EQ(assimpCounts(path), (std::array<long, 2>{26, 8})); // corners, faces

@@ -9,9 +9,9 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/display.h"
+#include "app/startup.h"
 #include "platform/graphics_init.h"
 #include "platform/offscreen_context.h"
-#include "app/startup.h"
 #include "platform/window_system.h"
 
 #include <GL/freeglut.h>
