@@ -6,7 +6,7 @@
 #include "app/display.h"
 #include "app/part_commands.h"
 #include "app/stroke.h"
-#include "platform/screenshot.h"
+#include "platform/image_file.h"
 #include "platform/window_system.h"
 
 #include <GL/freeglut.h>

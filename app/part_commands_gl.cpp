@@ -4,11 +4,11 @@
 #include "app/camera.h"
 #include "app/display.h"
 #include "export/export_model.h"
+#include "export/remesh.h"
 #include "selection/depth_inversion.h"
-#include "selection/lasso.h"
+#include "selection/lasso_gl.h"
 #include "selection/part_depth.h"
 #include "selection/picking.h"
-#include "selection/triangulate.h"
 #include "selection/view_transform_gl.h"
 
 #include <iostream>

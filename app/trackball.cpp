@@ -1,5 +1,7 @@
 #include "app/trackball.h"
 
+#include "mesh/vec.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -65,23 +67,20 @@ Quat trackballRotation(float radius, float p1x, float p1y, float p2x, float p2y)
     const Quat identity{0, 0, 0, 1};
     if (p1x == p2x && p1y == p2y)
         return identity;
-    const float p1[3] = {p1x, p1y, projectToSphere(radius, p1x, p1y)};
-    const float p2[3] = {p2x, p2y, projectToSphere(radius, p2x, p2y)};
-    const float a[3] = {p1[1] * p2[2] - p1[2] * p2[1], p1[2] * p2[0] - p1[0] * p2[2],
-                        p1[0] * p2[1] - p1[1] * p2[0]};
-    const float a2 = a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
-    const float p1Length2 = p1[0] * p1[0] + p1[1] * p1[1] + p1[2] * p1[2];
-    const float p2Length2 = p2[0] * p2[0] + p2[1] * p2[1] + p2[2] * p2[2];
+    const Vec3 p1{p1x, p1y, projectToSphere(radius, p1x, p1y)};
+    const Vec3 p2{p2x, p2y, projectToSphere(radius, p2x, p2y)};
+    const Vec3 a = cross(p1, p2);
+    const float a2 = dot(a, a);
     // Points so close that their cross product vanishes in float give no axis to turn about.
     if (a2 == 0.0f)
         return identity;
     // Rounding can push the squared sine a hair above 1; clamp so the cosine stays a number.
-    const float sine2 = std::min(a2 / (p1Length2 * p2Length2), 1.0f);
+    const float sine2 = std::min(a2 / (dot(p1, p1) * dot(p2, p2)), 1.0f);
     const float co = std::sqrt(1.0f - sine2);
     const float s = std::sqrt((1.0f - co) * 0.5f);
     const float h = std::sqrt((co + 1.0f) * 0.5f);
     const float aLength = std::sqrt(a2);
-    return {-s * a[0] / aLength, -s * a[1] / aLength, -s * a[2] / aLength, h};
+    return {-s * a.x / aLength, -s * a.y / aLength, -s * a.z / aLength, h};
 }
 
 Quat multiply(const Quat& r, const Quat& d) {

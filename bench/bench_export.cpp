@@ -112,7 +112,9 @@ void BM_ExportFile_1M(benchmark::State& state) {
     std::vector<MeshPair> pairs;
     const std::string path = tempFolder() + "/export.obj";
     for (auto _ : state)
-        if (!writeExportFile(path, m.input, m.output, kPartCompression, pairs, nullLog()).empty())
+        if (!writeObjFile(path, [&](ObjWriter& writer) {
+                 writeExport(writer, m.input, m.output, kPartCompression, pairs, nullLog());
+             }).empty())
             state.SkipWithError("cannot write the export file");
     state.counters["bytes"] = double(std::filesystem::file_size(path));
     countBorder(state, m, pairs.size());

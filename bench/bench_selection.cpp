@@ -6,6 +6,7 @@
 #include "platform/offscreen_context.h"
 #include "selection/depth_inversion.h"
 #include "selection/lasso.h"
+#include "selection/lasso_gl.h"
 #include "selection/part_depth.h"
 #include "selection/picking.h"
 #include "selection/view_transform_gl.h"

@@ -1,7 +1,7 @@
 #include "export/export_obj.h"
 
-#include "platform/replace_file.h"
 #include "mesh/simple_mesh.h"
+#include "platform/replace_file.h"
 
 #include <cstdio>
 #include <memory>
@@ -75,14 +75,4 @@ std::string writeObjFile(const std::string& tempPath,
         why = errnoText();
     }
     return written ? "" : (why.empty() ? "write error" : why);
-}
-
-std::string writeExportFile(const std::string& path, const SimpleMesh& input,
-                            const SimpleMesh& output, const float partCompression[4],
-                            std::vector<MeshPair>& pairs, std::ostream& log) {
-    return replaceFile(path, [&](const std::string& tempPath) {
-        return writeObjFile(tempPath, [&](ObjWriter& writer) {
-            writeExport(writer, input, output, partCompression, pairs, log);
-        });
-    });
 }

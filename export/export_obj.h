@@ -21,12 +21,5 @@ void writeExport(ObjWriter& writer, const SimpleMesh& input, const SimpleMesh& o
                  const float partCompression[4], std::vector<MeshPair>& pairs,
                  std::ostream& log = std::cout);
 
-// writeExport into the file path, replaced only once it is completely written (its folder
-// created when missing). Returns "" on success, else why the file could not be written (the
-// old file is then untouched, and pairs not rebuilt when the file could not be created).
-std::string writeExportFile(const std::string& path, const SimpleMesh& input,
-                            const SimpleMesh& output, const float partCompression[4],
-                            std::vector<MeshPair>& pairs, std::ostream& log = std::cout);
-
 // Runs write on an ObjWriter that fills the file tempPath; returns "" or why it failed.
 std::string writeObjFile(const std::string& tempPath, const std::function<void(ObjWriter&)>& write);

@@ -10,22 +10,6 @@
 
 namespace {
 
-Vec3 minus(const Vec3& a, const Vec3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-float dot(const Vec3& a, const Vec3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-float length(const Vec3& a) {
-    return std::sqrt(dot(a, a));
-}
-
 // a / |a|, or the zero vector when a has no length.
 Vec3 unit(const Vec3& a) {
     float l = length(a);
@@ -36,7 +20,7 @@ Vec3 unit(const Vec3& a) {
 
 // Normal of the triangle whose first two corners are a, b and third is c, seen from a.
 Vec3 normalOf(const Vec3& a, const Vec3& b, const Vec3& c) {
-    return cross(minus(b, a), minus(c, a));
+    return cross(b - a, c - a);
 }
 
 // Area-weighted mean of the cosines between the reference normals and the two output

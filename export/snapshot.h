@@ -6,11 +6,7 @@
 
 // Calls renderView (which must draw the current view into the current context's read buffer
 // without swapping, so the picture is not a stale one), reads width x height RGBA pixels from
-// the lower-left corner, and saves them upright as a BMP at path through DevIL, replacing the
-// file only once it is complete. DevIL must be initialised. Returns "" or why it failed.
-std::string saveSnapshot(int width, int height, const std::function<void()>& renderView,
-                         const std::string& path);
-
-// saveSnapshot writing path directly (for a caller that replaces the file itself).
+// the lower-left corner, and saves them upright as a BMP at path through DevIL (the caller
+// replaces the file). DevIL must be initialised. Returns "" or why it failed.
 std::string writeSnapshot(int width, int height, const std::function<void()>& renderView,
                           const std::string& path);

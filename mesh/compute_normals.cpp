@@ -17,18 +17,16 @@ Vec3 faceNormal(std::span<const int> corners, const std::vector<Vec3>& vertices)
     const Vec3& p0 = vertices[corners[0]];
     const Vec3& p1 = vertices[corners[1]];
     const Vec3& p2 = vertices[corners[2]];
-    const Vec3 a{p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
-    const Vec3 b{p1.x - p0.x, p1.y - p0.y, p1.z - p0.z};
-    return {b.y * a.z - b.z * a.y, b.z * a.x - b.x * a.z, b.x * a.y - b.y * a.x};
+    return cross(p1 - p0, p2 - p1);
 }
 
 // s / |s|, or (0, 0, 0) when s has no direction (a vertex used by no face, or whose face
 // normals cancel) so that no NaN reaches lighting or export.
 Vec3 unitOrZero(const Vec3& s) {
-    const double length = std::sqrt(double(s.x) * s.x + double(s.y) * s.y + double(s.z) * s.z);
-    if (!(length > 0) || !std::isfinite(length))
+    const double l = length(widen(s));
+    if (!(l > 0) || !std::isfinite(l))
         return {};
-    return {float(s.x / length), float(s.y / length), float(s.z / length)};
+    return {float(s.x / l), float(s.y / l), float(s.z / l)};
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-#include "selection/lasso.h"
+#include "selection/lasso_gl.h"
 
+#include "selection/lasso.h"
 #include "selection/view_transform_gl.h"
 
 #include <GL/gl.h>

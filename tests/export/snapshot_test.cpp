@@ -74,7 +74,7 @@ TEST(Snapshot, HasTheWindowSizeAndIsUpright) {
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT); // stale content that renderView must replace
         int renders = 0;
-        ASSERT_EQ(saveSnapshot(
+        ASSERT_EQ(writeSnapshot(
                       w, h, [&] { drawCorners(w, h), ++renders; }, path),
                   "");
         EXPECT_EQ(renders, 1);

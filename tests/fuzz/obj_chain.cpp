@@ -5,6 +5,7 @@
 #include "export/export_obj.h"
 #include "export/mesh_pair.h"
 #include "export/obj_writer.h"
+#include "export/remesh.h"
 #include "mesh/obj_loader.h"
 #include "mesh/simple_mesh.h"
 #include "selection/depth_inversion.h"

@@ -1,6 +1,7 @@
 // The lasso pass end to end in the offscreen context: stencil fill, read-back, inside test,
 // face labels and their propagation to corners.
 #include "selection/lasso.h"
+#include "selection/lasso_gl.h"
 
 #include "tests/selection/selection_fixture.h"
 

@@ -1,3 +1,4 @@
+#include "export/remesh.h"
 #include "selection/triangulate.h"
 #include "tests/export/obj_counts.h"
 #include "tests/export/test_meshes.h"
