@@ -53,8 +53,7 @@ void applyLassoCommand() {
 void toggleFaceCommand(int x, int y) {
     const int id = pickFace(inputMesh, x, windowHeight - y, applyProjection);
     std::cerr << "Mesh ID : " << id << std::endl;
-    if (id < 0 || static_cast<std::size_t>(id) >= inputMesh.faces.size() ||
-        static_cast<std::size_t>(id) >= inputMesh.faceVisible.size())
+    if (!isIndex(id, std::min(inputMesh.faces.size(), inputMesh.faceVisible.size())))
         return;
     int& flag = inputMesh.faceVisible.edit()[id];
     flag = flag == 1 ? 0 : 1;

@@ -9,9 +9,6 @@
 void buildVertexFaces(SimpleMesh& mesh) {
     const std::size_t vertexCount = mesh.vertices.size();
     const IndexLists& faces = mesh.faces.get();
-    auto usable = [vertexCount](int v) {
-        return v >= 0 && static_cast<std::size_t>(v) < vertexCount;
-    };
 
     // Faces come in ascending order, so a face already appended to a vertex's list is that
     // list's last entry: comparing with the last entry replaces the linear search. Two passes
@@ -20,7 +17,7 @@ void buildVertexFaces(SimpleMesh& mesh) {
     std::vector<std::uint32_t> offsets(vertexCount + 1, 0);
     for (std::size_t f = 0; f < faces.size(); ++f)
         for (int v : faces[f])
-            if (usable(v) && lastFace[v] != static_cast<int>(f)) {
+            if (isIndex(v, vertexCount) && lastFace[v] != static_cast<int>(f)) {
                 lastFace[v] = static_cast<int>(f);
                 ++offsets[v + 1];
             }
@@ -32,7 +29,7 @@ void buildVertexFaces(SimpleMesh& mesh) {
     lastFace.assign(vertexCount, -1);
     for (std::size_t f = 0; f < faces.size(); ++f)
         for (int v : faces[f])
-            if (usable(v) && lastFace[v] != static_cast<int>(f)) {
+            if (isIndex(v, vertexCount) && lastFace[v] != static_cast<int>(f)) {
                 lastFace[v] = static_cast<int>(f);
                 indices[next[v]++] = static_cast<int>(f);
             }

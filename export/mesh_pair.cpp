@@ -56,7 +56,7 @@ bool isBorderTriangle(const SimpleMesh& input, std::size_t vertexLimit, std::siz
         return false;
     std::span<const int> corners = input.faces[f];
     for (int v : corners)
-        if (v < 0 || std::size_t(v) >= vertexLimit)
+        if (!isIndex(v, vertexLimit))
             return false;
     int first = inversionLabel(input, corners[0], partCompression);
     return inversionLabel(input, corners[1], partCompression) != first ||

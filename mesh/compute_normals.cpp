@@ -12,7 +12,7 @@ Vec3 faceNormal(std::span<const int> corners, const std::vector<Vec3>& vertices)
     if (corners.size() < 3)
         return {};
     for (std::size_t k = 0; k < 3; ++k)
-        if (corners[k] < 0 || static_cast<std::size_t>(corners[k]) >= vertices.size())
+        if (!isIndex(corners[k], vertices.size()))
             return {};
     const Vec3& p0 = vertices[corners[0]];
     const Vec3& p1 = vertices[corners[1]];
@@ -40,7 +40,7 @@ void SimpleMesh::computeNormals() {
     for (std::size_t f = 0; f < faces.size(); ++f) {
         const Vec3 n = faceNormal(faces[f], vertices);
         for (const int v : faces[f]) {
-            if (v < 0 || static_cast<std::size_t>(v) >= sums.size())
+            if (!isIndex(v, sums.size()))
                 continue;
             sums[v].x += n.x;
             sums[v].y += n.y;

@@ -24,10 +24,6 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 // build linear when a position has many distinct corners.
 constexpr int kSearchLimit = 8;
 
-bool inRange(int i, std::size_t count) {
-    return i >= 0 && static_cast<std::size_t>(i) < count;
-}
-
 int entryOr(const std::vector<int>& values, std::size_t i, int missing) {
     return i < values.size() ? values[i] : missing;
 }
@@ -102,12 +98,12 @@ void usableCorners(const SimpleMesh& mesh, std::size_t f, bool textured, std::ve
     const auto texCoords =
         textured && f < mesh.texCoordFaces.size() ? mesh.texCoordFaces[f] : std::span<const int>();
     for (std::size_t k = 0; k < positions.size(); ++k) {
-        if (k >= normals.size() || !inRange(positions[k], mesh.vertices.size()) ||
-            !inRange(normals[k], mesh.normals.size()))
+        if (k >= normals.size() || !isIndex(positions[k], mesh.vertices.size()) ||
+            !isIndex(normals[k], mesh.normals.size()))
             continue;
         int t = -1;
         if (textured) {
-            if (k >= texCoords.size() || !inRange(texCoords[k], mesh.texCoords.size()))
+            if (k >= texCoords.size() || !isIndex(texCoords[k], mesh.texCoords.size()))
                 continue;
             t = texCoords[k];
         }

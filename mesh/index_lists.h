@@ -1,12 +1,18 @@
 // A list of index lists stored flat: one array of indices and one array of offsets.
 // Copying a mesh of millions of faces is then two bulk copies instead of millions of
 // small allocations. lists[f] reads like a vector of vectors: the corners of face f.
+// Every index read from a file is checked with isIndex before it is followed.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <vector>
+
+// True when i names an element of an array of count elements.
+inline bool isIndex(long long i, std::size_t count) {
+    return i >= 0 && static_cast<unsigned long long>(i) < count;
+}
 
 class IndexLists {
   public:
@@ -35,12 +41,16 @@ class IndexLists {
         indices_.insert(indices_.end(), list.begin(), list.end());
         offsets_.push_back(static_cast<std::uint32_t>(indices_.size()));
     }
-    // Appends one empty list; append its items with appendToLast.
-    void beginList() { offsets_.push_back(static_cast<std::uint32_t>(indices_.size())); }
-    void appendToLast(int value) {
-        indices_.push_back(value);
-        ++offsets_.back();
-    }
+    // Building a list in place: its indices go straight into the flat array (the open list),
+    // and the list is closed by recording where it ends, or dropped by cutting the array back.
+    void addToOpenList(int value) { indices_.push_back(value); }
+    bool hasOpenList() const { return indices_.size() > offsets_.back(); }
+    void closeList() { offsets_.push_back(static_cast<std::uint32_t>(indices_.size())); }
+    void dropOpenList() { indices_.resize(offsets_.back()); }
+
+    // Appends the lists of other after these. The caller keeps the total number of indices
+    // within the 32-bit offsets.
+    void append(const IndexLists& other);
 
     void clear() {
         indices_.clear();

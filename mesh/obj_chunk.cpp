@@ -1,12 +1,11 @@
 #include "mesh/obj_chunk.h"
 
 #include "mesh/block_reader.h"
+#include "mesh/growth.h"
 #include "mesh/line_cursor.h"
 
 #include <algorithm>
 #include <cstdint>
-
-#include <sys/mman.h>
 
 namespace {
 
@@ -49,10 +48,10 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
     while (!line.atEnd()) {
         const int count = line.readSimpleCorner(simple);
         if (count > 0) {
-            chunk.faces.indices.push_back(simple[0] - 1);
+            chunk.faces.addToOpenList(simple[0] - 1);
             if (count == 3) {
-                chunk.texCoordFaces.indices.push_back(simple[1] - 1);
-                chunk.normalFaces.indices.push_back(simple[2] - 1);
+                chunk.texCoordFaces.addToOpenList(simple[1] - 1);
+                chunk.normalFaces.addToOpenList(simple[2] - 1);
             }
             continue;
         }
@@ -62,12 +61,12 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
             dropFace(chunk);
             return;
         }
-        chunk.faces.indices.push_back(value - 1);
+        chunk.faces.addToOpenList(value - 1);
         if (!line.consume('/'))
             continue;
         // "p//n" leaves the texture index out: a failed read here is no error.
         if (line.readIndex(value))
-            chunk.texCoordFaces.indices.push_back(value - 1);
+            chunk.texCoordFaces.addToOpenList(value - 1);
         if (!line.consume('/'))
             continue;
         const int c = line.get();
@@ -79,22 +78,22 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
         if (c >= 0)
             line.unget();
         if (line.readIndex(value))
-            chunk.normalFaces.indices.push_back(value - 1);
+            chunk.normalFaces.addToOpenList(value - 1);
         skipComment(line);
     }
     // A file with more corners or faces than the limits cannot be held.
-    if (chunk.faces.indices.size() > chunk.limits.corners ||
-        chunk.faces.offsets.size() > chunk.limits.faces) {
-        chunk.overflow = chunk.faces.indices.size() > chunk.limits.corners ? ObjOverflow::corners
-                                                                           : ObjOverflow::faces;
+    if (chunk.faces.totalSize() > chunk.limits.corners ||
+        chunk.faces.size() + 1 > chunk.limits.faces) {
+        chunk.overflow = chunk.faces.totalSize() > chunk.limits.corners ? ObjOverflow::corners
+                                                                        : ObjOverflow::faces;
         dropFace(chunk);
         return;
     }
-    chunk.faces.close();
+    chunk.faces.closeList();
     if (chunk.texCoordFaces.hasOpenList())
-        chunk.texCoordFaces.close();
+        chunk.texCoordFaces.closeList();
     if (chunk.normalFaces.hasOpenList())
-        chunk.normalFaces.close();
+        chunk.normalFaces.closeList();
 }
 
 // The keywords that fill OBJ files, "v", "vt", "vn" and "f", when the line starts with one of
@@ -140,45 +139,6 @@ void readLine(std::string_view text, ObjChunk& chunk) {
 
 } // namespace
 
-namespace {
-
-// Asks the kernel to back the whole 2 MiB pages of a fresh buffer with huge pages: filling
-// hundreds of megabytes 4 KiB page by page costs more in page faults than the parsing.
-void adviseHugePages(const void* data, std::size_t bytes) {
-    constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
-    const auto first = (reinterpret_cast<std::uintptr_t>(data) + huge - 1) & ~(huge - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(huge - 1);
-    if (last > first)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
-// Makes room for `needed` values, at least doubling the capacity when it runs out; the new
-// buffer is advised before the old contents are copied into it.
-template <typename T> void ensureCapacity(std::vector<T>& values, std::size_t needed) {
-    if (needed <= values.capacity())
-        return;
-    std::vector<T> bigger;
-    bigger.reserve(std::max(needed, 2 * values.capacity()));
-    adviseHugePages(bigger.data(), bigger.capacity() * sizeof(T));
-    bigger.insert(bigger.end(), values.begin(), values.end());
-    values.swap(bigger);
-}
-
-template <typename T> void appendValues(std::vector<T>& values, const std::vector<T>& more) {
-    ensureCapacity(values, values.size() + more.size());
-    values.insert(values.end(), more.begin(), more.end());
-}
-
-} // namespace
-
-void ListBuilder::append(const ListBuilder& other) {
-    const auto base = static_cast<std::uint32_t>(indices.size());
-    appendValues(indices, other.indices);
-    ensureCapacity(offsets, offsets.size() + other.offsets.size() - 1);
-    for (std::size_t i = 1; i < other.offsets.size(); ++i)
-        offsets.push_back(base + other.offsets[i]);
-}
-
 void ObjChunk::clear() {
     vertices.clear();
     normals.clear();
@@ -195,11 +155,11 @@ void ObjChunk::append(const ObjChunk& other) {
         overflow = other.overflow;
         return;
     }
-    if (faces.indices.size() + other.faces.indices.size() > limits.corners) {
+    if (faces.totalSize() + other.faces.totalSize() > limits.corners) {
         overflow = ObjOverflow::corners;
         return;
     }
-    if ((faces.offsets.size() - 1) + (other.faces.offsets.size() - 1) > limits.faces) {
+    if (faces.size() + other.faces.size() > limits.faces) {
         overflow = ObjOverflow::faces;
         return;
     }

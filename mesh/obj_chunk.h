@@ -13,29 +13,6 @@
 #include <string_view>
 #include <vector>
 
-// An array of index lists under construction: the corners of the face being read go straight
-// into one flat array, and the face is closed by recording where it ends (or dropped by
-// cutting the array back).
-struct ListBuilder {
-    std::vector<int> indices;
-    std::vector<std::uint32_t> offsets{0};
-
-    bool hasOpenList() const { return indices.size() > offsets.back(); }
-    void close() { offsets.push_back(static_cast<std::uint32_t>(indices.size())); }
-    void dropOpenList() {
-        indices.erase(indices.begin() + static_cast<std::ptrdiff_t>(offsets.back()), indices.end());
-    }
-    // Appends the closed lists of other after this one's. The caller keeps the total number
-    // of indices within the 32-bit offsets.
-    void append(const ListBuilder& other);
-    void moveInto(IndexLists& lists) { lists.assign(std::move(indices), std::move(offsets)); }
-    // Empties the lists, keeping the memory.
-    void clear() {
-        indices.clear();
-        offsets.assign(1, 0);
-    }
-};
-
 struct ObjEvent {
     enum class Kind {
         message,        // text is a line for standard error
@@ -62,9 +39,9 @@ struct ObjChunk {
     std::vector<Vec3> vertices;  // one per "v" line
     std::vector<Vec3> normals;   // one per "vn" line
     std::vector<Vec2> texCoords; // one per "vt" line
-    ListBuilder faces;           // one per accepted "f" line
-    ListBuilder texCoordFaces;   // one per accepted "f" line with texture indices
-    ListBuilder normalFaces;     // one per accepted "f" line with normal indices
+    IndexLists faces;            // one per accepted "f" line
+    IndexLists texCoordFaces;    // one per accepted "f" line with texture indices
+    IndexLists normalFaces;      // one per accepted "f" line with normal indices
     std::vector<ObjEvent> events;
     ObjLimits limits;                         // kept by clear
     ObjOverflow overflow = ObjOverflow::none; // a limit was passed: reading stopped

@@ -84,9 +84,9 @@ bool ObjLoader::loader(const std::string& path) {
     vertices = std::move(total.vertices);
     normals = std::move(total.normals);
     texCoords = std::move(total.texCoords);
-    total.faces.moveInto(faces);
-    total.texCoordFaces.moveInto(texCoordFaces);
-    total.normalFaces.moveInto(normalFaces);
+    faces = std::move(total.faces);
+    texCoordFaces = std::move(total.texCoordFaces);
+    normalFaces = std::move(total.normalFaces);
     return true;
 }
 

@@ -20,7 +20,7 @@ void report(const char* what, const std::string& fileName) {
 // True when every index names an entry of an array of count entries.
 bool indicesBelow(const IndexLists& lists, std::size_t count) {
     for (const int i : lists.indices())
-        if (i < 0 || static_cast<std::size_t>(i) >= count)
+        if (!isIndex(i, count))
             return false;
     return true;
 }

@@ -1,7 +1,5 @@
 #include "selection/id_arrays.h"
 
-#include "selection/index_check.h"
-
 #include <algorithm>
 
 namespace {

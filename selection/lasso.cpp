@@ -1,7 +1,5 @@
 #include "selection/lasso.h"
 
-#include "selection/index_check.h"
-
 #include <algorithm>
 
 namespace {

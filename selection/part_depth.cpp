@@ -1,7 +1,5 @@
 #include "selection/part_depth.h"
 
-#include "selection/index_check.h"
-
 #include <algorithm>
 #include <limits>
 #include <vector>

@@ -111,7 +111,3 @@ bool Unprojector::operator()(const DPoint3& window, DPoint3& object) const {
     object = {out[0] / out[3], out[1] / out[3], out[2] / out[3]};
     return true;
 }
-
-bool unprojectPoint(const ViewTransform& view, const DPoint3& window, DPoint3& object) {
-    return Unprojector(view)(window, object);
-}

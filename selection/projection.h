@@ -22,16 +22,13 @@ struct DPoint3 {
 // non-finite output and true, as in gluProject: callers check std::isfinite where it matters.
 bool projectPoint(const ViewTransform& view, const DPoint3& object, DPoint3& window);
 
-// Window position -> object position, as gluUnProject. Returns false (object left untouched)
-// when modelview x projection is singular or the resulting w is exactly 0.
-bool unprojectPoint(const ViewTransform& view, const DPoint3& window, DPoint3& object);
-
-// Unprojection with the inverted combined matrix computed once, for passes that unproject
-// many points under one view; gives bit for bit the results of unprojectPoint.
+// Window position -> object position, as gluUnProject, with the inverted combined matrix
+// computed once for passes that unproject many points under one view.
 class Unprojector {
   public:
     explicit Unprojector(const ViewTransform& view);
-    // False when the combined matrix is singular (always) or the point's w is exactly 0.
+    // False (object left untouched) when modelview x projection is singular or the point's w
+    // is exactly 0.
     bool operator()(const DPoint3& window, DPoint3& object) const;
 
   private:

@@ -23,7 +23,7 @@ double viewWeight(const Vec3d& a, const Vec3d& b, const Vec3d& c, const Vec3d& e
 bool chooseQuadDiagonal(const SimpleMesh& mesh, const int q[4], const float cameraTranslation[3]) {
     Vec3d p[4];
     for (int k = 0; k < 4; ++k) {
-        if (q[k] < 0 || std::size_t(q[k]) >= mesh.vertices.size())
+        if (!isIndex(q[k], mesh.vertices.size()))
             return false;
         p[k] = widen(mesh.vertices[q[k]]);
     }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "mesh/simple_mesh.h"
-#include "selection/index_check.h"
 
 #include <GL/gl.h>
 

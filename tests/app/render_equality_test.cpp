@@ -423,7 +423,7 @@ TEST_F(RenderEquality, EveryChangeToAMeshShowsInItsNextDrawing) {
         {"positions of the plain model",
          [&] { each(30, 50, [&](auto v) { mesh.vertices.edit()[v].z += 3; }); }},
         {"normal corners of the plain model",
-         [&] { each(40, 80, [&](auto f) { mesh.normalFaces.edit()[f][1] = 0; }); }},
+         [&] { each(40, 70, [&](auto f) { mesh.normalFaces.edit()[f][1] = 0; }); }},
         {"texture coordinates again", [&] { mesh = texturedBlob(); }},
     };
     auto referenceFrames = [&] {

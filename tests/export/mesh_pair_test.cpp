@@ -206,14 +206,14 @@ SimpleMesh randomModel(std::mt19937& random, bool withTexCoords) {
     m.texCoords.edit().assign(T, {});
     for (int f = 0; f < F; ++f) {
         int corners = pick(10) == 0 ? pick(5) : 3;
-        m.faces.edit().beginList();
-        m.texCoordFaces.edit().beginList();
-        m.normalFaces.edit().beginList();
         for (int k = 0; k < corners; ++k) {
-            m.faces.edit().appendToLast(pick(10) == 0 ? pick(V + 2) - 1 : pick(V));
-            m.texCoordFaces.edit().appendToLast(pick(T));
-            m.normalFaces.edit().appendToLast(pick(2));
+            m.faces.edit().addToOpenList(pick(10) == 0 ? pick(V + 2) - 1 : pick(V));
+            m.texCoordFaces.edit().addToOpenList(pick(T));
+            m.normalFaces.edit().addToOpenList(pick(2));
         }
+        m.faces.edit().closeList();
+        m.texCoordFaces.edit().closeList();
+        m.normalFaces.edit().closeList();
         m.faceVisible.edit().push_back(pick(8) == 0 ? pick(3) : 1);
         m.facePart.edit().push_back(pick(6) == 0 ? pick(4) : -1);
     }

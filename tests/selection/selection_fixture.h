@@ -70,7 +70,8 @@ inline GlScene glScene(int width, int height) {
 // The object position that shows at window column x, row y (from the bottom), window depth.
 inline Vec3 atPixel(const ViewTransform& view, double x, double y, double depth) {
     DPoint3 object;
-    unprojectPoint(view, {x, y, depth}, object);
+    const Unprojector unproject(view);
+    unproject({x, y, depth}, object);
     return {static_cast<float>(object.x), static_cast<float>(object.y),
             static_cast<float>(object.z)};
 }

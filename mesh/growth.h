@@ -1,0 +1,36 @@
+// Growing the large arrays a model is read into.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <sys/mman.h>
+
+// Asks the kernel to back the whole 2 MiB pages of a fresh buffer with huge pages: filling
+// hundreds of megabytes 4 KiB page by page costs more in page faults than the parsing.
+inline void adviseHugePages(const void* data, std::size_t bytes) {
+    constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
+    const auto first = (reinterpret_cast<std::uintptr_t>(data) + huge - 1) & ~(huge - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(huge - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+// Makes room for `needed` values, at least doubling the capacity when it runs out; the new
+// buffer is advised before the old contents are copied into it.
+template <typename T> void ensureCapacity(std::vector<T>& values, std::size_t needed) {
+    if (needed <= values.capacity())
+        return;
+    std::vector<T> bigger;
+    bigger.reserve(std::max(needed, 2 * values.capacity()));
+    adviseHugePages(bigger.data(), bigger.capacity() * sizeof(T));
+    bigger.insert(bigger.end(), values.begin(), values.end());
+    values.swap(bigger);
+}
+
+template <typename T> void appendValues(std::vector<T>& values, const std::vector<T>& more) {
+    ensureCapacity(values, values.size() + more.size());
+    values.insert(values.end(), more.begin(), more.end());
+}
