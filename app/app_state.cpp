@@ -17,6 +17,7 @@ float partCompression[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 float partMinDepth[4] = {0, 0, 0, 0};
 float partMaxDepth[4] = {0, 0, 0, 0};
 float partMedianDepth[4] = {0, 0, 0, 0};
+bool partsMeasured = false;
 
 int fieldOfView = 30;
 Trackball viewCamera(640, 480);

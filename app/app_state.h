@@ -49,6 +49,9 @@ extern float partCompression[4];
 extern float partMinDepth[4];
 extern float partMaxDepth[4];
 extern float partMedianDepth[4];
+// Whether "Preview" has measured the parts of the open model: until it has, rebuilds leave the
+// output model's positions equal to the input's (there is no measured depth to mirror about).
+extern bool partsMeasured;
 
 // Camera.
 extern int fieldOfView; // 30

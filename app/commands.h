@@ -15,11 +15,13 @@ void dispatchCommand(int id);
 // process, every other control with an identifier calls dispatchCommand with it.
 void runControlCallback(const PanelControl& control);
 
-// "Open Mesh": whether or not a file was chosen or could be read, the model that the mesh now
-// holds gets a fresh selection, every part its start settings, and the output a plain copy.
+// "Open Mesh": a model that loads replaces the input model, with the image its material names
+// beside its MTL file as texture (when there is one), a fresh selection and every part's start
+// settings; the output model becomes a plain copy. A cancelled dialog or a file that does not
+// load changes nothing.
 void openMeshCommand();
-// "Open Texture": the output is recopied even when the dialog was cancelled, which drops any
-// conversion until the next rebuild.
+// "Open Texture": an image that loads becomes the texture of both models; the output model
+// keeps its positions. A cancelled dialog or an image that does not load changes nothing.
 void openTextureCommand();
 // "Back Face": both meshes draw their back faces as the checkbox says.
 void backFaceCommand();

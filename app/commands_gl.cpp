@@ -13,8 +13,12 @@
 
 void openMeshCommand() {
     const std::string path = chooseInputFile();
-    if (!path.empty())
-        inputMesh.load(path, meshSearchDirs);
+    std::string texture;
+    // A cancelled or failed open keeps the model and every part painted on it.
+    if (path.empty() || !inputMesh.load(path, meshSearchDirs, &texture))
+        return;
+    if (!texture.empty())
+        inputMesh.loadTexture(texture, meshSearchDirs);
     resetSelectionState(inputMesh);
     resetPartSettings();
     outputMesh = inputMesh;
@@ -22,9 +26,9 @@ void openMeshCommand() {
 
 void openTextureCommand() {
     const std::string path = chooseInputFile();
-    if (!path.empty())
-        inputMesh.loadTexture(path, meshSearchDirs);
-    outputMesh = inputMesh;
+    // The output model keeps its conversion: only the picture changes, in both models.
+    if (!path.empty() && inputMesh.loadTexture(path, meshSearchDirs))
+        outputMesh.textureId = inputMesh.textureId;
 }
 
 void backFaceCommand() {

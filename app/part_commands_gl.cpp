@@ -21,6 +21,11 @@ PartDepthSettings partSettings() {
 
 // The body of a rebuild, for callers already under the set-up camera.
 void rebuildUnderCurrentCamera() {
+    if (!partsMeasured) {
+        outputMesh = inputMesh;
+        outputMesh.hideInvisibleFaces = 1;
+        return;
+    }
     rebuildOutputModelWith(inputMesh, outputMesh, partSettings(),
                            viewTransformAfter(applyProjection));
 }
@@ -51,7 +56,8 @@ void applyLassoCommand() {
 }
 
 void toggleFaceCommand(int x, int y) {
-    const int id = pickFace(inputMesh, x, windowHeight - y, applyProjection);
+    // Row y from the top is row windowHeight - 1 - y from the bottom.
+    const int id = pickFace(inputMesh, x, windowHeight - 1 - y, applyProjection);
     std::cerr << "Mesh ID : " << id << std::endl;
     if (!isIndex(id, std::min(inputMesh.faces.size(), inputMesh.faceVisible.size())))
         return;
@@ -77,6 +83,7 @@ void compressionCommand() {
 }
 
 void previewCommand() {
+    partsMeasured = true;
     withSetupCamera([] {
         for (int round = 0; round < 2; ++round) {
             measureParts();

@@ -57,4 +57,5 @@ void resetPartSettings() {
         partPosition[p] = 0.5f;
     }
     compressionValue = 1.0f;
+    partsMeasured = false;
 }

@@ -12,6 +12,6 @@ void buildVertexFaces(SimpleMesh& mesh);
 // faces drawn translucent (hideInvisibleFaces 0) and back faces drawn (drawBackFaces 1).
 void resetSelectionState(SimpleMesh& mesh);
 
-// Every part: position 0.5, compression 1, median 0.5, minimum 1, maximum 0; the spinner's
-// variable compressionValue 1.
+// Every part: position 0.5, compression 1, median 0.5, minimum 1, maximum 0, none measured;
+// the spinner's variable compressionValue 1.
 void resetPartSettings();

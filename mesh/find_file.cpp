@@ -22,11 +22,13 @@ bool opens(const std::string& path, std::string& skipped) {
 
 std::string findFile(const std::string& name, const std::vector<std::string>& searchDirs) {
     std::string skipped;
-    for (const std::string& dir : searchDirs) {
-        const std::string path = dir + "/" + name;
-        if (opens(path, skipped))
-            return path;
-    }
+    // "/x/m.obj" tried as ".//x/m.obj" could open a different file below the working folder.
+    if (!name.starts_with('/'))
+        for (const std::string& dir : searchDirs) {
+            const std::string path = dir + "/" + name;
+            if (opens(path, skipped))
+                return path;
+        }
     if (opens(name, skipped))
         return name;
     std::printf("file not found: %s\n", name.c_str());

@@ -7,6 +7,7 @@
 #include "mesh/parallel.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <thread>
 
@@ -49,6 +50,13 @@ unsigned threadCount(unsigned wanted) {
 
 } // namespace
 
+std::string besideFolder(const std::string& folder, std::string name) {
+    std::replace(name.begin(), name.end(), '\\', '/');
+    if (folder.empty() || name.starts_with('/'))
+        return name;
+    return (std::filesystem::path(folder) / name).lexically_normal().string();
+}
+
 std::string fileExtension(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     return dot == std::string::npos ? std::string() : path.substr(dot + 1);
@@ -64,6 +72,7 @@ bool ObjLoader::loader(const std::string& path) {
         std::cerr << "ObjLoader::loader: error: cannot open file: " << path << '\n';
         return false;
     }
+    objFolder_ = std::filesystem::path(path).parent_path().string();
     BlockReader blocks(file.get(), options.blockBytes);
     ObjChunk total;
     total.limits = options.limits;
@@ -88,6 +97,13 @@ bool ObjLoader::loader(const std::string& path) {
     texCoordFaces = std::move(total.texCoordFaces);
     normalFaces = std::move(total.normalFaces);
     return true;
+}
+
+std::string ObjLoader::diffuseMapFile() const {
+    if (material.diffuseMap.empty())
+        return "";
+    const std::string path = besideFolder(materialFolder_, material.diffuseMap);
+    return isRegularFile(path) ? path : "";
 }
 
 void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare) {
@@ -134,11 +150,17 @@ void ObjLoader::applyEvents(ObjChunk& chunk) {
 }
 
 void ObjLoader::readMaterialFile(const std::string& name) {
-    File file = openForReading(name);
+    std::string path = besideFolder(objFolder_, name);
+    File file = openForReading(path);
+    if (!file) {
+        path = besideFolder("", name);
+        file = openForReading(path);
+    }
     if (!file) {
         std::cerr << "ObjLoader::readMaterialFile: cannot open file: " << name << '\n';
         return;
     }
+    materialFolder_ = std::filesystem::path(path).parent_path().string();
     BlockReader blocks(file.get(), std::size_t{1} << 16);
     std::string_view lines;
     bool materialSeen = false, reading = true;
@@ -171,7 +193,9 @@ bool ObjLoader::readMaterialLine(std::string_view text, bool& materialSeen) {
     } else if (keyword == "Ns") {
         line.readFloat(material.shininess);
     } else if (keyword == "map_Kd") {
-        readWordInto(line, material.diffuseMap);
+        // Options such as "-s 1 1 1" may come first: the image is the last word.
+        while (line.readWord(keyword))
+            material.diffuseMap.assign(keyword);
     }
     return true;
 }

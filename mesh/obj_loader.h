@@ -22,7 +22,7 @@ struct Material {
     std::array<float, 3> specular{1.0f, 1.0f, 1.0f}; // "Ks"
     float dissolve = 1.0f;                           // "d"
     float shininess = 0.0f;                          // "Ns"
-    std::string diffuseMap;                          // "map_Kd"
+    std::string diffuseMap;                          // "map_Kd": its image, the line's last word
 };
 
 // How a file is read: in blocks of whole lines, each block split into parts that worker
@@ -52,16 +52,23 @@ class ObjLoader {
     // faces: PATH"); true otherwise, whatever the file contained.
     bool loader(const std::string& path);
 
+    // The image the material names ("map_Kd"), when it lies beside the MTL file it came from;
+    // "" when there is none.
+    std::string diffuseMapFile() const;
+
   private:
+    std::string objFolder_;      // folder of the OBJ file being read ("" = working directory)
+    std::string materialFolder_; // folder of the MTL file material came from
     // Reads one block of lines into total, in parts side by side through the reusable chunks
     // in spare, then applies the parts' events in file order.
     void readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare);
     // Prints the console lines and applies the names and MTL files of chunk's events.
     void applyEvents(ObjChunk& chunk);
 
-    // Reads the MTL file name (resolved against the working directory) into material,
-    // stopping at its second "newmtl". Prints "ObjLoader::readMaterialFile: cannot open file:
-    // NAME" when it does not open.
+    // Reads the MTL file name into material, stopping at its second "newmtl". A relative name
+    // is looked up beside the OBJ file first, then against the working directory; backslashes
+    // (names written on Windows) separate folders. Prints "ObjLoader::readMaterialFile: cannot
+    // open file: NAME" when it opens in neither place.
     void readMaterialFile(const std::string& name);
     // Acts on one MTL line; returns false when reading of the file is to stop.
     bool readMaterialLine(std::string_view text, bool& materialSeen);
@@ -69,3 +76,7 @@ class ObjLoader {
 
 // The text after the last '.' of path, or "" when it has none.
 std::string fileExtension(const std::string& path);
+
+// name with backslashes turned into slashes and, when it is relative and folder is not empty,
+// placed in folder.
+std::string besideFolder(const std::string& folder, std::string name);

@@ -35,7 +35,8 @@ bool sameShape(const IndexLists& a, const IndexLists& b) {
 
 } // namespace
 
-bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string>& searchDirs) {
+bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string>& searchDirs,
+                      std::string* textureFile) {
     if (fileName.empty())
         return false;
     ObjLoader reader;
@@ -65,19 +66,8 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
 
     if (!sameShape(reader.faces, normalLists) ||
         (fileTexCoords && !sameShape(reader.faces, texCoordLists))) {
-        // The reader's geometry is taken in and then dropped, normals computed first when the
-        // file had none, as a mesh whose index lists disagree cannot be kept.
-        vertices = std::move(reader.vertices);
-        faces = std::move(reader.faces);
-        if (!fileNormals)
-            computeNormals();
+        // A mesh whose index lists disagree cannot be kept; the open one stays as it was.
         std::cerr << "SimpleMesh::load: buffer sizes not same\n";
-        vertices.clear();
-        normals.clear();
-        texCoords.clear();
-        faces.clear();
-        normalFaces.clear();
-        texCoordFaces.clear();
         return false;
     }
     // An index outside its array (0 in the file becomes -1) would reach drawing, normals and
@@ -113,6 +103,8 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
         texCoords = std::move(reader.texCoords);
     else
         texCoords.clear();
+    if (textureFile)
+        *textureFile = reader.diffuseMapFile();
     std::cerr << "SimpleMesh::load: " << fileName << " loaded\n";
     return true;
 }

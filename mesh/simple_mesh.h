@@ -46,9 +46,11 @@ class SimpleMesh {
 
     // Reads an OBJ file found through findFile(fileName, searchDirs). Returns true when the
     // mesh now holds the file's model; on failure prints one line on standard error and
-    // leaves the mesh unchanged (geometry emptied only for "buffer sizes not same").
-    // Never touches the selection members or textureId.
-    bool load(const std::string& fileName, const std::vector<std::string>& searchDirs);
+    // leaves the mesh unchanged. Never touches the selection members or textureId. On success
+    // textureFile, when given, receives the image the model's material names when it lies
+    // beside the MTL file, else "".
+    bool load(const std::string& fileName, const std::vector<std::string>& searchDirs,
+              std::string* textureFile = nullptr);
 
     // One unit normal per vertex from the area-weighted normals of the faces using it;
     // normals become one per vertex. A vertex whose sum is zero gets (0, 0, 0).
@@ -70,8 +72,9 @@ class SimpleMesh {
 // stays free of OpenGL; null means no context exists and nothing is to be deleted.
 extern void (*deleteTextureName)(unsigned name);
 
-// First of dir + "/" + name over searchDirs that opens for reading as a regular file, else name
-// itself when it does, else "" after printing "file not found: NAME" on standard output. A
-// folder, FIFO or device met on the way is skipped and named ("findFile: not a regular file:
-// PATH"), so nothing blocks on a pipe or reads a device.
+// For a relative name, the first of dir + "/" + name over searchDirs that opens for reading as a
+// regular file; else name itself when it does (an absolute name is only ever taken as it is);
+// else "" after printing "file not found: NAME" on standard output. A folder, FIFO or device
+// met on the way is skipped and named ("findFile: not a regular file: PATH"), so nothing
+// blocks on a pipe or reads a device.
 std::string findFile(const std::string& name, const std::vector<std::string>& searchDirs);

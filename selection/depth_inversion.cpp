@@ -4,6 +4,7 @@
 #include "selection/part_depth.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -44,13 +45,20 @@ bool isFinite(const DPoint3& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
+// Vertices per part whose mirrored depth was held between the clipping planes.
+using HeldCounts = std::array<std::size_t, 4>;
+
 // The converted position of one painted vertex of part p; false when it cannot be computed.
+// A mirrored depth beyond the clipping planes is held at the plane it passed, so that no vertex
+// lands behind the eye or beyond the far plane, and counted in held.
 bool mirrorVertex(const Vec3& position, int p, const MirrorTable& table, const ViewTransform& view,
-                  const Unprojector& unproject, Vec3& result) {
+                  const Unprojector& unproject, Vec3& result, HeldCounts& held) {
     DPoint3 window, moved;
     if (!projectPoint(view, {position.x, position.y, position.z}, window))
         return false;
-    window.z = table.mirroredDepth(p, window.z);
+    const double mirrored = table.mirroredDepth(p, window.z);
+    window.z = std::clamp(mirrored, 0.0, 1.0);
+    held[p] += window.z != mirrored && !std::isnan(mirrored);
     if (!unproject(window, moved) || !isFinite(moved))
         return false;
     // A finite double beyond the float range (a depth mirrored past the far plane can put the
@@ -66,7 +74,7 @@ bool mirrorVertex(const Vec3& position, int p, const MirrorTable& table, const V
 // Converts vertices [begin, end) into positions: each writes only its own entry.
 void invertRange(const SimpleMesh& input, const SimpleMesh& output, const MirrorTable& table,
                  const ViewTransform& view, const Unprojector& unproject, std::size_t begin,
-                 std::size_t end, std::vector<Vec3>& positions) {
+                 std::size_t end, std::vector<Vec3>& positions, HeldCounts& held) {
     for (std::size_t i = begin; i < end; ++i) {
         const Vec3& position = input.vertices[i];
         Vec3 result = position;
@@ -74,21 +82,26 @@ void invertRange(const SimpleMesh& input, const SimpleMesh& output, const Mirror
                              i < output.vertexPart.size();
         if (painted) {
             const int p = output.vertexPart[i];
-            if (p < 0 || p > 3 || !mirrorVertex(position, p, table, view, unproject, result))
+            if (p < 0 || p > 3 || !mirrorVertex(position, p, table, view, unproject, result, held))
                 result = position;
         }
         positions[i] = result;
     }
 }
 
-void invertAll(const SimpleMesh& input, SimpleMesh& output, const MirrorTable& table,
-               const ViewTransform& view) {
+HeldCounts invertAll(const SimpleMesh& input, SimpleMesh& output, const MirrorTable& table,
+                     const ViewTransform& view) {
     const Unprojector unproject(view);
     const std::size_t n = std::min(input.vertices.size(), output.vertices.size());
     std::vector<Vec3>& positions = output.vertices.edit();
+    HeldCounts held[2] = {};
     runHalves(n, kThreadedVertexCount, [&](std::size_t begin, std::size_t end) {
-        invertRange(input, output, table, view, unproject, begin, end, positions);
+        invertRange(input, output, table, view, unproject, begin, end, positions,
+                    held[begin == 0 ? 0 : 1]);
     });
+    for (int p = 0; p < 4; ++p)
+        held[0][p] += held[1][p];
+    return held[0];
 }
 
 } // namespace
@@ -102,7 +115,11 @@ void invertPartDepths(SimpleMesh& input, SimpleMesh& output, const PartDepthSett
         parts.medianDepth[1] =
             medianPartDepth(input, 1, view, parts.minDepth[1], parts.maxDepth[1], out);
     }
-    invertAll(input, output, MirrorTable(parts), view);
+    const HeldCounts held = invertAll(input, output, MirrorTable(parts), view);
+    for (int p = 0; p < 4; ++p)
+        if (held[p] > 0)
+            out << "part " << p << ": " << held[p]
+                << " mirrored vertices held between the clipping planes\n";
 }
 
 void rebuildOutputModelWith(SimpleMesh& input, SimpleMesh& output, const PartDepthSettings& parts,

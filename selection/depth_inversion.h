@@ -24,10 +24,12 @@ struct PartDepthSettings {
 // medianPartDepth of part 1 on input, which may print its "[B]" line on out. Then each vertex
 // with output.vertexInPart 1 in part p gets the window depth
 //   m + k (m - wz) - (k (m - b) + m - b)   (= b + k (b - wz))
-// with m, b, k the median, position and compression of p, at the same window x and y; every
-// other vertex, and every vertex whose projection or unprojection fails or is not finite,
-// keeps its input position exactly. Large meshes are split over two threads; the result is
-// the same as the sequential loop's.
+// with m, b, k the median, position and compression of p, held within [0, 1] (between the
+// clipping planes), at the same window x and y; each part whose vertices were held prints
+// "part P: N mirrored vertices held between the clipping planes" on out. Every other vertex,
+// and every vertex whose projection or unprojection fails or is not finite, keeps its input
+// position exactly. Large meshes are split over two threads; the result is the same as the
+// sequential loop's.
 void invertPartDepths(SimpleMesh& input, SimpleMesh& output, const PartDepthSettings& parts,
                       const ViewTransform& view, std::ostream& out = std::cout);
 

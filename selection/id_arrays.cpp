@@ -21,7 +21,6 @@ IdArrays idArrays(const SimpleMesh& mesh, std::size_t drawnFaces) {
     const std::size_t vertices = 3 * triangleCount(mesh.faces, count);
     out.positions.reserve(vertices);
     out.colours.reserve(vertices);
-    out.edgeFlags.reserve(vertices);
 
     std::vector<int> corners;
     for (std::size_t f = 0; f < count; ++f) {
@@ -34,12 +33,9 @@ IdArrays idArrays(const SimpleMesh& mesh, std::size_t drawnFaces) {
             static_cast<unsigned char>((f >> 16) & 255), 255};
         const std::size_t n = corners.size();
         for (std::size_t k = 1; k + 1 < n; ++k) {
-            const int vertex[3] = {corners[k], corners[k + 1], corners[0]};
-            const bool flag[3] = {true, k + 1 == n - 1, k == 1};
-            for (int i = 0; i < 3; ++i) {
-                out.positions.push_back(mesh.vertices[vertex[i]]);
+            for (int v : {corners[k], corners[k + 1], corners[0]}) {
+                out.positions.push_back(mesh.vertices[v]);
                 out.colours.push_back(colour);
-                out.edgeFlags.push_back(flag[i] ? 1 : 0);
             }
         }
     }

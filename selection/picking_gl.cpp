@@ -23,14 +23,12 @@ class IdBuffers : public MeshCache {
     bool built = false;
     std::array<std::uint64_t, 3> key{};
     GlBuffer vertices;
-    std::size_t positionAt = 0, colourAt = 0, flagAt = 0, count = 0;
+    std::size_t positionAt = 0, colourAt = 0, count = 0;
 
     void fill(const IdArrays& a) {
-        const auto at = vertices.upload(
-            GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.colours), partOf(a.edgeFlags)});
+        const auto at = vertices.upload(GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.colours)});
         positionAt = at[0];
         colourAt = at[1];
-        flagAt = at[2];
         count = a.positions.size();
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         built = true;
@@ -53,9 +51,11 @@ const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces) {
     return buffers;
 }
 
-// State of both ID passes, inside the caller's glPushAttrib: white background, no lighting,
+// State of both ID passes, inside the caller's glPushAttrib: white background, filled polygons
+// whatever the display shows ("Wireframe" leaves outlines in the window's state), no lighting,
 // and nothing that could change an ID colour on its way into the frame buffer.
 void beginIdPass() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
@@ -75,10 +75,6 @@ void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces) {
     glVertexPointer(3, GL_FLOAT, 0, bufferOffset(b.positionAt));
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, bufferOffset(b.colourAt));
-    if (outlinesDrawn()) {
-        glEnableClientState(GL_EDGE_FLAG_ARRAY);
-        glEdgeFlagPointer(0, bufferOffset(b.flagAt));
-    }
     drawArrayTriangles(b.count);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();

@@ -20,26 +20,6 @@ class BatchSession : public OffscreenAppTest {
         ASSERT_EQ(inputMesh.faces.size(), 3u);
     }
 
-    // What the user would have done since opening: painted parts, hidden faces, tuned parts,
-    // converted the output.
-    void editEverything() {
-        inputMesh.facePart = {2, -1, 1};
-        inputMesh.vertexPart = {2, 2, 1, 2, 1};
-        inputMesh.vertexInPart = {1, 1, 1, 1, 1};
-        inputMesh.faceVisible = {0, 1, 0};
-        for (int p = 0; p < 4; ++p) {
-            partPosition[p] = 0.2f;
-            partCompression[p] = -0.5f;
-            partMinDepth[p] = 0.3f;
-            partMaxDepth[p] = 0.6f;
-            partMedianDepth[p] = 0.4f;
-        }
-        compressionValue = -0.5f;
-        outputMesh = inputMesh;
-        outputMesh.vertices.edit()[0].z = 42;
-        outputMesh.hideInvisibleFaces = 1;
-    }
-
     void expectOutputIsPlainCopy() {
         ASSERT_EQ(outputMesh.vertices.size(), inputMesh.vertices.size());
         for (std::size_t v = 0; v < inputMesh.vertices.size(); ++v) {
@@ -57,29 +37,6 @@ class BatchSession : public OffscreenAppTest {
     std::string model = dir.file("three faces.obj");
 };
 
-TEST_F(BatchSession, CancelledOpenMeshKeepsTheModelButResetsEveryPartAndLabel) {
-    openModel();
-    editEverything();
-    ASSERT_EQ(run("open-mesh   # the user cancels the dialog\n"), 0);
-    EXPECT_EQ(inputMesh.vertices.size(), 5u);
-    EXPECT_EQ(inputMesh.faceVisible, (std::vector<int>{1, 1, 1}));
-    EXPECT_EQ(inputMesh.facePart, (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(inputMesh.vertexPart, (std::vector<int>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(inputMesh.vertexInPart, (std::vector<int>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(inputMesh.hideInvisibleFaces, 0);
-    for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(partPosition[p], 0.5f);
-        EXPECT_EQ(partCompression[p], 1.0f);
-        EXPECT_EQ(partMedianDepth[p], 0.5f);
-        EXPECT_EQ(partMinDepth[p], 1.0f);
-        EXPECT_EQ(partMaxDepth[p], 0.0f);
-    }
-    EXPECT_EQ(compressionValue, 1.0f);
-    EXPECT_EQ(outputMesh.vertices[0].z, 0.0f);
-    expectOutputIsPlainCopy();
-    EXPECT_EQ(windowWidth, 640); // the command does not touch the window or the camera
-}
-
 TEST_F(BatchSession, OpenMeshForcesBackFacesOnInBothMeshesWhateverTheCheckboxSays) {
     ASSERT_EQ(run("back-face off\n"), 0);
     EXPECT_EQ(backFace, 0);
@@ -94,16 +51,6 @@ TEST_F(BatchSession, OpenMeshForcesBackFacesOnInBothMeshesWhateverTheCheckboxSay
         EXPECT_EQ(inputMesh.drawBackFaces, on);
         EXPECT_EQ(outputMesh.drawBackFaces, on);
     }
-}
-
-TEST_F(BatchSession, CancelledOpenTextureStillRecopiesTheOutput) {
-    openModel();
-    editEverything();
-    ASSERT_EQ(run("open-texture\n"), 0);
-    EXPECT_EQ(outputMesh.vertices[0].z, 0.0f);
-    expectOutputIsPlainCopy();
-    EXPECT_EQ(inputMesh.facePart, (std::vector<int>{2, -1, 1})); // labels are kept
-    EXPECT_EQ(partPosition[1], 0.2f);
 }
 
 TEST_F(BatchSession, OpenTextureGivesBothMeshesTheSameTexture) {

@@ -1,6 +1,7 @@
 #include "tests/mesh/mesh_test_util.h"
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -46,6 +47,7 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
         hugeLine += "v 1 2 3 ";
     const std::string cannot = "SimpleMesh::load: cannot load file: ";
     const std::string range = "SimpleMesh::load: index out of range: ";
+    const std::string sizes = "SimpleMesh::load: buffer sizes not same\n";
     struct Case {
         std::string name, text, out, err;
     };
@@ -66,6 +68,11 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
         {"norm.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//2\n", "", range + "norm.obj\n"},
         {"vn.obj", triangle + "vn 0 0 1\nvn 0 0 1\nf 1 2 3\n", "", range + "vn.obj\n"},
         {"vt.obj", triangle + "vt 0 0\nf 1 2 3\n", "", range + "vt.obj\n"},
+        // Index lists that disagree: only some faces carry normal indices; a face with fewer
+        // normal than position indices; texture indices on some faces only.
+        {"some.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n", "", sizes},
+        {"fewer.obj", triangle + "vn 0 0 1\nf 1//1 2 3\n", "", sizes},
+        {"mixed.obj", triangle + "vt 0 0\nf 1/1 2/1 3/1\nf 1 2 3\n", "", sizes},
     };
     for (const Case& c : cases) {
         Console console = load(c.name, c.text);
@@ -76,25 +83,18 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
     }
 }
 
-TEST_F(MeshLoad, DisagreeingIndexListsEmptyTheGeometryOnly) {
-    const std::string sizes = "SimpleMesh::load: buffer sizes not same\n";
-    const std::pair<std::string, std::string> cases[] = {
-        // Only some faces carry normal indices: the face counts differ.
-        {triangle + "vn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n", sizes},
-        // Same face counts, but a face with fewer normal than position indices.
-        {triangle + "vn 0 0 1\nf 1//1 2 3\n", sizes},
-        // Without "vn" lines the normals are computed before the check.
-        {triangle + "vt 0 0\nf 1/1 2/1 3/1\nf 1 2 3\n",
-         "SimpleMesh::computeNormals: called\n" + sizes},
-    };
-    for (const auto& [text, err] : cases) {
-        EXPECT_EQ(load("mixed.obj", text).err, err);
-        EXPECT_FALSE(loaded);
-        EXPECT_TRUE(mesh.vertices.empty() && mesh.normals.empty() && mesh.texCoords.empty());
-        EXPECT_TRUE(mesh.faces.empty() && mesh.normalFaces.empty() && mesh.texCoordFaces.empty());
-        EXPECT_EQ(mesh.vertexFaces, before.vertexFaces);
-        EXPECT_EQ(mesh.textureId, 5u);
-    }
+// An absolute name opens that file, never a file of the same name below a search folder.
+TEST_F(MeshLoad, AbsoluteNameIsNotSearchedForInTheSearchFolders) {
+    TempDir shadow;
+    const std::string model = dir.file("model.obj");
+    writeFile(model, triangle + "f 1 2 3\n");
+    // What "." + "/" + model would name, with the search folder standing for ".".
+    const std::string shadowed = shadow.path().string() + "/" + model;
+    std::filesystem::create_directories(std::filesystem::path(shadowed).parent_path());
+    writeFile(shadowed, triangle + "v 5 5 5\nf 1 2 4\n");
+    EXPECT_EQ(findFile(model, {shadow.path().string()}), model);
+    EXPECT_TRUE(mesh.load(model, {shadow.path().string()}));
+    EXPECT_EQ(mesh.vertices.size(), 3u);
 }
 
 TEST_F(MeshLoad, CubeOfQuadsGetsNormalsAlongItsDiagonals) {

@@ -2,6 +2,7 @@
 #include "tests/mesh/mesh_test_util.h"
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -142,7 +143,7 @@ TEST(ObjLoader, CoordinatesReadLikeStreamExtraction) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(ObjLoader, FirstMaterialOfTheFileNamedRelativeToTheWorkingDirectory) {
+TEST(ObjLoader, FirstMaterialOfTheFileBesideTheObjOrInTheWorkingDirectory) {
     // The working directory is the repository root; a later "usemtl" renames the material.
     Read r = readObj("mtllib tests/data/mesh/two_materials.mtl other.mtl\nusemtl later\n");
     EXPECT_EQ(r.console.err, "");
@@ -156,14 +157,20 @@ TEST(ObjLoader, FirstMaterialOfTheFileNamedRelativeToTheWorkingDirectory) {
     EXPECT_EQ(m.diffuseMap, "first.png");
     EXPECT_EQ(readObj("mtllib tests/data/mesh/two_materials.mtl\n").reader.material.name, "first");
 
-    // A file beside the OBJ is not found; reading goes on.
+    // A file beside the OBJ comes first, a name written with backslashes included; its image
+    // counts only when it lies beside the MTL file. A name found nowhere is reported and
+    // reading goes on.
     TempDir dir;
-    writeFile(dir.file("beside.mtl"), "newmtl beside\n");
-    writeFile(dir.file("model.obj"), "mtllib beside.mtl\nv 1 2 3\nmtllib\n");
+    std::filesystem::create_directories(dir.file("materials"));
+    writeFile(dir.file("materials/beside.mtl"), "newmtl beside\nmap_Kd -s 1 1 1 ..\\paint.png\n");
+    writeFile(dir.file("model.obj"), "mtllib materials\\beside.mtl\nv 1 2 3\nmtllib missing\n");
     ObjLoader reader;
     Console c = captureConsole([&] { EXPECT_TRUE(reader.loader(dir.file("model.obj"))); });
-    EXPECT_EQ(c.err, "ObjLoader::readMaterialFile: cannot open file: beside.mtl\n"
-                     "ObjLoader::readMaterialFile: cannot open file: \n");
+    EXPECT_EQ(c.err, "ObjLoader::readMaterialFile: cannot open file: missing\n");
     EXPECT_EQ(reader.vertices.size(), 1u);
-    EXPECT_EQ(reader.material.name, "");
+    EXPECT_EQ(reader.material.name, "beside");
+    EXPECT_EQ(reader.material.diffuseMap, "..\\paint.png");
+    EXPECT_EQ(reader.diffuseMapFile(), "");
+    writeFile(dir.file("paint.png"), "");
+    EXPECT_EQ(reader.diffuseMapFile(), dir.file("paint.png"));
 }

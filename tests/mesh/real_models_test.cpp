@@ -24,21 +24,18 @@ TEST(RealModels, CountsAndOutcomeLines) {
         std::string file, err; // err: the lines before the outcome line
         std::string outcome;   // "loaded" or the failure's text
         std::size_t vertices, texCoords, normals, faces, corners, withCorners;
+        std::string texture = ""; // the image the material names, found beside the MTL file
     };
     const Case cases[] = {
-        // A textured triangle mesh; its MTL file is named relative to the working directory.
-        {"spider.obj", "ObjLoader::readMaterialFile: cannot open file: spider.mtl\n", "loaded", 762,
-         302, 747, 1368, 3, 1368},
+        // A textured triangle mesh whose MTL file, beside it, names its image as ".\NAME".
+        {"spider.obj", "", "loaded", 762, 302, 747, 1368, 3, 1368, "wal67ar_small.jpg"},
         {"WusonOBJ.obj", "", "loaded", 2117, 1, 2076, 3732, 3, 3732},
         // 2042 faces with plain corners and 668 with "p/t" corners.
-        {"regr01.obj", "ObjLoader::readMaterialFile: cannot open file: ./regr01.mtl\n" + normals,
-         "buffer sizes not same", 0, 0, 0, 0, 0, 0},
+        {"regr01.obj", "", "buffer sizes not same", 0, 0, 0, 0, 0, 0},
         {"box.obj", normals, "loaded", 8, 0, 8, 6, 4, 6},
         {"box_longline.obj", normals, "loaded", 8, 0, 8, 6, 936, 1},
         // A 66-gon with "p//n" corners; a file with carriage returns and doubled blanks.
-        {"concave_polygon.obj",
-         "ObjLoader::readMaterialFile: cannot open file: concave_polygon.mtl\n", "loaded", 64, 0, 1,
-         1, 66, 1},
+        {"concave_polygon.obj", "", "loaded", 64, 0, 1, 1, 66, 1},
         {"cube_mtllib_after_g.obj",
          "ObjLoader::readMaterialFile: cannot open file: cube_mtllib_after_g.mat\n", "loaded", 8, 0,
          6, 12, 3, 12},
@@ -50,7 +47,9 @@ TEST(RealModels, CountsAndOutcomeLines) {
         const std::string path = modelDir + c.file;
         SimpleMesh mesh;
         bool ok = false;
-        Console console = captureConsole([&] { ok = mesh.load(path, programSearchDirs()); });
+        std::string texture = "untouched";
+        Console console =
+            captureConsole([&] { ok = mesh.load(path, programSearchDirs(), &texture); });
         const std::string outcome = c.outcome == "loaded"     ? path + " loaded"
                                     : c.outcome.back() == ' ' ? c.outcome + path
                                                               : c.outcome;
@@ -61,5 +60,9 @@ TEST(RealModels, CountsAndOutcomeLines) {
         EXPECT_EQ(mesh.normals.size(), c.normals) << c.file;
         EXPECT_EQ(mesh.faces.size(), c.faces) << c.file;
         EXPECT_EQ(facesWithCorners(mesh.faces, c.corners), c.withCorners) << c.file;
+        EXPECT_EQ(texture, !ok                 ? "untouched"
+                           : c.texture.empty() ? ""
+                                               : modelDir + c.texture)
+            << c.file;
     }
 }
