@@ -21,6 +21,7 @@ bool partsMeasured = false;
 
 int fieldOfView = 30;
 Trackball viewCamera(640, 480);
+ModelFraming viewFraming;
 CameraPose setupCamera;
 CameraPose savedViewPose;
 

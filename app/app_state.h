@@ -26,6 +26,7 @@ enum ControlId : int {
     kBackFace = 18,
     kWireframe = 19,
     kShownModel = 20,
+    kFrameModel = 21,
     kQuit = -1,
 };
 
@@ -56,6 +57,7 @@ extern bool partsMeasured;
 // Camera.
 extern int fieldOfView; // 30
 extern Trackball viewCamera;
+extern ModelFraming viewFraming; // the view's framing of the model ("Frame Model")
 extern CameraPose setupCamera;
 extern CameraPose savedViewPose;
 

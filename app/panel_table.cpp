@@ -56,6 +56,11 @@ std::vector<PanelControl> buildPanel() {
          .id = kWireframe,
          .callback = C::Dispatch,
          .intVariable = &wireframe});
+    add({.kind = K::Button,
+         .label = "Frame Model",
+         .parent = view,
+         .id = kFrameModel,
+         .callback = C::Dispatch});
     add({.kind = K::StaticText, .label = ""});
 
     const int option = add({.kind = K::Panel, .label = "Option", .frame = embossed});

@@ -8,10 +8,21 @@
 
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include <algorithm>
 
 namespace {
+
+// The row of the control with this label.
+int rowOf(const std::string& label) {
+    const std::vector<PanelControl>& rows = panelControls();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].label == label)
+            return static_cast<int>(i);
+    ADD_FAILURE() << "no control \"" << label << "\"";
+    return 0;
+}
 
 struct Row {
     ControlKind kind;
@@ -37,25 +48,26 @@ TEST(PanelTable, RowsInCreationOrderWithExactLabelsParentsAndIdentifiers) {
         {K::StaticText, "", 7, {}},
         {K::Checkbox, "Back Face", 7, 18},
         {K::Checkbox, "Wireframe", 7, 19},
+        {K::Button, "Frame Model", 7, 21},
         {K::StaticText, "", 0, {}},
         {K::Panel, "Option", 0, {}},
-        {K::Button, "Triangulate Faces", 15, 14},
-        {K::StaticText, spacer, 15, {}},
+        {K::Button, "Triangulate Faces", 16, 14},
+        {K::StaticText, spacer, 16, {}},
         {K::Column, "", 0, {}},
         {K::Panel, "Edit", 0, {}},
-        {K::ListBox, "Parts:", 19, 8},
-        {K::Panel, "Mode", 19, {}},
-        {K::RadioGroup, "", 21, 7},
-        {K::RadioButton, "Camera", 22, {}},
-        {K::RadioButton, "Lasso", 22, {}},
-        {K::Panel, "Position", 19, {}},
-        {K::StaticText, "Position(depth):", 25, {}},
-        {K::Button, "Push", 25, 4},
-        {K::Button, "Back", 25, 5},
-        {K::StaticText, "Compression:", 25, {}},
-        {K::Spinner, "", 25, 6},
-        {K::Button, "Set Up a Camera", 19, 2},
-        {K::Button, "      Preview      ", 19, 12},
+        {K::ListBox, "Parts:", 20, 8},
+        {K::Panel, "Mode", 20, {}},
+        {K::RadioGroup, "", 22, 7},
+        {K::RadioButton, "Camera", 23, {}},
+        {K::RadioButton, "Lasso", 23, {}},
+        {K::Panel, "Position", 20, {}},
+        {K::StaticText, "Position(depth):", 26, {}},
+        {K::Button, "Push", 26, 4},
+        {K::Button, "Back", 26, 5},
+        {K::StaticText, "Compression:", 26, {}},
+        {K::Spinner, "", 26, 6},
+        {K::Button, "Set Up a Camera", 20, 2},
+        {K::Button, "      Preview      ", 20, 12},
         {K::StaticText, "", 0, {}},
         {K::Button, "Quit", 0, -1},
     };
@@ -79,14 +91,14 @@ TEST(PanelTable, RowsInCreationOrderWithExactLabelsParentsAndIdentifiers) {
 // commands.
 TEST(PanelTable, FramesRadioValuesAndListItems) {
     const std::vector<PanelControl>& rows = panelControls();
-    for (int panel : {0, 6, 14, 18, 20})
-        EXPECT_EQ(rows[panel].frame, PanelFrame::Embossed) << rows[panel].label;
-    EXPECT_EQ(rows[24].frame, PanelFrame::Raised);
-    EXPECT_EQ(rows[8].value, 0);
-    EXPECT_EQ(rows[9].value, 1);
-    EXPECT_EQ(rows[22].value, 0);
-    EXPECT_EQ(rows[23].value, 1);
-    const std::vector<ListItem>& items = rows[19].items;
+    for (const char* panel : {"File", "View", "Option", "Edit", "Mode"})
+        EXPECT_EQ(rows[rowOf(panel)].frame, PanelFrame::Embossed) << panel;
+    EXPECT_EQ(rows[rowOf("Position")].frame, PanelFrame::Raised);
+    EXPECT_EQ(rows[rowOf(" Input Model            ")].value, 0);
+    EXPECT_EQ(rows[rowOf("Output Model            ")].value, 1);
+    EXPECT_EQ(rows[rowOf("Camera")].value, 0);
+    EXPECT_EQ(rows[rowOf("Lasso")].value, 1);
+    const std::vector<ListItem>& items = rows[rowOf("Parts:")].items;
     ASSERT_EQ(items.size(), 4u);
     const char* texts[] = {"0(deselect)", "1", "2", "3"};
     for (int i = 0; i < 4; ++i) {
@@ -157,50 +169,88 @@ TEST_F(PanelDrawing, EveryButtonReportsItsOwnRow) {
 }
 
 TEST_F(PanelDrawing, ChoicesStoreTheLiveVariableBeforeReportingTheControl) {
-    EXPECT_EQ(clickRow(11), (std::vector<int>{11})); // "Back Face"
+    const int backFaceRow = rowOf("Back Face"), group = rowOf(" Input Model            ") - 1;
+    EXPECT_EQ(clickRow(backFaceRow), (std::vector<int>{backFaceRow}));
     EXPECT_EQ(backFace, 0);
-    EXPECT_EQ(clickRow(11), (std::vector<int>{11}));
+    EXPECT_EQ(clickRow(backFaceRow), (std::vector<int>{backFaceRow}));
     EXPECT_EQ(backFace, 1);
-    EXPECT_EQ(clickRow(9), (std::vector<int>{7})); // "Output Model": reported by its group
+    // "Output Model" is reported by its group.
+    EXPECT_EQ(clickRow(rowOf("Output Model            ")), (std::vector<int>{group}));
     EXPECT_EQ(shownModel, 1);
-    EXPECT_EQ(clickRow(8), (std::vector<int>{7}));
+    EXPECT_EQ(clickRow(rowOf(" Input Model            ")), (std::vector<int>{group}));
     EXPECT_EQ(shownModel, 0);
     // The spinner's step buttons sit at its right end: "+" stops at 1, "-" goes down.
-    const ItemRect& spin = rects[29];
+    const int spinner = rowOf("Compression:") + 1;
+    const ItemRect& spin = rects[spinner];
     const float step = ImGui::GetFrameHeight();
     EXPECT_EQ(click(spin.x + spin.width - step / 2, spin.y + spin.height / 2),
-              (std::vector<int>{29}));
+              (std::vector<int>{spinner}));
     EXPECT_EQ(compressionValue, 1.0f);
     const float minus = spin.x + spin.width - step * 1.5f - ImGui::GetStyle().ItemInnerSpacing.x;
-    EXPECT_EQ(click(minus, spin.y + spin.height / 2), (std::vector<int>{29}));
+    EXPECT_EQ(click(minus, spin.y + spin.height / 2), (std::vector<int>{spinner}));
     EXPECT_FLOAT_EQ(compressionValue, 0.99f);
+    // A typed value takes effect when the field is left, here by a click elsewhere; a value
+    // beyond the limits is clamped.
+    EXPECT_TRUE(click(spin.x + 10, spin.y + spin.height / 2).empty()); // selects the text
+    for (const char* typed : {"-", "0", ".", "2", "5"}) {
+        ImGui::GetIO().AddInputCharacter(*typed);
+        EXPECT_TRUE(frame().empty());
+    }
+    EXPECT_FLOAT_EQ(compressionValue, 0.99f);
+    EXPECT_EQ(click(width - 2, height - 2), (std::vector<int>{spinner}));
+    EXPECT_FLOAT_EQ(compressionValue, -0.25f);
+    // Enter takes it too.
+    ImGuiIO& io = ImGui::GetIO();
+    click(spin.x + 10, spin.y + spin.height / 2);
+    io.AddInputCharacter('7');
+    frame();
+    io.KeyMap[ImGuiKey_Enter] = 13;
+    io.KeysDown[13] = true;
+    EXPECT_EQ(frame(), (std::vector<int>{spinner}));
+    io.KeysDown[13] = false;
+    EXPECT_FLOAT_EQ(compressionValue, 1.0f);
 }
 
 TEST_F(PanelDrawing, ListBoxOffersTheFourPartsAndStoresTheChoice) {
-    clickRow(19); // opens the drop-down, which shows from the next frame on
+    const int parts = rowOf("Parts:");
+    clickRow(parts); // opens the drop-down, which shows from the next frame on
     frame();
     // The popup lists the items below the box, one text line each; pick the last one, "3".
-    const ItemRect& box = rects[19];
+    const ItemRect& box = rects[parts];
     const float line = ImGui::GetTextLineHeightWithSpacing();
     const std::vector<int> changed =
         click(box.x + box.width - 20,
               box.y + box.height + ImGui::GetStyle().WindowPadding.y + line * 3.5f);
-    EXPECT_EQ(changed, (std::vector<int>{19}));
+    EXPECT_EQ(changed, (std::vector<int>{parts}));
     EXPECT_EQ(currentPart, 3);
 }
 
 TEST_F(PanelDrawing, TwoColumnsSideBySideAndAWindowSizedToShowEverything) {
     const std::vector<PanelControl>& rows = panelControls();
     float firstColumnRight = 0;
-    for (int row = 0; row < 17; ++row)
+    const int column = rowOf("Edit") - 1;
+    for (int row = 0; row < column; ++row)
         firstColumnRight = std::max(firstColumnRight, rects[row].x + rects[row].width);
-    for (int row = 18; row < static_cast<int>(rows.size()); ++row) {
+    for (int row = column + 1; row < static_cast<int>(rows.size()); ++row) {
         EXPECT_GT(rects[row].x, firstColumnRight) << rows[row].label;
         EXPECT_LE(rects[row].x + rects[row].width, width) << rows[row].label;
         EXPECT_LE(rects[row].y + rects[row].height, height) << rows[row].label;
     }
     // "Quit" comes last, below everything else in the second column.
-    EXPECT_GT(rects[33].y, rects[31].y + rects[31].height);
+    const int quit = rowOf("Quit"), preview = rowOf("      Preview      ");
+    EXPECT_GT(rects[quit].y, rects[preview].y + rects[preview].height);
+    // On a display of that size no frame is clipped: every panel with its right margin lies in
+    // the window's clip rectangle.
+    ImGui::GetIO().DisplaySize = ImVec2(width, height);
+    for (int i = 0; i < 3; ++i)
+        frame();
+    const ImRect clip = ImGui::FindWindowByName("GLUI")->InnerClipRect;
+    const float margin = 2 * ImGui::GetStyle().FramePadding.x;
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+        if (rows[row].kind == ControlKind::Panel) {
+            EXPECT_LE(rects[row].x + rects[row].width + margin, clip.Max.x) << rows[row].label;
+            EXPECT_LE(rects[row].y + rects[row].height, clip.Max.y) << rows[row].label;
+        }
     // The spacer texts set the width of their panels.
     EXPECT_GE(rects[0].width, rects[3].width);
     EXPECT_GT(rects[3].width, rects[1].width);
@@ -226,7 +276,8 @@ TEST(ReleaseLatch, ReleaseBeforeAnyFrameSawThePressIsHeldForTheNextFrame) {
 }
 
 TEST_F(PanelDrawing, FastClickIsLostWithoutTheLatchAndKeptWithIt) {
-    const ItemRect& quit = rects[33];
+    const int quitRow = rowOf("Quit");
+    const ItemRect& quit = rects[quitRow];
     ImGuiIO& io = ImGui::GetIO();
     io.MousePos = ImVec2(quit.x + quit.width / 2, quit.y + quit.height / 2);
     frame();
@@ -247,7 +298,7 @@ TEST_F(PanelDrawing, FastClickIsLostWithoutTheLatchAndKeptWithIt) {
     deliver(latch.afterFrame());
     for (int row : frame())
         changed.push_back(row);
-    EXPECT_EQ(changed, (std::vector<int>{33}));
+    EXPECT_EQ(changed, (std::vector<int>{quitRow}));
 }
 
 } // namespace

@@ -40,7 +40,7 @@ void addSquare(SimpleMesh& mesh, int i, int part, int visible, Vec2 uv = {0, 0},
 }
 
 // The offscreen context with a pixel-exact orthographic view, lighting off so that pixels
-// show the drawn colours themselves, and a 2 x 2 texture that is white at its top left
+// show the drawn colours themselves, and a 2 x 2 texture that is white at its bottom left
 // (texture coordinate (0, 0)) and black elsewhere.
 class MeshDraw : public testing::Test {
   protected:
@@ -58,7 +58,7 @@ class MeshDraw : public testing::Test {
         glLoadIdentity();
         glDisable(GL_LIGHTING);
         const Rgba white{255, 255, 255, 255}, black{0, 0, 0, 255};
-        saveImage(dir.file("corner.bmp"), 2, 2, {white, black, black, black});
+        saveImage(dir.file("corner.bmp"), 2, 2, {black, black, white, black}); // top row first
         captureConsole([&] { mesh.loadTexture(dir.file("corner.bmp"), {}); });
     }
     void TearDown() override {

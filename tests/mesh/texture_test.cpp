@@ -30,7 +30,7 @@ const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255};
 
 } // namespace
 
-TEST(Texture, UploadsAtItsSizeTopRowFirstAndKeepsItsName) {
+TEST(Texture, UploadsAtItsSizeBottomRowFirstAndKeepsItsName) {
     testContext(64, 64);
     installTextureDeleter();
     TempDir dir;
@@ -56,9 +56,9 @@ TEST(Texture, UploadsAtItsSizeTopRowFirstAndKeepsItsName) {
               std::vector<GLint>({512, 256, GL_RGBA}));
     EXPECT_EQ(std::vector<GLint>({t.magFilter, t.minFilter, t.wrapS, t.wrapT}),
               std::vector<GLint>({GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE}));
-    EXPECT_EQ(t.texels.front(), red); // v = 0 samples the picture's top edge
+    EXPECT_EQ(t.texels.front(), blue); // v = 0 samples the picture's bottom edge, as in OBJ
     EXPECT_EQ(t.texels[512 * 100], green);
-    EXPECT_EQ(t.texels.back(), blue);
+    EXPECT_EQ(t.texels.back(), red);
     GLint mode = 0, bound = -1;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);

@@ -73,8 +73,8 @@ if any(abs(x) > 10 or abs(y) > 6 or abs(z) > 6 for x, y, z in v):
 if any(not (0 < s < 1 and 0 < t < 1) for s, t in vt):
     problems.append("a texture coordinate lies outside the picture")
 
-if [l for l in lines if l.startswith("mtllib")] != ["mtllib Mesh/sample.mtl"]:
-    problems.append("the mtllib line does not name Mesh/sample.mtl")
+if [l for l in lines if l.startswith("mtllib")] != ["mtllib sample.mtl"]:
+    problems.append("the mtllib line does not name sample.mtl, beside it")
 if "map_Kd sample.bmp" not in open(mtl_path).read().splitlines():
     problems.append("the material does not name sample.bmp")
 header = open(bmp_path, "rb").read(30)
