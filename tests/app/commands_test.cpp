@@ -5,6 +5,9 @@
 #include "app/selection_reset.h"
 #include "tests/app/app_fixture.h"
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace {
 
 using Dispatcher = OffscreenAppTest;
@@ -24,6 +27,18 @@ TEST_F(Dispatcher, EveryIdentifierRunsWithThe3DWindowSelectedAndRedrawsIt) {
         EXPECT_EQ(windows->redisplayRequests, before + 1) << id;
     }
     std::filesystem::current_path(home);
+}
+
+// A session script's answer is used once; then, with no display to open, the dialog answers
+// "" at once (not the last choice) and the working directory stays.
+TEST(FileChooser, ScriptedAnswerOnceThenNothingWithoutADisplay) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    scriptedFileChoice = "model.obj";
+    EXPECT_EQ(chooseInputFile(), "model.obj");
+    EXPECT_EQ(chooseInputFile(), "");
+    EXPECT_EQ(std::filesystem::current_path(), cwd);
 }
 
 TEST(VertexFaces, EachFaceOnceInAscendingOrderSkippingCornersOutsideTheVertices) {
