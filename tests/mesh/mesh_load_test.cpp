@@ -1,6 +1,12 @@
+// Opening a model: what a failed load prints and that it leaves the model as it was (files
+// that are no regular file, indices beyond every integer type, lines of 100 MB), the lists a
+// successful load builds, and the normals it computes.
 #include "tests/mesh/mesh_test_util.h"
 
 #include <cmath>
+#include <fstream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,6 +40,22 @@ class MeshLoad : public testing::Test {
 
 const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
 
+// Writes a file of head, then copies of unit up to at least bytes, then tail. Returns the
+// number of copies.
+std::size_t writeLongFile(const std::string& path, const std::string& head, const std::string& unit,
+                          std::size_t bytes, const std::string& tail) {
+    std::ofstream out(path, std::ios::binary);
+    out << head;
+    std::string block;
+    std::size_t perBlock = 0, copies = 0;
+    for (; block.size() < (1u << 20); ++perBlock)
+        block += unit;
+    for (std::size_t written = 0; written < bytes; written += block.size(), copies += perBlock)
+        out << block;
+    out << tail;
+    return copies;
+}
+
 } // namespace
 
 TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
@@ -44,12 +66,15 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
         utf16 += std::string{c, '\0'};
     while (hugeLine.size() < (8u << 20))
         hugeLine += "v 1 2 3 ";
+    ASSERT_EQ(mkfifo(dir.file("fifo.obj").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("folder.obj"));
+    std::filesystem::create_symlink("/dev/zero", dir.file("device.obj"));
     const std::string cannot = "SimpleMesh::load: cannot load file: ";
     const std::string range = "SimpleMesh::load: index out of range: ";
     struct Case {
         std::string name, text, out, err;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"", "", "", ""},
         {"nope.obj", "", "file not found: nope.obj\n",
          "ObjLoader::loader: error: invalid extention\n" + cannot + "nope.obj\n"},
@@ -67,11 +92,24 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
         {"vn.obj", triangle + "vn 0 0 1\nvn 0 0 1\nf 1 2 3\n", "", range + "vn.obj\n"},
         {"vt.obj", triangle + "vt 0 0\nf 1 2 3\n", "", range + "vt.obj\n"},
     };
+    // Files that are no regular file are never read.
+    for (const std::string name : {"fifo.obj", "folder.obj", "device.obj"})
+        cases.push_back({name, "", "file not found: " + name + "\n",
+                         "findFile: not a regular file: " + dir.file(name) +
+                             "\nObjLoader::loader: error: invalid extention\n" + cannot + name +
+                             "\n"});
+    // Indices beyond every integer type, in each of the three places of a corner.
+    const std::string full = triangle + "vt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 ";
+    for (const std::string i : {"2147483648", "4294967296", "4294967297", "18446744073709551617",
+                                "99999999999999999999999999999999999999"})
+        for (const std::string& text : {triangle + "f 1 2 " + i + "\n", full + i + "/1/1\n",
+                                        full + "1/" + i + "/1\n", full + "1/1/" + i + "\n"})
+            cases.push_back({"big.obj", text, "", range + "big.obj\n"});
     for (const Case& c : cases) {
         Console console = load(c.name, c.text);
         EXPECT_FALSE(loaded) << c.name;
-        EXPECT_EQ(console.out, c.out) << c.name;
-        EXPECT_EQ(console.err, c.err) << c.name;
+        EXPECT_EQ(console.out, c.out) << c.name << ": " << c.text;
+        EXPECT_EQ(console.err, c.err) << c.name << ": " << c.text;
         expectSameMesh(mesh, before);
     }
 }
@@ -175,4 +213,81 @@ TEST(FindFile, SearchesTheDirectoriesInOrderThenTheNameItself) {
     Console c = captureConsole([&] { found = findFile("folder", {a.path().string()}); });
     EXPECT_EQ(found, "");
     EXPECT_EQ(c.out, "file not found: folder\n");
+}
+
+TEST_F(MeshLoad, MaterialFilesThatAreNoFilesAreSkipped) {
+    // The reader resolves MTL names against the working directory: name them absolutely.
+    ASSERT_EQ(mkfifo(dir.file("fifo.mtl").c_str(), 0600), 0);
+    const std::string names[] = {dir.file("fifo.mtl"), "/dev/zero", dir.path().string()};
+    for (const std::string& name : names) {
+        const Console c = load("m.obj", "mtllib " + name + "\n" + triangle + "f 1 2 3\n");
+        EXPECT_TRUE(loaded) << name;
+        EXPECT_EQ(c.err, "ObjLoader::readMaterialFile: cannot open file: " + name +
+                             "\nSimpleMesh::computeNormals: called\nSimpleMesh::load: m.obj "
+                             "loaded\n");
+    }
+}
+
+TEST_F(MeshLoad, LinesOf100MegabytesReadInFull) {
+    constexpr std::size_t kLine = std::size_t{100} << 20;
+    // A comment line: skipped whole, the model after it is read.
+    writeLongFile(dir.file("comment.obj"), "# ", "comment ", kLine, "\n" + triangle + "f 1 2 3\n");
+    EXPECT_EQ(load("comment.obj", "").err,
+              "SimpleMesh::computeNormals: called\nSimpleMesh::load: comment.obj loaded\n");
+    EXPECT_EQ(mesh.vertices.size(), 3u);
+    EXPECT_EQ(mesh.faces.size(), 1u);
+
+    // One face of some 50 million corners.
+    const std::size_t units =
+        writeLongFile(dir.file("face.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf", " 1 2 3", kLine, "\n");
+    EXPECT_EQ(load("face.obj", "").err,
+              "SimpleMesh::computeNormals: called\nSimpleMesh::load: face.obj loaded\n");
+    ASSERT_EQ(mesh.faces.size(), 1u);
+    EXPECT_EQ(mesh.faces[0].size(), 3 * units);
+    EXPECT_EQ(mesh.faces[0][mesh.faces[0].size() - 1], 2);
+
+    // A coordinate of 100 million digits is beyond the float range: the largest float, and
+    // the rest of the line is not read.
+    writeLongFile(dir.file("number.obj"), "v ", "9999999999", kLine,
+                  " 7 7\n" + triangle + "f 1 2 3\n");
+    EXPECT_TRUE(load("number.obj", "").err.ends_with("number.obj loaded\n"));
+    ASSERT_EQ(mesh.vertices.size(), 4u);
+    EXPECT_EQ(triples(mesh.vertices)[0], (Triple{3.40282347e38f, 0, 0}));
+}
+
+// Counts that would overflow the index lists' 32-bit offsets or the int face numbers are
+// refused; the limits are lowered here so that small files reach them, read whole and read
+// in parts side by side.
+TEST(ObjLimits, FilesBeyondTheCornerOrFaceLimitAreRefused) {
+    TempDir dir;
+    const std::string path = dir.file("many.obj");
+    struct Case {
+        std::string text;
+        std::size_t corners, faces;
+        std::string err;
+    };
+    const std::string cornersLine =
+                          "ObjLoader::loader: error: too many face corners: " + path + "\n",
+                      facesLine = "ObjLoader::loader: error: too many faces: " + path + "\n";
+    const std::string threeFaces = triangle + "f 1 2 3\n" + "f 1 2 3\nf 3 2 1\n";
+    const Case cases[] = {
+        {threeFaces, 9, 3, ""},
+        {threeFaces, 8, 3, cornersLine},
+        {threeFaces, 9, 2, facesLine},
+        {"f\nf\nf\nf\n", 0, 3, facesLine}, // faces without corners count too
+    };
+    for (const Case& c : cases) {
+        writeFile(path, c.text);
+        for (const std::size_t partBytes : {std::size_t{1} << 20, std::size_t{1}}) {
+            ObjLoader reader;
+            reader.options.limits = {c.corners, c.faces};
+            reader.options.minPartBytes = partBytes;
+            reader.options.threads = 3;
+            reader.options.blockBytes = 16;
+            bool read = false;
+            const Console console = captureConsole([&] { read = reader.loader(path); });
+            EXPECT_EQ(read, c.err.empty()) << c.text << " in parts of " << partBytes;
+            EXPECT_EQ(console.err, c.err) << c.text << " in parts of " << partBytes;
+        }
+    }
 }
