@@ -5,8 +5,6 @@
 #include "app/stroke.h"
 #include "tests/app/app_fixture.h"
 
-#include <GL/glu.h>
-
 #include <cstdlib>
 #include <regex>
 #include <vector>
@@ -68,30 +66,6 @@ TEST_F(Display, ReshapeMakesTheViewportThreeTimesTheWindowAroundIt) {
     applyProjection();
     EXPECT_EQ(viewCamera.width, 800);
     EXPECT_EQ(viewCamera.height, 600);
-    context->resize(640, 480);
-}
-
-TEST_F(Display, OverlayPointsProjectOntoThePointerPosition) {
-    context->resize(500, 300);
-    reshapeWindow(500, 300);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0, 500, 0, 300);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    GLdouble model[16], projection[16];
-    GLint view[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, view);
-    for (auto [x, y] : {std::pair{0, 0}, {499, 299}, {123, 45}, {250, 150}}) {
-        const Point2 p = toOverlayPoint(x, y);
-        double wx = 0, wy = 0, wz = 0;
-        gluProject(p.x, p.y, 0, model, projection, view, &wx, &wy, &wz);
-        // GLUT rows count from the top; window coordinates from the bottom.
-        EXPECT_NEAR(wx, x, 1e-3);
-        EXPECT_NEAR(wy, 300 - y, 1e-3);
-    }
     context->resize(640, 480);
 }
 
