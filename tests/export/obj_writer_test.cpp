@@ -30,32 +30,15 @@ std::string printfFixed(float value) {
 
 } // namespace
 
+// Edges (signed zeros, halfway cases, the largest and smallest floats, infinities, NaNs), then
+// model-range values and arbitrary bit patterns.
 TEST(FormatFixed6, WritesWhatPrintfWrites) {
-    EXPECT_EQ(fixed6(0.5f), "0.500000");
-    EXPECT_EQ(fixed6(-12.0f), "-12.000000");
-    EXPECT_EQ(fixed6(-0.0000004f), "-0.000000");
-    EXPECT_EQ(fixed6(-0.0f), "-0.000000");
-    EXPECT_EQ(fixed6(0.0078125f), "0.007812"); // exactly halfway: rounds to even
-    EXPECT_EQ(fixed6(0.0234375f), "0.023438");
-    EXPECT_EQ(fixed6(1.0f / 3), "0.333333");
-    EXPECT_EQ(fixed6(std::numeric_limits<float>::max()),
-              "340282346638528859811704183484516925440.000000");
-    const float edges[] = {0.0f,
-                           1e-7f,
-                           -1e-7f,
-                           0.0000005f,
-                           -0.0000005f,
-                           0.9999995f,
-                           123456.789f,
-                           -1e10f,
-                           16777217.0f,
-                           std::numeric_limits<float>::denorm_min(),
-                           -std::numeric_limits<float>::min(),
-                           std::numeric_limits<float>::lowest(),
-                           std::numeric_limits<float>::infinity(),
-                           -std::numeric_limits<float>::infinity(),
-                           std::numeric_limits<float>::quiet_NaN(),
-                           -std::numeric_limits<float>::quiet_NaN()};
+    using F = std::numeric_limits<float>;
+    const float edges[] = {
+        0.0f,           -0.0f,           -0.0000004f,    0.0078125f, 0.0234375f,  1e-7f,
+        -1e-7f,         0.0000005f,      -0.0000005f,    0.9999995f, 123456.789f, -1e10f,
+        16777217.0f,    F::denorm_min(), -F::min(),      F::max(),   F::lowest(), F::infinity(),
+        -F::infinity(), F::quiet_NaN(),  -F::quiet_NaN()};
     for (float v : edges)
         EXPECT_EQ(fixed6(v), printfFixed(v)) << "bits " << std::bit_cast<std::uint32_t>(v);
 
