@@ -26,6 +26,15 @@ find_window() {
     printf '%s\n' "$ids" | sed -n 1p
 }
 
+# Polls the shell condition $2 every 0.1 s for up to $1 seconds; false if it never held.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    until eval "$2"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
 # "xdotool getwindowgeometry" of a window, as one captured text.
 geometry() {
     xdotool getwindowgeometry "$1"
