@@ -106,26 +106,6 @@ TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
     EXPECT_EQ(pair.score, 0.0); // one kept triangle agrees, the other is turned over
 }
 
-// A quad with no area in its kept split sorts after every real score.
-TEST(MeshPairs, QuadWithoutAreaSortsLast) {
-    SimpleMesh in = meshOf(
-        {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {3, 0, 0}, {3, 1, 0}, {2, 1, 0}},
-        {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {4, 6, 7}});
-    in.vertexPart.edit()[0] = in.vertexPart.edit()[4] = 1;
-    in.facePart.edit().assign(4, -1);
-    SimpleMesh out = in;
-    out.vertices.edit()[2] =
-        out.vertices[0]; // both triangles along the diagonal 0-2 lose their area
-    std::vector<MeshPair> pairs;
-    EXPECT_EQ(build(in, out, kAllInverted, pairs),
-              "f[0, 1] : v[0] --- v[1] --- v[2] --- v[3] --- \n"
-              "f[2, 3] : v[4] --- v[5] --- v[6] --- v[7] --- \n"
-              "1 -inf \nsize(MeshPair): 2\n");
-    ASSERT_EQ(pairs.size(), 2u);
-    EXPECT_EQ(pairs[1].faceA, 0);
-    EXPECT_EQ(pairs[1].flipped, 0);
-}
-
 namespace {
 
 // A model of few vertices and texture coordinates, so that random faces share edges, seams,

@@ -1,6 +1,5 @@
 // "Export" writes the model file and a snapshot of the window beside it.
 #include "export/export_model.h"
-#include "export/snapshot.h"
 #include "tests/export/test_meshes.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/images.h"
@@ -30,21 +29,32 @@ void drawCorners(int width, int height) {
 
 } // namespace
 
-// The snapshot is the window as seen: its size, upright, drawn fresh by renderView.
-TEST(Snapshot, HasTheWindowSizeAndIsUpright) {
+// Each export writes the model file and a snapshot of the window as seen: its size (after a
+// resize, too), upright, drawn fresh by renderView once; the second export replaces both.
+TEST(ExportModel, WritesModelAndSnapshotThenDone) {
     TempDir dir;
-    const std::string path = dir.file("shot.bmp");
-    for (auto [w, h] : {std::array{64, 48}, std::array{37, 21}}) { // after a resize, too
+    const std::string folder = dir.file("data"); // missing: the export creates it
+    const SimpleMesh strip = stripModel();
+    std::vector<MeshPair> pairs;
+    for (auto [w, h] : {std::array{40, 30}, std::array{37, 21}}) {
         testContext(w, h);
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT); // stale content that renderView must replace
         int renders = 0;
-        ASSERT_EQ(writeSnapshot(
-                      w, h, [&] { drawCorners(w, h), ++renders; }, path),
-                  "");
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int result = exportModel(
+            strip, strip, kAllInverted, pairs, w, h, [&] { drawCorners(w, h), ++renders; }, folder);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Done!\n");
+        EXPECT_EQ(result, 0);
         EXPECT_EQ(renders, 1);
+        EXPECT_EQ(out, "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n1 \n"
+                       "size(MeshPair): 1\nf[2, 3] : 1\n");
+        EXPECT_EQ(readFile(folder + "/export.obj"),
+                  readFile(sourcePath("tests/data/export/strip_plain.obj")));
         int width = 0, height = 0;
-        const std::vector<unsigned char> shot = loadTopDown(path, width, height);
+        const std::vector<unsigned char> shot = loadTopDown(folder + "/export.bmp", width, height);
         ASSERT_EQ((std::array{width, height}), (std::array{w, h}));
         auto at = [&](int x, int y) {
             const unsigned char* p = &shot[(y * width + x) * 3];
@@ -53,31 +63,6 @@ TEST(Snapshot, HasTheWindowSizeAndIsUpright) {
         EXPECT_EQ(at(0, 0), (Rgb{255, 0, 0}));
         EXPECT_EQ(at(0, h - 1), (Rgb{0, 255, 0}));
         EXPECT_EQ(at(w - 1, 0), (Rgb{0, 0, 255}));
-    }
-}
-
-TEST(ExportModel, WritesModelAndSnapshotThenDone) {
-    testContext(40, 30);
-    TempDir dir;
-    const std::string folder = dir.file("data"); // missing: the export creates it
-    const SimpleMesh strip = stripModel();
-    std::vector<MeshPair> pairs;
-    for (int round = 0; round < 2; ++round) { // the second export replaces both files
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        int result = exportModel(
-            strip, strip, kAllInverted, pairs, 40 - round * 8, 30, [] { drawCorners(40, 30); },
-            folder);
-        std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Done!\n");
-        EXPECT_EQ(result, 0);
-        EXPECT_EQ(out, "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n1 \n"
-                       "size(MeshPair): 1\nf[2, 3] : 1\n");
-        EXPECT_EQ(readFile(folder + "/export.obj"),
-                  readFile(sourcePath("tests/data/export/strip_plain.obj")));
-        int width = 0, height = 0;
-        loadTopDown(folder + "/export.bmp", width, height);
-        EXPECT_EQ(width, 40 - round * 8);
     }
     EXPECT_EQ(pairs.size(), 1u);
 }
