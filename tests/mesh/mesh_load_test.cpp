@@ -1,6 +1,7 @@
 // Opening a model: what a failed load prints and that it leaves the model as it was (files
-// that are no regular file, indices beyond every integer type, a line of 8 MB), the lists a
-// successful load builds, and the normals it computes.
+// that are no regular file, indices beyond every integer type), the lists a successful load
+// builds, and the normals it computes. (Lines longer than a block are read by the fuzz
+// chain's readings in small blocks.)
 #include "tests/mesh/mesh_test_util.h"
 
 #include <cmath>
@@ -42,13 +43,11 @@ const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
 } // namespace
 
 TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
-    std::string garbage, utf16 = "\xff\xfe", hugeLine;
+    std::string garbage, utf16 = "\xff\xfe";
     for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>(i & 255);
     for (char c : triangle + "f 1 2 3\n")
         utf16 += std::string{c, '\0'};
-    while (hugeLine.size() < (8u << 20))
-        hugeLine += "v 1 2 3 ";
     ASSERT_EQ(mkfifo(dir.file("fifo.obj").c_str(), 0600), 0);
     std::filesystem::create_directory(dir.file("folder.obj"));
     std::filesystem::create_symlink("/dev/zero", dir.file("device.obj"));
@@ -67,7 +66,6 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
         {"garbage.obj", garbage, "", "SimpleMesh::load: no vertices loaded: garbage.obj\n"},
         {"utf16.obj", utf16, "", "SimpleMesh::load: no vertices loaded: utf16.obj\n"},
         {"points.obj", triangle, "", "SimpleMesh::load: no triangles loaded: points.obj\n"},
-        {"huge.obj", hugeLine, "", "SimpleMesh::load: no triangles loaded: huge.obj\n"},
         {"zero.obj", triangle + "f 0 1 2\n", "", range + "zero.obj\n"},
         {"beyond.obj", triangle + "f 1 2 3\nf 1 2 4\n", "", range + "beyond.obj\n"},
         {"tex.obj", triangle + "vt 0 0\nvt 1 1\nf 1/1 2/2 3/3\n", "", range + "tex.obj\n"},

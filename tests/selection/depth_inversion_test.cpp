@@ -2,14 +2,12 @@
 // their part's position, scaled by its compression.
 #include "selection/depth_inversion.h"
 
-#include "selection/part_depth.h"
 #include "tests/selection/selection_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <sstream>
 
 using namespace selection_test;
@@ -154,38 +152,6 @@ TEST(DepthInversion, LargeModelConvertsEveryVertex) {
                  std::abs(after.z - depth) > 2e-6;
     }
     EXPECT_EQ(wrong, 0);
-}
-
-TEST(DepthInversion, VerticesThatCannotBeProjectedKeepTheirPositionAndSpreadNoNaN) {
-    const ViewTransform view = perspectiveView(640, 480);
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    SimpleMesh input;
-    addQuad(input, view, 100, 100, 140, 140, 0.4);
-    input.vertices.edit().push_back({nan, 1, 2});
-    input.vertices.edit().push_back({3, 4, inf});
-    input.vertices.edit().push_back({0, 0, 100}); // the eye: no projection
-    addFace(input, {4, 5, 6});
-    openSelection(input);
-    input.vertexPart.edit().assign(7, 1);
-    input.vertexInPart.edit().assign(7, 1);
-    input.facePart = {1, 1};
-
-    Parts parts;
-    std::ostringstream out;
-    parts.median[1] = medianPartDepth(input, 1, view, parts.minDepth[1], parts.maxDepth[1], out);
-    EXPECT_NEAR(parts.median[1], 0.4, kDepthTolerance);
-    EXPECT_NEAR(parts.maxDepth[1], 0.4, kDepthTolerance);
-    parts.position[1] = boundaryPartDepth(input, 1, parts.median[1], view, out);
-
-    SimpleMesh output;
-    rebuildOutputModelWith(input, output, parts.settings(), view, out);
-    for (int v = 0; v < 4; ++v)
-        expectAt(view, input, output, v, 0.4);
-    EXPECT_TRUE(std::isnan(output.vertices[4].x));
-    EXPECT_EQ(output.vertices[4].y, 1);
-    EXPECT_EQ(output.vertices[5].z, inf);
-    EXPECT_TRUE(sameBits(output.vertices[6], input.vertices[6]));
 }
 
 TEST(DepthInversion, APositionBeyondTheFloatRangeKeepsTheInputPosition) {

@@ -10,7 +10,7 @@ fi
 
 # In the sanitizer build the leak check at exit is off here: Mesa's GLX driver is unloaded when
 # the windows close, and what it kept can no longer be told from a leak of the program's own
-# (batch runs, the test programs and the soak session keep the check).
+# (batch runs and the test programs keep the check).
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 fail() {
