@@ -14,29 +14,16 @@ const float kEye[3] = {0.5f, 0.5f, 10};
 // weigh the same), a pentagon and a triangle. The first quad takes its normals in reverse
 // corner order, so each written corner must come from its own corner position.
 SimpleMesh remeshModel() {
-    SimpleMesh m = meshOf({{0, 0, 0},
-                           {1, 0, 0},
-                           {1, 1, 1},
-                           {0, 1, 0},
-                           {0, 0, 0},
-                           {1, 0, 0},
-                           {1, 1, -1},
-                           {0, 1, 0},
-                           {-1, -1, 0},
-                           {2, -1, 0},
-                           {2, 2, 0},
-                           {-1, 2, 0},
-                           {4, 0, 0},
-                           {5, 0, 0},
-                           {5.5f, 1, 0},
-                           {4.5f, 2, 0},
-                           {3.5f, 1, 0}},
-                          {{0, 1, 2, 3},
-                           {4, 5, 6, 7},
-                           {8, 9, 10, 11},
-                           {8, 9, 10, 11},
-                           {12, 13, 14, 15, 16},
-                           {0, 1, 3}});
+    const std::vector<Vec3> vertices = {
+        {0, 0, 0},  {1, 0, 0}, {1, 1, 1},    {0, 1, 0},    {0, 0, 0},   {1, 0, 0},
+        {1, 1, -1}, {0, 1, 0}, {-1, -1, 0},  {2, -1, 0},   {2, 2, 0},   {-1, 2, 0},
+        {4, 0, 0},  {5, 0, 0}, {5.5f, 1, 0}, {4.5f, 2, 0}, {3.5f, 1, 0}};
+    SimpleMesh m = meshOf(vertices, {{0, 1, 2, 3},
+                                     {4, 5, 6, 7},
+                                     {8, 9, 10, 11},
+                                     {8, 9, 10, 11},
+                                     {12, 13, 14, 15, 16},
+                                     {0, 1, 3}});
     m.normalFaces.edit()[0][0] = 3, m.normalFaces.edit()[0][1] = 2, m.normalFaces.edit()[0][2] = 1,
     m.normalFaces.edit()[0][3] = 0;
     m.faceVisible.edit()[2] = 0;
