@@ -30,6 +30,37 @@ class Conversion : public OffscreenAppTest {
         return window;
     }
 
+    // What the conversion promises for every vertex under the set-up camera: a painted vertex
+    // keeps its pixel and its window depth is mirrored about its part's position (held between
+    // the clipping planes); an unpainted one does not move at all. Returns how many painted
+    // vertices of each part were checked; those mirrored onto the far plane, which float
+    // positions cannot hold exactly, are only checked to stay on it.
+    std::array<int, 4> expectConverted() {
+        const ViewTransform view = setupView();
+        EXPECT_EQ(outputMesh.vertices.size(), inputMesh.vertices.size());
+        std::array<int, 4> checked{};
+        for (std::size_t v = 0; v < inputMesh.vertices.size(); ++v) {
+            const Vec3 &in = inputMesh.vertices[v], &out = outputMesh.vertices[v];
+            const int part = outputMesh.vertexPart[v];
+            if (outputMesh.vertexInPart[v] == 0) {
+                EXPECT_TRUE(out.x == in.x && out.y == in.y && out.z == in.z) << "vertex " << v;
+                continue;
+            }
+            const DPoint3 before = project(view, in), after = project(view, out);
+            const double b = partPosition[part], k = partCompression[part];
+            const double depth = std::clamp(b + k * (b - before.z), 0.0, 1.0);
+            EXPECT_NEAR(after.x, before.x, 0.01) << "vertex " << v;
+            EXPECT_NEAR(after.y, before.y, 0.01) << "vertex " << v;
+            if (depth >= 1.0 - 1e-3) {
+                EXPECT_LE(after.z, 1 + 1e-5) << "vertex " << v;
+                continue;
+            }
+            EXPECT_NEAR(after.z, depth, 2e-5) << "vertex " << v;
+            ++checked[part];
+        }
+        return checked;
+    }
+
     // A small grid of quads (split into triangles) facing the viewer, with a ridge so the
     // parts have depth relief; about a third of the window wide from the start-up view.
     void openRidgeModel() {
@@ -93,30 +124,7 @@ TEST_F(Conversion, RealModelKeepsPixelsAndMirrorsDepthsAboutEachPartsPosition) {
     EXPECT_EQ(viewCamera.translation[2], -100.0f);
     EXPECT_EQ(viewCamera.rotation[3], 1.0f);
 
-    const ViewTransform view = setupView();
-    ASSERT_EQ(outputMesh.vertices.size(), inputMesh.vertices.size());
-    int checked[4] = {};
-    for (std::size_t v = 0; v < inputMesh.vertices.size(); ++v) {
-        const Vec3& in = inputMesh.vertices[v];
-        const Vec3& out3 = outputMesh.vertices[v];
-        const int part = outputMesh.vertexPart[v];
-        if (outputMesh.vertexInPart[v] == 0) {
-            EXPECT_EQ(out3.x, in.x);
-            EXPECT_EQ(out3.y, in.y);
-            EXPECT_EQ(out3.z, in.z);
-            continue;
-        }
-        const DPoint3 before = project(view, in);
-        const double b = partPosition[part], k = partCompression[part];
-        const double expectedDepth = b + k * (b - before.z);
-        if (expectedDepth >= 1.0 - 1e-3)
-            continue; // mirrored onto or past the far plane: float positions cannot hold it
-        const DPoint3 after = project(view, out3);
-        EXPECT_NEAR(after.x, before.x, 0.01) << "vertex " << v;
-        EXPECT_NEAR(after.y, before.y, 0.01) << "vertex " << v;
-        EXPECT_NEAR(after.z, expectedDepth, 2e-5) << "vertex " << v;
-        ++checked[part];
-    }
+    const std::array<int, 4> checked = expectConverted();
     // Vertices mirrored past the far plane are not counted: enough of each part remain.
     EXPECT_GT(checked[1], 200);
     EXPECT_GT(checked[2], 200);
@@ -165,8 +173,42 @@ TEST_F(Conversion, EditCommandsLeaveTheViewCameraExactlyAsItWas) {
     }
 }
 
+// The same under a framed set-up camera; framing again later, for a narrow window, does not move
+// the viewpoint of the conversion.
+TEST_F(Conversion, FramedCameraKeepsEveryPixel) {
+    openRidgeModel();
+    captureConsole([&] {
+        run("frame\ndrag left 320 240 360 250\nset-up-camera\nmode lasso\npart 1\n" +
+            rectangleDrag(200, 100, 330, 380) + "mode camera\npreview\n");
+    });
+    EXPECT_GT(expectConverted()[1], 12);
+    const std::vector<Vec3> converted = outputMesh.vertices;
+    captureConsole([&] { run("window 300 600\nframe\nwindow 640 480\npreview\n"); });
+    for (std::size_t v = 0; v < converted.size(); ++v)
+        EXPECT_TRUE(outputMesh.vertices[v].x == converted[v].x &&
+                    outputMesh.vertices[v].z == converted[v].z)
+            << v;
+}
+
+// A spike towards the set-up camera, mirrored about the far-off position of the flat part
+// around it, would land beyond the far plane and so behind the eye: it is held on the far
+// plane, keeps its pixel, and the rebuild says how many vertices it held.
+TEST_F(Conversion, MirroredVerticesStayBetweenTheClippingPlanes) {
+    writeFile(dir.file("spike.obj"), "v -10 -10 0\nv 10 -10 0\nv 10 10 0\nv -10 10 0\nv 0 0 80\n"
+                                     "f 1 2 5\nf 2 3 5\nf 3 4 5\nf 4 1 5\nf 1 2 3 4\n");
+    const Console console =
+        captureConsole([&] { run("open-mesh " + dir.file("spike.obj") + "\npreview\n"); });
+    EXPECT_NE(console.out.find("part 1: 1 mirrored vertices held between the clipping planes\n"),
+              std::string::npos)
+        << console.out;
+    expectConverted();
+    EXPECT_LT(outputMesh.vertices[4].z, 100 - 5); // in front of the near plane of the eye
+}
+
 // A Shift+click names the face under the pointer, hides it from the output and a second
-// click brings it back; a click on the background names no face and changes nothing.
+// click brings it back; a click on the background names no face and changes nothing. Faces
+// meeting on the window's middle row boundary: the rows just above and below it name
+// different faces.
 TEST_F(Conversion, ShiftClickTogglesTheFaceUnderThePointer) {
     openRidgeModel();
     run("camera 0 0 0 1 0 0 -100\nset-up-camera\n");
@@ -189,6 +231,15 @@ TEST_F(Conversion, ShiftClickTogglesTheFaceUnderThePointer) {
         << err;
     EXPECT_EQ(inputMesh.faceVisible[id], 1);
     EXPECT_EQ(std::count(inputMesh.faceVisible.begin(), inputMesh.faceVisible.end(), 1), 128);
+
+    writeFile(dir.file("halves.obj"), "v -5 0 0\nv 5 0 0\nv 5 5 0\nv -5 5 0\nv -5 -5 0\nv 5 -5 0\n"
+                                      "f 1 2 3 4\nf 5 6 2 1\n");
+    err = captureConsole([&] {
+              run("open-mesh " + dir.file("halves.obj") +
+                  "\npress left 320 239 shift\nrelease left 320 239\n"
+                  "press left 320 240 shift\nrelease left 320 240\n");
+          }).err;
+    EXPECT_NE(err.find("Mesh ID : 0\nMesh ID : 1\n"), std::string::npos) << err;
 }
 
 } // namespace

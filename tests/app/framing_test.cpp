@@ -1,8 +1,5 @@
-// "Frame Model": models of any size fill the window, and a conversion made under a framed
-// set-up camera keeps every vertex on its pixel.
-#include "app/camera.h"
-#include "selection/projection.h"
-#include "selection/view_transform_gl.h"
+// "Frame Model": models of any size fill the window. (A conversion under a framed set-up camera
+// is checked with the others in conversion_test.cpp.)
 #include "tests/app/app_fixture.h"
 
 #include <IL/il.h>
@@ -85,12 +82,6 @@ class Framing : public OffscreenAppTest {
         return console;
     }
 
-    ViewTransform setupView() {
-        ViewTransform view{};
-        withSetupCamera([&] { view = viewTransformAfter(applyProjection); });
-        return view;
-    }
-
     TempDir dir;
 };
 
@@ -124,47 +115,6 @@ TEST_F(Framing, VeryLargeAndVerySmallModelsFillTheWindow) {
         EXPECT_TRUE(right - left >= 320 || top - bottom >= 240)
             << c.name << ": " << right - left << " x " << top - bottom;
     }
-}
-
-// The conversion under a framed set-up camera: every vertex keeps its pixel and each painted
-// vertex's window depth is mirrored about its part's position. Framing again afterwards, for
-// a narrow window, does not move the viewpoint of the conversion.
-TEST_F(Framing, ConversionUnderAFramedCameraKeepsEveryPixel) {
-    const std::string model = dir.file("ball.obj");
-    writeFile(model, ballModel(0.5, {3, 2, 1}));
-    session("open-mesh " + model +
-            "\nframe\ndrag left 320 240 360 250\nset-up-camera\nmode lasso\npart 1\n"
-            "drag left 200 100 200 100 330 100 330 100 330 380 330 380 200 380 200 380 200 100\n"
-            "mode camera\npreview\n");
-    const std::vector<Vec3> converted = outputMesh.vertices;
-    const ViewTransform view = setupView();
-    int checked = 0;
-    for (std::size_t v = 0; v < inputMesh.vertices.size(); ++v) {
-        const Vec3 &in = inputMesh.vertices[v], &out = converted[v];
-        if (outputMesh.vertexInPart[v] == 0) {
-            EXPECT_TRUE(in.x == out.x && in.y == out.y && in.z == out.z) << v;
-            continue;
-        }
-        DPoint3 before, after;
-        ASSERT_TRUE(projectPoint(view, {in.x, in.y, in.z}, before));
-        ASSERT_TRUE(projectPoint(view, {out.x, out.y, out.z}, after));
-        const int p = outputMesh.vertexPart[v];
-        const double b = partPosition[p], k = partCompression[p];
-        EXPECT_NEAR(after.x, before.x, 1e-2) << v;
-        EXPECT_NEAR(after.y, before.y, 1e-2) << v;
-        EXPECT_NEAR(after.z, std::clamp(b + k * (b - before.z), 0.0, 1.0), 1e-4) << v;
-        ++checked;
-    }
-    EXPECT_GT(checked, 20);
-    EXPECT_LT(checked, int(inputMesh.vertices.size())); // the lasso took part of the ball
-
-    session("window 300 600\nframe\nwindow 640 480\npreview\n");
-    ASSERT_EQ(outputMesh.vertices.size(), converted.size());
-    for (std::size_t v = 0; v < converted.size(); ++v)
-        EXPECT_TRUE(outputMesh.vertices[v].x == converted[v].x &&
-                    outputMesh.vertices[v].y == converted[v].y &&
-                    outputMesh.vertices[v].z == converted[v].z)
-            << v;
 }
 
 } // namespace
