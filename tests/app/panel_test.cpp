@@ -29,33 +29,34 @@ TEST(PanelTable, RowsInCreationOrderWithExactLabelsParentsAndIdentifiers) {
         {K::Button, "Open Texture", 1, 1},
         {K::StaticText, spacer, 1, {}},
         {K::Button, "Export", 1, 13},
+        {K::Button, "Export Solid", 1, 21},
         {K::StaticText, "", 0, {}},
         {K::Panel, "View", 0, {}},
-        {K::RadioGroup, "", 7, 20},
-        {K::RadioButton, " Input Model            ", 8, {}},
-        {K::RadioButton, "Output Model            ", 8, {}},
-        {K::StaticText, "", 7, {}},
-        {K::Checkbox, "Back Face", 7, 18},
-        {K::Checkbox, "Wireframe", 7, 19},
+        {K::RadioGroup, "", 8, 20},
+        {K::RadioButton, " Input Model            ", 9, {}},
+        {K::RadioButton, "Output Model            ", 9, {}},
+        {K::StaticText, "", 8, {}},
+        {K::Checkbox, "Back Face", 8, 18},
+        {K::Checkbox, "Wireframe", 8, 19},
         {K::StaticText, "", 0, {}},
         {K::Panel, "Option", 0, {}},
-        {K::Button, "Triangulate Faces", 15, 14},
-        {K::StaticText, spacer, 15, {}},
+        {K::Button, "Triangulate Faces", 16, 14},
+        {K::StaticText, spacer, 16, {}},
         {K::Column, "", 0, {}},
         {K::Panel, "Edit", 0, {}},
-        {K::ListBox, "Parts:", 19, 8},
-        {K::Panel, "Mode", 19, {}},
-        {K::RadioGroup, "", 21, 7},
-        {K::RadioButton, "Camera", 22, {}},
-        {K::RadioButton, "Lasso", 22, {}},
-        {K::Panel, "Position", 19, {}},
-        {K::StaticText, "Position(depth):", 25, {}},
-        {K::Button, "Push", 25, 4},
-        {K::Button, "Back", 25, 5},
-        {K::StaticText, "Compression:", 25, {}},
-        {K::Spinner, "", 25, 6},
-        {K::Button, "Set Up a Camera", 19, 2},
-        {K::Button, "      Preview      ", 19, 12},
+        {K::ListBox, "Parts:", 20, 8},
+        {K::Panel, "Mode", 20, {}},
+        {K::RadioGroup, "", 22, 7},
+        {K::RadioButton, "Camera", 23, {}},
+        {K::RadioButton, "Lasso", 23, {}},
+        {K::Panel, "Position", 20, {}},
+        {K::StaticText, "Position(depth):", 26, {}},
+        {K::Button, "Push", 26, 4},
+        {K::Button, "Back", 26, 5},
+        {K::StaticText, "Compression:", 26, {}},
+        {K::Spinner, "", 26, 6},
+        {K::Button, "Set Up a Camera", 20, 2},
+        {K::Button, "      Preview      ", 20, 12},
         {K::StaticText, "", 0, {}},
         {K::Button, "Quit", 0, -1},
     };
@@ -79,14 +80,14 @@ TEST(PanelTable, RowsInCreationOrderWithExactLabelsParentsAndIdentifiers) {
 // commands.
 TEST(PanelTable, FramesRadioValuesAndListItems) {
     const std::vector<PanelControl>& rows = panelControls();
-    for (int panel : {0, 6, 14, 18, 20})
+    for (int panel : {0, 7, 15, 19, 21})
         EXPECT_EQ(rows[panel].frame, PanelFrame::Embossed) << rows[panel].label;
-    EXPECT_EQ(rows[24].frame, PanelFrame::Raised);
-    EXPECT_EQ(rows[8].value, 0);
-    EXPECT_EQ(rows[9].value, 1);
-    EXPECT_EQ(rows[22].value, 0);
-    EXPECT_EQ(rows[23].value, 1);
-    const std::vector<ListItem>& items = rows[19].items;
+    EXPECT_EQ(rows[25].frame, PanelFrame::Raised);
+    EXPECT_EQ(rows[9].value, 0);
+    EXPECT_EQ(rows[10].value, 1);
+    EXPECT_EQ(rows[23].value, 0);
+    EXPECT_EQ(rows[24].value, 1);
+    const std::vector<ListItem>& items = rows[20].items;
     ASSERT_EQ(items.size(), 4u);
     const char* texts[] = {"0(deselect)", "1", "2", "3"};
     for (int i = 0; i < 4; ++i) {
@@ -157,50 +158,50 @@ TEST_F(PanelDrawing, EveryButtonReportsItsOwnRow) {
 }
 
 TEST_F(PanelDrawing, ChoicesStoreTheLiveVariableBeforeReportingTheControl) {
-    EXPECT_EQ(clickRow(11), (std::vector<int>{11})); // "Back Face"
+    EXPECT_EQ(clickRow(12), (std::vector<int>{12})); // "Back Face"
     EXPECT_EQ(backFace, 0);
-    EXPECT_EQ(clickRow(11), (std::vector<int>{11}));
+    EXPECT_EQ(clickRow(12), (std::vector<int>{12}));
     EXPECT_EQ(backFace, 1);
-    EXPECT_EQ(clickRow(9), (std::vector<int>{7})); // "Output Model": reported by its group
+    EXPECT_EQ(clickRow(10), (std::vector<int>{8})); // "Output Model": reported by its group
     EXPECT_EQ(shownModel, 1);
-    EXPECT_EQ(clickRow(8), (std::vector<int>{7}));
+    EXPECT_EQ(clickRow(9), (std::vector<int>{8}));
     EXPECT_EQ(shownModel, 0);
     // The spinner's step buttons sit at its right end: "+" stops at 1, "-" goes down.
-    const ItemRect& spin = rects[29];
+    const ItemRect& spin = rects[30];
     const float step = ImGui::GetFrameHeight();
     EXPECT_EQ(click(spin.x + spin.width - step / 2, spin.y + spin.height / 2),
-              (std::vector<int>{29}));
+              (std::vector<int>{30}));
     EXPECT_EQ(compressionValue, 1.0f);
     const float minus = spin.x + spin.width - step * 1.5f - ImGui::GetStyle().ItemInnerSpacing.x;
-    EXPECT_EQ(click(minus, spin.y + spin.height / 2), (std::vector<int>{29}));
+    EXPECT_EQ(click(minus, spin.y + spin.height / 2), (std::vector<int>{30}));
     EXPECT_FLOAT_EQ(compressionValue, 0.99f);
 }
 
 TEST_F(PanelDrawing, ListBoxOffersTheFourPartsAndStoresTheChoice) {
-    clickRow(19); // opens the drop-down, which shows from the next frame on
+    clickRow(20); // opens the drop-down, which shows from the next frame on
     frame();
     // The popup lists the items below the box, one text line each; pick the last one, "3".
-    const ItemRect& box = rects[19];
+    const ItemRect& box = rects[20];
     const float line = ImGui::GetTextLineHeightWithSpacing();
     const std::vector<int> changed =
         click(box.x + box.width - 20,
               box.y + box.height + ImGui::GetStyle().WindowPadding.y + line * 3.5f);
-    EXPECT_EQ(changed, (std::vector<int>{19}));
+    EXPECT_EQ(changed, (std::vector<int>{20}));
     EXPECT_EQ(currentPart, 3);
 }
 
 TEST_F(PanelDrawing, TwoColumnsSideBySideAndAWindowSizedToShowEverything) {
     const std::vector<PanelControl>& rows = panelControls();
     float firstColumnRight = 0;
-    for (int row = 0; row < 17; ++row)
+    for (int row = 0; row < 18; ++row)
         firstColumnRight = std::max(firstColumnRight, rects[row].x + rects[row].width);
-    for (int row = 18; row < static_cast<int>(rows.size()); ++row) {
+    for (int row = 19; row < static_cast<int>(rows.size()); ++row) {
         EXPECT_GT(rects[row].x, firstColumnRight) << rows[row].label;
         EXPECT_LE(rects[row].x + rects[row].width, width) << rows[row].label;
         EXPECT_LE(rects[row].y + rects[row].height, height) << rows[row].label;
     }
     // "Quit" comes last, below everything else in the second column.
-    EXPECT_GT(rects[33].y, rects[31].y + rects[31].height);
+    EXPECT_GT(rects[34].y, rects[32].y + rects[32].height);
     // The spacer texts set the width of their panels.
     EXPECT_GE(rects[0].width, rects[3].width);
     EXPECT_GT(rects[3].width, rects[1].width);
@@ -226,7 +227,7 @@ TEST(ReleaseLatch, ReleaseBeforeAnyFrameSawThePressIsHeldForTheNextFrame) {
 }
 
 TEST_F(PanelDrawing, FastClickIsLostWithoutTheLatchAndKeptWithIt) {
-    const ItemRect& quit = rects[33];
+    const ItemRect& quit = rects[34];
     ImGuiIO& io = ImGui::GetIO();
     io.MousePos = ImVec2(quit.x + quit.width / 2, quit.y + quit.height / 2);
     frame();
@@ -247,7 +248,7 @@ TEST_F(PanelDrawing, FastClickIsLostWithoutTheLatchAndKeptWithIt) {
     deliver(latch.afterFrame());
     for (int row : frame())
         changed.push_back(row);
-    EXPECT_EQ(changed, (std::vector<int>{33}));
+    EXPECT_EQ(changed, (std::vector<int>{34}));
 }
 
 } // namespace

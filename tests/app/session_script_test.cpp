@@ -33,6 +33,8 @@ TEST(SessionScript, PanelCommandsAndTheirChoices) {
     EXPECT_EQ(one("back").command->word, "back");
     EXPECT_EQ(one("preview").command->word, "preview");
     EXPECT_EQ(one("export").command->word, "export");
+    EXPECT_EQ(one("export-solid").args.value, 2);
+    EXPECT_EQ(one("export-solid 4").args.value, 4);
     EXPECT_EQ(one("triangulate").command->word, "triangulate");
     EXPECT_EQ(one("quit").command->word, "quit");
     EXPECT_EQ(one("view input").args.value, 0);
@@ -125,6 +127,8 @@ TEST(SessionScript, BadLinesNameTheirLineAndReason) {
         {"compression 0,5", "\"0,5\" is not a number", "compression V"},
         {"compression nan", "\"nan\" is not a number", "compression V"},
         {"push now", arguments, "push"},
+        {"export-solid 5", "5 is outside 1 .. 4", "export-solid [SCALE]"},
+        {"export-solid 1 2", arguments, "export-solid [SCALE]"},
         {"key enter", "\"enter\" is not one character or esc", "key K"},
         {"key", arguments, "key K"},
         {"press left 1", arguments, press},

@@ -7,24 +7,26 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <vector>
 #include <string>
 
 // "" when every directed edge is used by exactly one triangle and its reverse by exactly one
 // other, no triangle repeats a corner and the signed volume is positive; else the first fault.
 inline std::string closedSolidFault(const SolidMesh& solid) {
-    std::map<std::pair<int, int>, int> edges;
+    std::vector<std::pair<int, int>> edges;
     for (const auto& t : solid.triangles) {
         if (t[0] == t[1] || t[1] == t[2] || t[2] == t[0])
             return "a triangle repeats a corner";
         for (int k = 0; k < 3; ++k)
-            ++edges[{t[k], t[(k + 1) % 3]}];
+            edges.push_back({t[k], t[(k + 1) % 3]});
     }
-    for (const auto& [edge, count] : edges) {
-        const std::string name = std::to_string(edge.first) + "-" + std::to_string(edge.second);
-        if (count != 1)
-            return "edge " + name + " runs the same way in " + std::to_string(count) + " triangles";
-        if (!edges.contains({edge.second, edge.first}))
+    std::sort(edges.begin(), edges.end());
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+        const auto [a, b] = edges[i];
+        const std::string name = std::to_string(a) + "-" + std::to_string(b);
+        if (i > 0 && edges[i - 1] == edges[i])
+            return "edge " + name + " runs the same way in two triangles";
+        if (!std::binary_search(edges.begin(), edges.end(), std::pair{b, a}))
             return "edge " + name + " has no triangle on its other side";
     }
     if (!(signedVolume(solid) > 0))
