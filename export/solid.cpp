@@ -11,6 +11,12 @@ bool isBackground(float depth) {
     return !(depth < 1.0f); // a NaN depth counts as nothing drawn too
 }
 
+// The window depth of sample i's front vertex: its own, or the front plane's.
+double sampleDepth(const DepthImage& image, std::size_t i, double frontDepth) {
+    const float d = image.depth[i];
+    return isBackground(d) ? frontDepth : d;
+}
+
 // The grid points on the border of the rectangle [x0, x1] x [y0, y1] of a grid width points
 // wide, counter-clockwise (x to the right, y up) from (x0, y0), each once.
 std::vector<int> borderLoop(int x0, int y0, int x1, int y1, int width) {
@@ -83,7 +89,8 @@ std::vector<Rect> backgroundRects(const DepthImage& image, std::vector<char>& me
 
 // The front in grid indices: fans over merged rectangles, two triangles per other cell, split
 // along the diagonal whose ends are closer in depth (so a step in depth is not cut across).
-std::vector<Triangle> frontTriangles(const DepthImage& image, const std::vector<double>& depth,
+// The list has room for the walls and the back that follow.
+std::vector<Triangle> frontTriangles(const DepthImage& image, double frontDepth,
                                      bool mergeBackground) {
     const int w = image.width, cellsWide = w - 1, cellsHigh = image.height - 1;
     std::vector<char> merged;
@@ -91,7 +98,7 @@ std::vector<Triangle> frontTriangles(const DepthImage& image, const std::vector<
     const std::vector<Rect> rects =
         mergeBackground ? backgroundRects(image, merged, blocksWide) : std::vector<Rect>();
     std::vector<Triangle> triangles;
-    triangles.reserve(2 * std::size_t(cellsWide) * cellsHigh);
+    triangles.reserve(2 * std::size_t(cellsWide) * cellsHigh + 6 * std::size_t(w + image.height));
     for (const Rect& r : rects) {
         const std::vector<int> loop = borderLoop(r.x0, r.y0, r.x1, r.y1, w);
         const int centre = (r.y0 + (r.y1 - r.y0) / 2) * w + r.x0 + (r.x1 - r.x0) / 2;
@@ -103,7 +110,8 @@ std::vector<Triangle> frontTriangles(const DepthImage& image, const std::vector<
             if (!merged.empty() && merged[(y / kSolidBlock) * blocksWide + x / kSolidBlock])
                 continue;
             const int p00 = y * w + x, p10 = p00 + 1, p01 = p00 + w, p11 = p01 + 1;
-            if (std::abs(depth[p00] - depth[p11]) <= std::abs(depth[p10] - depth[p01])) {
+            auto at = [&](int p) { return sampleDepth(image, p, frontDepth); };
+            if (std::abs(at(p00) - at(p11)) <= std::abs(at(p10) - at(p01))) {
                 triangles.push_back({p00, p10, p11});
                 triangles.push_back({p00, p11, p01});
             } else {
@@ -177,33 +185,30 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
     const double frontDepth = windowDepth(projection, frontDistance);
     const double backDepth = windowDepth(projection, frontDistance + thickness);
 
-    std::vector<double> depth(image.depth.begin(), image.depth.end());
-    int plateSample = -1;
-    for (std::size_t i = 0; i < depth.size(); ++i)
-        if (isBackground(image.depth[i])) {
-            depth[i] = frontDepth;
-            if (plateSample < 0)
-                plateSample = int(i);
-        }
-    std::vector<Triangle> front = frontTriangles(image, depth, options.mergeBackground);
+    std::vector<Triangle> front = frontTriangles(image, frontDepth, options.mergeBackground);
 
     // Front vertices: the samples that some front triangle uses, in grid order.
     SolidMesh solid;
-    std::vector<int> vertexOf(depth.size(), -1);
+    const std::size_t samples = image.depth.size();
+    std::vector<int> vertexOf(samples, -1);
+    std::size_t used = 0;
     for (const Triangle& t : front)
         for (int g : t)
-            vertexOf[g] = 0;
+            used += vertexOf[g] < 0 ? (vertexOf[g] = 0, 1) : 0;
+    const std::vector<int> ring = borderLoop(0, 0, w - 1, h - 1, w);
+    solid.vertices.reserve(used + ring.size() + 1);
+    solid.texCoords.reserve(used + 1);
     auto unproject = [&](double x, double y, double z) {
         DPoint3 p;
         toObject({x, y, z}, p);
         solid.vertices.push_back(toVec3(p));
     };
-    for (std::size_t g = 0; g < depth.size(); ++g) {
+    for (std::size_t g = 0; g < samples; ++g) {
         if (vertexOf[g] < 0)
             continue;
         vertexOf[g] = int(solid.vertices.size());
         const double x = double(g % w) + 0.5, y = double(g / w) + 0.5;
-        unproject(x, y, depth[g]);
+        unproject(x, y, sampleDepth(image, g, frontDepth));
         solid.texCoords.push_back({float(x / w), float(y / h)});
     }
     solid.frontVertices = solid.vertices.size();
@@ -215,7 +220,6 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
 
     // Walls between the front's border and the back's, then the back as a fan around its
     // centre; the border runs counter-clockwise as the front's own border edges do.
-    const std::vector<int> ring = borderLoop(0, 0, w - 1, h - 1, w);
     const int backStart = int(solid.vertices.size()), n = int(ring.size());
     for (int g : ring)
         unproject(double(g % w) + 0.5, double(g / w) + 0.5, backDepth);
@@ -230,7 +234,8 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
         solid.triangles.push_back({centre, b1, b0});
     }
 
-    solid.plateSample = std::max(plateSample, 0);
+    const auto plate = std::find_if(image.depth.begin(), image.depth.end(), isBackground);
+    solid.plateSample = plate == image.depth.end() ? 0 : int(plate - image.depth.begin());
     solid.texCoords.push_back({float((solid.plateSample % w + 0.5) / w),
                                float((solid.plateSample / w + 0.5) / h)});
     for (const Vec3& v : solid.vertices)

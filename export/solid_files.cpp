@@ -11,13 +11,10 @@ namespace {
 // Bytes gathered before they reach the sink.
 constexpr std::size_t kBlockBytes = 1 << 20;
 
-void put32(std::string& out, std::uint32_t value) {
+// value as four bytes, least significant first, at out.
+void put32(char* out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
-        out += char(value >> (8 * i) & 0xFF);
-}
-
-void putFloat(std::string& out, float value) {
-    put32(out, std::bit_cast<std::uint32_t>(value));
+        out[i] = char(value >> (8 * i) & 0xFF);
 }
 
 Vec3 unitNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
@@ -32,17 +29,17 @@ Vec3 unitNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
 
 bool writeStl(const SolidMesh& solid, const ByteSink& sink) {
     std::string block(kStlHeaderText);
-    block.resize(80, '\0');
-    put32(block, std::uint32_t(solid.triangles.size()));
+    block.resize(84, '\0');
+    put32(&block[80], std::uint32_t(solid.triangles.size()));
+    block.reserve(kBlockBytes + 50);
     for (const auto& t : solid.triangles) {
         const Vec3 &a = solid.vertices[t[0]], &b = solid.vertices[t[1]], &c = solid.vertices[t[2]];
         const Vec3 n = unitNormal(a, b, c);
-        for (const Vec3& v : {n, a, b, c}) {
-            putFloat(block, v.x);
-            putFloat(block, v.y);
-            putFloat(block, v.z);
-        }
-        block += std::string_view("\0\0", 2);
+        const float record[12] = {n.x, n.y, n.z, a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z};
+        const std::size_t at = block.size();
+        block.resize(at + 50, '\0'); // the attribute word stays 0
+        for (int i = 0; i < 12; ++i)
+            put32(&block[at + 4 * i], std::bit_cast<std::uint32_t>(record[i]));
         if (block.size() >= kBlockBytes) {
             if (!sink(block))
                 return false;
