@@ -352,8 +352,9 @@ int main(int argc, char** argv) {
     for (const ModelSize& size : kSizes)
         registerSize(size);
     for (int scale : {1, 2, 4})
-        benchmark::RegisterBenchmark(("ExportSolid/scale" + std::to_string(scale) + "/sample").c_str(),
-                                     exportSolidAt, nullptr, scale)
+        benchmark::RegisterBenchmark(
+            ("ExportSolid/scale" + std::to_string(scale) + "/sample").c_str(), exportSolidAt,
+            nullptr, scale)
             ->Iterations(2)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()

@@ -104,10 +104,9 @@ void printSummary(const SolidMesh& solid) {
         low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
         high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
     }
-    std::cout << "exportSolid: " << solid.vertices.size() << " vertices, "
-              << solid.triangles.size() << " triangles, size " << high.x - low.x << " x "
-              << high.y - low.y << " x " << high.z - low.z << ", volume " << signedVolume(solid)
-              << std::endl;
+    std::cout << "exportSolid: " << solid.vertices.size() << " vertices, " << solid.triangles.size()
+              << " triangles, size " << high.x - low.x << " x " << high.y - low.y << " x "
+              << high.z - low.z << ", volume " << signedVolume(solid) << std::endl;
 }
 
 } // namespace
@@ -135,7 +134,8 @@ int exportSolid(const SimpleMesh& model, int width, int height,
     const std::vector<PendingFile> files = {
         {base + ".stl",
          [&](const std::string& temp) {
-             return writeFileThrough(temp, [&](const ByteSink& sink) { return writeStl(solid, sink); });
+             return writeFileThrough(temp,
+                                     [&](const ByteSink& sink) { return writeStl(solid, sink); });
          }},
         {base + ".obj",
          [&](const std::string& temp) {
@@ -143,8 +143,8 @@ int exportSolid(const SimpleMesh& model, int width, int height,
          }},
         {base + ".mtl",
          [&](const std::string& temp) {
-             return writeFileThrough(temp,
-                                     [](const ByteSink& sink) { return sink(solidMaterialText()); });
+             return writeFileThrough(
+                 temp, [](const ByteSink& sink) { return sink(solidMaterialText()); });
          }},
         {base + ".png",
          [&](const std::string& temp) {

@@ -56,7 +56,9 @@ std::vector<Rect> backgroundRects(const DepthImage& image, std::vector<char>& me
                 full[(y / kSolidBlock) * blocksWide + x / kSolidBlock] = 0;
         }
     merged.assign(full.size(), 0);
-    auto free = [&](int bx, int by) { return full[by * blocksWide + bx] && !taken[by * blocksWide + bx]; };
+    auto free = [&](int bx, int by) {
+        return full[by * blocksWide + bx] && !taken[by * blocksWide + bx];
+    };
     std::vector<Rect> rects;
     for (int by = 0; by < blocksHigh; ++by)
         for (int bx = 0; bx < blocksWide; ++bx) {
@@ -168,16 +170,15 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
         farDistance = eyeDistance(projection, farthest);
     } else {
         const double origin = -view.modelview[14];
-        nearDistance = farDistance = std::isfinite(origin) && origin > 0
-                                         ? origin
-                                         : eyeDistance(projection, 0.5);
+        nearDistance = farDistance =
+            std::isfinite(origin) && origin > 0 ? origin : eyeDistance(projection, 0.5);
     }
     const double atFar = windowDepth(projection, farDistance);
     DPoint3 corner0, corner1;
     toEye({0.5, 0.5, atFar}, corner0);
     toEye({w - 0.5, h - 0.5, atFar}, corner1);
-    const double diagonal = length(Vec3d{corner1.x - corner0.x, corner1.y - corner0.y,
-                                         corner1.z - corner0.z});
+    const double diagonal =
+        length(Vec3d{corner1.x - corner0.x, corner1.y - corner0.y, corner1.z - corner0.z});
     const double thickness = options.thickness > 0
                                  ? options.thickness
                                  : std::max(0.05 * (farDistance - nearDistance), 0.01 * diagonal);
@@ -236,8 +237,8 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
 
     const auto plate = std::find_if(image.depth.begin(), image.depth.end(), isBackground);
     solid.plateSample = plate == image.depth.end() ? 0 : int(plate - image.depth.begin());
-    solid.texCoords.push_back({float((solid.plateSample % w + 0.5) / w),
-                               float((solid.plateSample / w + 0.5) / h)});
+    solid.texCoords.push_back(
+        {float((solid.plateSample % w + 0.5) / w), float((solid.plateSample / w + 0.5) / h)});
     for (const Vec3& v : solid.vertices)
         if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
             return {};
@@ -254,7 +255,8 @@ double signedVolume(const SolidMesh& solid) {
     const Vec3d origin = widen(solid.vertices[0]);
     double sum = 0;
     for (const Triangle& t : solid.triangles) {
-        const Vec3d a = widen(solid.vertices[t[0]]) - origin, b = widen(solid.vertices[t[1]]) - origin,
+        const Vec3d a = widen(solid.vertices[t[0]]) - origin,
+                    b = widen(solid.vertices[t[1]]) - origin,
                     c = widen(solid.vertices[t[2]]) - origin;
         sum += dot(a, cross(b, c));
     }

@@ -23,4 +23,3 @@ void writeSolidObj(ObjWriter& writer, const SolidMesh& solid);
 
 // The material file: material "export_solid", white, with the picture export_solid.png.
 std::string solidMaterialText();
-
