@@ -50,7 +50,8 @@ const Scene kScenes[] = {
      [](int x, int y) { return 0.972f + 0.006f * float(std::sin(x * 0.7) * std::cos(y * 0.5)); }},
     {"speckles", 37, 29,
      [](int x, int y) {
-         const std::uint32_t bits = std::uint32_t(x * 73856093 ^ y * 19349663) % 1000;
+         const std::uint32_t bits =
+             (std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u) % 1000;
          return bits < 300 ? 1.0f : 0.965f + 0.015f * float(bits) / 1000;
      }},
     {"two by two", 2, 2, [](int x, int y) { return x + y == 2 ? 1.0f : 0.97f + 0.005f * y; }},
