@@ -195,7 +195,10 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
     std::size_t used = 0;
     for (const Triangle& t : front)
         for (int g : t)
-            used += vertexOf[g] < 0 ? (vertexOf[g] = 0, 1) : 0;
+            if (vertexOf[g] < 0) {
+                vertexOf[g] = 0; // used; numbered below
+                ++used;
+            }
     const std::vector<int> ring = borderLoop(0, 0, w - 1, h - 1, w);
     solid.vertices.reserve(used + ring.size() + 1);
     solid.texCoords.reserve(used + 1);
