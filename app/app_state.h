@@ -27,6 +27,7 @@ enum ControlId : int {
     kWireframe = 19,
     kShownModel = 20,
     kFrameModel = 21,
+    kExportSolid = 22,
     kQuit = -1,
 };
 
@@ -43,6 +44,9 @@ extern int wireframe;          // 0
 extern int currentPart;        // 0
 extern int editMode;           // 0 camera, 1 lasso
 extern float compressionValue; // 1.0, clamped to -1 .. 1
+// SCALE of "Export Solid", 1 .. 4: the panel's button leaves it at 2; a session script's
+// export-solid line sets it before working the button.
+extern int solidScale;
 
 // Per-part settings, indexed by part number 0..3.
 extern float partPosition[4];

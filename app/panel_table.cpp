@@ -33,6 +33,11 @@ std::vector<PanelControl> buildPanel() {
          .parent = file,
          .id = kExport,
          .callback = C::Dispatch});
+    add({.kind = K::Button,
+         .label = "Export Solid",
+         .parent = file,
+         .id = kExportSolid,
+         .callback = C::Dispatch});
     add({.kind = K::StaticText, .label = ""});
 
     const int view = add({.kind = K::Panel, .label = "View", .frame = embossed});

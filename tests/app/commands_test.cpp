@@ -19,7 +19,7 @@ TEST_F(Dispatcher, EveryIdentifierRunsWithThe3DWindowSelectedAndRedrawsIt) {
     const TempDir work;
     const std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::current_path(work.path());
-    for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13, 14, 18, 19, 20, 42}) {
+    for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13, 14, 18, 19, 20, 21, 42}) {
         scriptedFileChoice = ""; // the file dialogs of 0 and 1 are cancelled
         windows->setWindow(2);   // the panel calls in with its own window current
         const int before = windows->redisplayRequests;

@@ -29,6 +29,7 @@ std::string describe(const std::string& line) {
     case Arguments::Choice:
     case Arguments::PartNumber:
     case Arguments::Key:
+    case Arguments::Scale:
         out << " " << a.value;
         break;
     case Arguments::Number:
@@ -71,6 +72,8 @@ TEST(SessionScript, LinesAndWhatTheyRead) {
         {"mode lasso", "mode 1"},
         {"compression -0.35", "compression -0.35"},
         {"compression 7", "compression 7"}, // clamped by the spinner, not the reader
+        {"export-solid", "export-solid 2"},
+        {"export-solid 4", "export-solid 4"},
         {"window 800 0", "window 800 0"},
         {"open-mesh Mesh/house facade.obj", "open-mesh \"Mesh/house facade.obj\""},
         {"open-mesh    /tmp/a.obj   # the model", "open-mesh \"/tmp/a.obj\""},
@@ -93,6 +96,7 @@ TEST(SessionScript, LinesAndWhatTheyRead) {
         {"mode paint", "script:1: \"paint\" is not camera or lasso (usage: mode camera|lasso)"},
         {"compression nan", "script:1: \"nan\" is not a number (usage: compression V)"},
         {"push now", "script:1: " + arguments + " (usage: push)"},
+        {"export-solid 5", "script:1: 5 is outside 1 .. 4 (usage: export-solid [SCALE])"},
         {"key enter", "script:1: \"enter\" is not one character or esc (usage: key K)"},
         {"press wheel 1 2", "script:1: \"wheel\" is not left or middle or right" + press},
         {"press left 1 2 ctrl", "script:1: \"ctrl\" is not shift" + press},
