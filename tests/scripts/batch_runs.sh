@@ -5,27 +5,8 @@
 # session that scripts/run runs where there is no display.
 #
 # Usage: batch_runs.sh PATH/TO/hollowvista
-set -euo pipefail
-program=$(realpath "$1")
-root=$(pwd)
-unset DISPLAY
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 cd "$work"
-
-# Runs the script text $1 (extra arguments follow); leaves status, out and err behind.
-run() {
-    printf '%s' "$1" >script.hvs
-    shift
-    status=0
-    "$program" --batch script.hvs "$@" >out 2>err || status=$?
-}
 camera='camera qrot: (-0.21,0.2,0.04,0.95)
 camera trans: (0,0,-100)
 camera distance: 10'
@@ -33,32 +14,19 @@ camera distance: 10'
 run $'key c\nkey q\nkey c\n'
 [ "$status" -eq 0 ] || fail "key q: status $status"
 [ "$(cat out)" = "$camera" ] || fail "key q: printed $(cat out)"
-grep -Eqx 'GLUI version: [0-9]+\.[0-9]+' err && [ "$(wc -l <err)" -eq 1 ] || fail "start-up lines: $(cat err)"
+grep -Eqx 'GLUI version: [0-9]+\.[0-9]+' err.all && [ "$(wc -l <err.all)" -eq 1 ] || fail "start-up lines: $(cat err.all)"
+# Nothing runs after an ending, nor before a bad line.
+for ending in "0 key esc" "255 quit" $'2 key c\nfly away'; do
+    run "${ending#* }"$'\nkey c\n'
+    [ "$status" -eq "${ending%% *}" ] && [ ! -s out ] || fail "$ending: status $status, printed $(cat out)"
+done
+[ "$(cat err)" = 'script:2: unknown command "fly"' ] || fail "bad line: $(cat err)"
 
-run $'key esc\nkey c\n'
-[ "$status" -eq 0 ] || fail "esc: status $status"
-[ ! -s out ] || fail "esc: the script went on"
-
-run $'# ends like the button\nquit\nkey c\n'
-[ "$status" -eq 255 ] || fail "quit: status $status"
-[ ! -s out ] || fail "quit: the script went on"
-
-run $'key c\nview output\nfly away\nkey c\n'
-[ "$status" -eq 2 ] || fail "bad line: status $status"
-[ "$(tail -1 err)" = 'script:3: unknown command "fly"' ] || fail "bad line: $(cat err)"
-[ ! -s out ] || fail "bad line: commands ran before the script was checked"
-
-status=0
-"$program" --batch missing.hvs 2>err || status=$?
-[ "$status" -eq 2 ] || fail "missing script: status $status"
-[ "$(cat err)" = 'hollowvista: cannot read the script "missing.hvs"' ] || fail "$(cat err)"
-
-status=0
-"$program" --help >out || status=$?
+status=0; "$program" --batch missing.hvs 2>err || status=$?
+[ "$status: $(cat err)" = '2: hollowvista: cannot read the script "missing.hvs"' ] || fail "missing script: $status: $(cat err)"
+status=0; "$program" --help >out || status=$?
 [ "$status" -eq 0 ] && grep -q '^  drag BUTTON X1 Y1 ... Xn Yn ' out || fail "--help"
-
-status=0
-"$program" 2>err || status=$?
+status=0; "$program" 2>err || status=$?
 [ "$status" -eq 1 ] && grep -q -- '--batch' err || fail "no display: status $status, $(cat err)"
 
 # A model named after the script opens at start, before the first command.
@@ -69,11 +37,9 @@ run $'screenshot model.png\n' square.obj
 [ -s plain.png ] && [ -s model.png ] || fail "no screenshots"
 ! cmp -s plain.png model.png || fail "the model named at start was not drawn"
 
-mkdir Mesh data examples
+mkdir Mesh
 cp "$root/Mesh/sample."* Mesh/
-cp "$root/examples/sample.hvs" examples/
-status=0
-"$program" --batch examples/sample.hvs >out 2>err || status=$?
+run "$(cat "$root/examples/sample.hvs")"
 [ "$status" -eq 0 ] || fail "sample session: status $status, $(cat err)"
 for file in data/export.obj data/export.bmp data/sample.png; do
     [ -s "$file" ] || fail "sample session: no $file"

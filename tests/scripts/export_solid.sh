@@ -4,24 +4,13 @@
 # line gives. Windows too small or too large for the offscreen image are refused.
 #
 # Usage: export_solid.sh PATH/TO/hollowvista
-set -euo pipefail
-program=$(realpath "$1")
-root=$(pwd)
-unset DISPLAY
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/lib/common.sh"
 command -v admesh >/dev/null || fail "admesh is missing: run scripts/install-deps"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cd "$work"
-mkdir Mesh data
-cp "$root/Mesh/sample.obj" "$root/Mesh/sample.mtl" "$root/Mesh/sample.bmp" Mesh/
-
-{ grep -v '^screenshot ' "$root/examples/sample.hvs"; echo 'export-solid 1'; } >solid.hvs
-"$program" --batch solid.hvs >out 2>err || fail "sample session: $(cat err)"
+mkdir Mesh
+cp "$root/Mesh/sample."* Mesh/
+run "$(grep -v '^screenshot ' "$root/examples/sample.hvs")"$'\nexport-solid 1\n'
+[ "$status" -eq 0 ] || fail "sample session: $(cat err)"
 summary=$(grep '^exportSolid: ' out) || fail "no summary line: $(tail -3 out)"
 report=$(admesh data/export_solid.stl)
 printf '%s\n%s\n' "$summary" "$report"
@@ -43,8 +32,7 @@ for pair in "$x $(extent X)" "$y $(extent Y)" "$z $(extent Z)" "$volume $admesh_
         fail "console $summary, admesh ${pair#* }"
 done
 
-printf 'window 1 1\nexport-solid 1\nwindow 4000 3000\nexport-solid 4\n' >sizes.hvs
-"$program" --batch sizes.hvs >out 2>err || fail "sizes: status $?"
-[ "$(grep '^exportSolid' err)" = 'exportSolid: the window is too small
+run $'window 1 1\nexport-solid 1\nwindow 4000 3000\nexport-solid 4\n'
+[ "$status: $(cat err)" = '0: exportSolid: the window is too small
 exportSolid: a 16000 x 12000 image is more than this OpenGL draws' ] || fail "sizes: $(cat err)"
 echo "ok"

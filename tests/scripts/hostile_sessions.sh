@@ -6,36 +6,10 @@
 # one and two corners by the render-equality blob and the fuzz chain.)
 #
 # Usage: hostile_sessions.sh PATH/TO/hollowvista
-set -euo pipefail
-program=$(realpath "$1")
-root=$(pwd)
-unset DISPLAY
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 cd "$work"
 mkdir Mesh data reference
-cp "$root/Mesh/sample.obj" "$root/Mesh/sample.mtl" "$root/Mesh/sample.bmp" Mesh/
-
-# Runs the script text $1, within a file size limit of $2 kB if given; leaves status, out
-# and err (without the start-up line) behind.
-run() {
-    printf '%s' "$1" >script.hvs
-    status=0
-    (
-        if [ -n "${2:-}" ]; then
-            ulimit -f "$2"
-            trap '' XFSZ
-        fi
-        exec "$program" --batch script.hvs >out 2>err.all
-    ) || status=$?
-    grep -v '^GLUI version: ' err.all >err || true
-}
+cp "$root/Mesh/sample."* Mesh/
 
 # Fails unless the status is $1 and the console is $2; $3 names the case.
 expect() {
@@ -69,30 +43,14 @@ expect 0 "$loaded_sample"$'\nDone!\nDone!' "reference"
 cp data/export.obj data/export.bmp data/remesh.obj reference/
 
 # --- Coordinates beyond the float range: nothing infinite or NaN reaches a file ---------------
-cat >huge.obj <<'OBJ'
-v 0 0 0
-v 10 0 0
-v 10 10 0
-v 0 10 0
-v 3e38 3e38 -3e38
-v 1e39 nan inf
-v -1e39 5 5
-v 5 5 1e-45
-vt 0 0
-vt 1 0
-vt 1 1
-vn 0 0 1
-f 1/1/1 2/2/1 3/3/1
-f 1/1/1 3/3/1 4/1/1
-f 3/3/1 4/1/1 5/2/1
-f 4/1/1 5/2/1 6/3/1
-f 1/1/1 6/2/1 7/3/1
-f 2/1/1 7/2/1 8/3/1
-OBJ
-run $'open-mesh huge.obj\nset-up-camera\nmode lasso\npart 1\ndrag left 0 0 639 0 639 479 0 479 0 0
-part 2\ndrag left 300 200 340 200 340 260 300 260 300 200\npreview\npush\npush\ncompression -0.3
-back\npart 1\ncompression 0.7\nview output\nkey d\nexport\ntriangulate\nopen-mesh data/export.obj
-open-mesh data/remesh.obj\n'
+printf '%s\n' 'v 0 0 0' 'v 10 0 0' 'v 10 10 0' 'v 0 10 0' 'v 3e38 3e38 -3e38' 'v 1e39 nan inf' \
+    'v -1e39 5 5' 'v 5 5 1e-45' 'vt 0 0' 'vt 1 0' 'vt 1 1' 'vn 0 0 1' 'f 1/1/1 2/2/1 3/3/1' \
+    'f 1/1/1 3/3/1 4/1/1' 'f 3/3/1 4/1/1 5/2/1' 'f 4/1/1 5/2/1 6/3/1' 'f 1/1/1 6/2/1 7/3/1' \
+    'f 2/1/1 7/2/1 8/3/1' >huge.obj
+run $'open-mesh huge.obj\nset-up-camera\nmode lasso\npart 1\ndrag left 0 0 639 0 639 479 0 479 0 0\n'\
+$'part 2\ndrag left 300 200 340 200 340 260 300 260 300 200\npreview\npush\npush\n'\
+$'compression -0.3\nback\npart 1\ncompression 0.7\nview output\nkey d\nexport\ntriangulate\n'\
+$'open-mesh data/export.obj\nopen-mesh data/remesh.obj\n'
 beyond='The model reaches beyond the clipping planes from this view; press f ("Frame Model") to fit it into the window'
 expect 0 "SimpleMesh::load: huge.obj loaded
 $beyond
@@ -119,7 +77,7 @@ rm data
 mv data.folder data
 
 # --- A disk that fills up while exporting (a file size limit stands for it) ------------------
-run "${open_sample}"$'export\ntriangulate\nscreenshot data/view.png\n' 16 # kB: the model file (47 kB) does not fit
+limit=16 run "${open_sample}"$'export\ntriangulate\nscreenshot data/view.png\n' # kB: the model file (47 kB) does not fit
 expect 2 "$loaded_sample
 exportModel: cannot write data/export.obj: File too large
 triangulateFaces: cannot write data/remesh.obj: File too large
@@ -128,7 +86,7 @@ export_kept "file size limit"
 
 # The model file fits but its image does not: neither replaces the previous export.
 printf 'v 0 0 0\nv 20 0 0\nv 0 20 0\nf 1 2 3\n' >small.obj
-run $'open-mesh small.obj\nexport\n' 16
+limit=16 run $'open-mesh small.obj\nexport\n'
 expect 0 $'SimpleMesh::computeNormals: called\nSimpleMesh::load: small.obj loaded
 exportModel: cannot write data/export.bmp: File too large' "image over the limit"
 export_kept "image over the limit"
@@ -136,22 +94,11 @@ export_kept "image over the limit"
 # --- Windows of 1 x 1 and 4000 x 3000 pixels through every pass that reads the window back -----
 for size in "1 1" "4000 3000"; do
     read -r w h <<<"$size"
-    run "window $w $h
-${open_sample}set-up-camera
-mode lasso
-part 1
-drag left 0 0 $((w * 3 / 4)) 0 $((w * 3 / 4)) $((h * 3 / 4)) 0 $((h * 3 / 4)) 0 0
-mode camera
-press left 0 0 shift
-release left 0 0
-press left $((w / 2)) $((h / 2)) shift
-release left $((w / 2)) $((h / 2))
-preview
-view output
-export
-triangulate
-screenshot data/view.png
-"
+    right=$((w * 3 / 4)) top=$((h * 3 / 4)) cx=$((w / 2)) cy=$((h / 2))
+    run "$(printf %b "window $w $h\n${open_sample}set-up-camera\nmode lasso\npart 1\n\
+drag left 0 0 $right 0 $right $top 0 $top 0 0\nmode camera\npress left 0 0 shift\n\
+release left 0 0\npress left $cx $cy shift\nrelease left $cx $cy\npreview\nview output\n\
+export\ntriangulate\nscreenshot data/view.png\n")"
     [ "$status" -eq 0 ] || fail "window $w x $h: status $status: $(cat err)"
     [ "$(bmp_size data/export.bmp)" = "${w}x${h}" ] || fail "window $w x $h: export.bmp $(bmp_size data/export.bmp)"
     [ "$(png_size data/view.png)" = "${w}x${h}" ] || fail "window $w x $h: view.png $(png_size data/view.png)"

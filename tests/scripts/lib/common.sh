@@ -1,21 +1,43 @@
-# Shared start of the script-level tests that need X. Source it (without arguments) after
-# setting `program`: the calling script is re-run once under its own virtual X server; then
-#   fail MESSAGE   ends the test with "FAIL: MESSAGE"
-#   $work          a scratch folder removed when the test ends
-
-if [ "${2:-}" != "--under-x" ]; then
+# Shared start of the script-level tests; source it with the test's arguments in place. It
+# gives $program (the built program), $root (the source tree), fail MESSAGE, $work (a scratch
+# folder removed when the test ends) and run. Without x=1 the test runs with no display; with
+# x=1 set first, it is re-run once under its own virtual X server and also gets find_window,
+# wait_until and geometry.
+set -euo pipefail
+program=$(realpath "$1")
+root=$(pwd)
+if [ -z "${x:-}" ]; then
+    unset DISPLAY
+elif [ "${2:-}" != "--under-x" ]; then
     exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24" \
         bash "$0" "$program" --under-x
+else
+    # In the sanitizer build the leak check at exit is off here: Mesa's GLX driver is unloaded
+    # when the windows close, and what it kept can no longer be told from a leak of the
+    # program's own (batch runs and the test programs keep the check).
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 fi
-
-# In the sanitizer build the leak check at exit is off here: Mesa's GLX driver is unloaded when
-# the windows close, and what it kept can no longer be told from a leak of the program's own
-# (batch runs and the test programs keep the check).
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# Runs the session script text $1 with --batch in the working directory, the further
+# arguments after it, within a file size limit of $limit kB where set; leaves status, out,
+# err.all and err (err.all without the start-up line) behind.
+run() {
+    printf '%s' "$1" >script.hvs
+    shift
+    status=0
+    (
+        if [ -n "${limit:-}" ]; then
+            ulimit -f "$limit"
+            trap '' XFSZ
+        fi
+        exec "$program" --batch script.hvs "$@" >out 2>err.all
+    ) || status=$?
+    grep -v '^GLUI version: ' err.all >err || true
 }
 
 # The first visible window whose name matches the pattern, waiting up to 20 s. The output is
@@ -35,7 +57,6 @@ wait_until() {
     done
 }
 
-# "xdotool getwindowgeometry" of a window, as one captured text.
 geometry() {
     xdotool getwindowgeometry "$1"
 }
