@@ -1,18 +1,15 @@
-// The control panel: every command names the control that runs it, the controls as drawn by
-// ImGui (headless: clicks need no OpenGL), and the held-back release (a quick click over X is
+// The control panel: every command names the control that runs it, and the controls as drawn
+// by ImGui (headless: clicks need no OpenGL; the held-back release of a quick click over X is
 // checked by script.gui_session).
 #include "app/app_state.h"
 #include "app/command_table.h"
-#include "app/input_handlers.h"
-#include "app/panel.h"
-#include "app/panel_draw.h"
-#include "app/release_latch.h"
+#include "tests/support/headless_panel.h"
 
 #include <gtest/gtest.h>
-#include <imgui.h>
 #include <imgui_internal.h>
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -59,35 +56,14 @@ TEST(PanelTable, EveryCommandNamesTheControlThatRunsIt) {
     EXPECT_GT(controls, 0);
 }
 
-// The panel drawn by ImGui without a renderer: frames, pointer input and the rows reported.
+// The panel on an 800 x 600 display, clicked with the pointer.
 class PanelDrawing : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ImGui::CreateContext();
-        setUpPanelStyle();
-        ImGuiIO& io = ImGui::GetIO();
-        io.DisplaySize = ImVec2(800, 600);
-        unsigned char* pixels = nullptr;
-        int w = 0, h = 0;
-        io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
-        // An auto-sized window takes a few frames to reach its size and accept input.
-        for (int i = 0; i < 3; ++i)
-            frame();
-    }
     void TearDown() override {
-        ImGui::DestroyContext();
         backFace = 1;
         shownModel = 0;
         currentPart = 0;
         compressionValue = 1.0f;
-    }
-
-    std::vector<int> frame() {
-        ImGui::GetIO().DeltaTime = 1.0f / 60;
-        ImGui::NewFrame();
-        std::vector<int> changed = drawPanel(panelControls(), &rects, &width, &height);
-        ImGui::Render();
-        return changed;
     }
 
     // A click as two frames: one sees the button down, the next the release.
@@ -95,19 +71,18 @@ class PanelDrawing : public ::testing::Test {
         ImGuiIO& io = ImGui::GetIO();
         io.MousePos = ImVec2(x, y);
         io.MouseDown[0] = true;
-        std::vector<int> changed = frame();
+        std::vector<int> changed = panel.frame();
         io.MouseDown[0] = false;
-        for (int row : frame())
+        for (int row : panel.frame())
             changed.push_back(row);
         return changed;
     }
     std::vector<int> clickRow(int row) {
-        const ItemRect& r = rects[row];
+        const ItemRect& r = panel.rects[row];
         return click(r.x + r.width / 2, r.y + r.height / 2);
     }
 
-    std::vector<ItemRect> rects;
-    float width = 0, height = 0;
+    HeadlessPanel panel{800, 600};
 };
 
 TEST_F(PanelDrawing, EveryButtonReportsItsOwnRow) {
@@ -121,93 +96,80 @@ TEST_F(PanelDrawing, EveryButtonReportsItsOwnRow) {
     EXPECT_GT(buttons, 0);
 }
 
+// Each step: the rows it reported, by the script word of their command, and then the live
+// variables backFace, shownModel, compressionValue and currentPart.
 TEST_F(PanelDrawing, ChoicesStoreTheLiveVariableBeforeReportingTheControl) {
-    const int backFaceRow = rowOf("Back Face"), output = rowOf("Output Model");
-    EXPECT_EQ(clickRow(backFaceRow), std::vector<int>{backFaceRow});
-    EXPECT_EQ(backFace, 0);
-    EXPECT_EQ(clickRow(backFaceRow), std::vector<int>{backFaceRow});
-    EXPECT_EQ(backFace, 1);
-    const int group = panelControls()[output].parent; // a radio button reports its group
-    EXPECT_EQ(clickRow(output), std::vector<int>{group});
-    EXPECT_EQ(shownModel, 1);
-    EXPECT_EQ(clickRow(rowOf("Input Model")), std::vector<int>{group});
-    EXPECT_EQ(shownModel, 0);
+    std::ostringstream log;
+    auto note = [&log](const std::vector<int>& reported) {
+        for (int row : reported)
+            for (const Command& c : commandTable())
+                if (c.control == panelControls()[row].id)
+                    log << c.word << " ";
+        log << "| " << backFace << " " << shownModel << " " << compressionValue << " "
+            << currentPart << "\n";
+    };
+    note(clickRow(rowOf("Back Face")));
+    note(clickRow(rowOf("Back Face")));
+    note(clickRow(rowOf("Output Model"))); // a radio button reports its group
+    note(clickRow(rowOf("Input Model")));
     // The spinner's step buttons sit at its right end: "+" stops at 1, "-" goes down.
-    const int spinner = rowOf("Compression:") + 1;
-    const ItemRect& spin = rects[spinner];
-    const float step = ImGui::GetFrameHeight();
-    EXPECT_EQ(click(spin.x + spin.width - step / 2, spin.y + spin.height / 2),
-              std::vector<int>{spinner});
-    EXPECT_EQ(compressionValue, 1.0f);
-    const float minus = spin.x + spin.width - step * 1.5f - ImGui::GetStyle().ItemInnerSpacing.x;
-    EXPECT_EQ(click(minus, spin.y + spin.height / 2), std::vector<int>{spinner});
-    EXPECT_FLOAT_EQ(compressionValue, 0.99f);
+    const ItemRect& spin = panel.rects[rowOf("Compression:") + 1];
+    const float step = ImGui::GetFrameHeight(), middle = spin.y + spin.height / 2;
+    note(click(spin.x + spin.width - step / 2, middle));
+    note(click(spin.x + spin.width - step * 1.5f - ImGui::GetStyle().ItemInnerSpacing.x, middle));
     // A typed value takes effect when the field is left, by a click elsewhere or by Enter; a
     // value beyond the limits is clamped.
     ImGuiIO& io = ImGui::GetIO();
-    EXPECT_TRUE(click(spin.x + 10, spin.y + spin.height / 2).empty()); // selects the text
+    std::vector<int> typing = click(spin.x + 10, middle); // selects the text
     for (char typed : std::string("-0.25")) {
         io.AddInputCharacter(typed);
-        EXPECT_TRUE(frame().empty());
+        for (int row : panel.frame())
+            typing.push_back(row);
     }
-    EXPECT_FLOAT_EQ(compressionValue, 0.99f);
-    EXPECT_EQ(click(width - 2, height - 2), std::vector<int>{spinner});
-    EXPECT_FLOAT_EQ(compressionValue, -0.25f);
-    click(spin.x + 10, spin.y + spin.height / 2);
+    note(typing);
+    note(click(panel.width - 2, panel.height - 2));
+    click(spin.x + 10, middle);
     io.AddInputCharacter('7');
-    frame();
+    note(panel.frame());
     io.KeyMap[ImGuiKey_Enter] = 13;
     io.KeysDown[13] = true;
-    EXPECT_EQ(frame(), std::vector<int>{spinner});
+    note(panel.frame());
     io.KeysDown[13] = false;
-    EXPECT_FLOAT_EQ(compressionValue, 1.0f);
-
     // The list box's drop-down shows from the frame after the click, one text line per item
     // below the box; the last item is part 3.
     const int parts = rowOf("Parts:");
     clickRow(parts);
-    frame();
-    const ItemRect& box = rects[parts];
-    const float line = ImGui::GetTextLineHeightWithSpacing();
-    EXPECT_EQ(click(box.x + box.width - 20,
-                    box.y + box.height + ImGui::GetStyle().WindowPadding.y + line * 3.5f),
-              std::vector<int>{parts});
-    EXPECT_EQ(currentPart, 3);
+    panel.frame();
+    const ItemRect& box = panel.rects[parts];
+    note(click(box.x + box.width - 20, box.y + box.height + ImGui::GetStyle().WindowPadding.y +
+                                           ImGui::GetTextLineHeightWithSpacing() * 3.5f));
+    EXPECT_EQ(log.str(), "back-face | 0 0 1 0\n"
+                         "back-face | 1 0 1 0\n"
+                         "view | 1 1 1 0\n"
+                         "view | 1 0 1 0\n"
+                         "compression | 1 0 1 0\n"
+                         "compression | 1 0 0.99 0\n"
+                         "| 1 0 0.99 0\n"
+                         "compression | 1 0 -0.25 0\n"
+                         "| 1 0 -0.25 0\n"
+                         "compression | 1 0 1 0\n"
+                         "part | 1 0 1 3\n");
 }
 
 // On a display of the size the panel asks for, no frame is clipped: every panel with its right
 // margin lies in the window's clip rectangle.
 TEST_F(PanelDrawing, WindowSizedToShowEveryFrame) {
-    ImGui::GetIO().DisplaySize = ImVec2(width, height);
+    ImGui::GetIO().DisplaySize = ImVec2(panel.width, panel.height);
     for (int i = 0; i < 3; ++i)
-        frame();
+        panel.frame();
     const ImRect clip = ImGui::FindWindowByName("GLUI")->InnerClipRect;
     const float margin = 2 * ImGui::GetStyle().FramePadding.x;
     const std::vector<PanelControl>& rows = panelControls();
     for (int row = 0; row < static_cast<int>(rows.size()); ++row)
         if (rows[row].kind == ControlKind::Panel) {
-            EXPECT_LE(rects[row].x + rects[row].width + margin, clip.Max.x) << rows[row].label;
-            EXPECT_LE(rects[row].y + rects[row].height, clip.Max.y) << rows[row].label;
+            EXPECT_LE(panel.rects[row].x + panel.rects[row].width + margin, clip.Max.x) << rows[row].label;
+            EXPECT_LE(panel.rects[row].y + panel.rects[row].height, clip.Max.y) << rows[row].label;
         }
-}
-
-TEST(ReleaseLatch, ReleaseBeforeAnyFrameSawThePressIsHeldForTheNextFrame) {
-    ReleaseLatch latch;
-    const MouseEvent press{kLeftButton, kButtonDown, 10, 20};
-    const MouseEvent release{kLeftButton, kButtonUp, 11, 21};
-    EXPECT_TRUE(latch.onEvent(press));
-    EXPECT_FALSE(latch.onEvent(release)); // same frame as the press: held back
-    const std::optional<MouseEvent> due = latch.afterFrame();
-    ASSERT_TRUE(due);
-    EXPECT_EQ(due->state, kButtonUp);
-    EXPECT_EQ(due->x, 11);
-    EXPECT_FALSE(latch.afterFrame()); // delivered once
-
-    // A release after a frame has seen the press goes through at once.
-    EXPECT_TRUE(latch.onEvent(press));
-    EXPECT_FALSE(latch.afterFrame());
-    EXPECT_TRUE(latch.onEvent(release));
-    EXPECT_FALSE(latch.afterFrame());
 }
 
 } // namespace
