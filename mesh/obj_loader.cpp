@@ -94,8 +94,11 @@ bool ObjLoader::loader(const std::string& path) {
     normals = std::move(total.normals);
     texCoords = std::move(total.texCoords);
     faces = std::move(total.faces);
-    texCoordFaces = std::move(total.texCoordFaces);
-    normalFaces = std::move(total.normalFaces);
+    auto cornerLists = [&](CornerLists& lists) {
+        return lists.matchesPositions() ? faces : Shared<IndexLists>(std::move(lists.lists()));
+    };
+    texCoordFaces = cornerLists(total.texCoordFaces);
+    normalFaces = cornerLists(total.normalFaces);
     return true;
 }
 
@@ -107,25 +110,32 @@ std::string ObjLoader::diffuseMapFile() const {
 }
 
 void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare) {
+    // More parts than threads, so that a thread held back by the system leaves the rest of
+    // the block to the others.
+    const unsigned threads = threadCount(options.threads);
     const std::size_t partCount = std::min<std::size_t>(
-        threadCount(options.threads),
+        std::size_t{threads} * (threads > 1 ? 4 : 1),
         std::max<std::size_t>(1, lines.size() / std::max<std::size_t>(1, options.minPartBytes)));
     const std::vector<std::string_view> parts = splitLines(lines, partCount);
-    // Each part is read into its own chunk (kept from block to block, so their memory is
-    // warm), the first here and the others by worker threads; the chunks are then appended
+    // The first part is read straight into total (nothing to copy), the others into chunks of
+    // their own (kept from block to block, so their memory is warm), which are then appended
     // to total in order.
-    if (spare.size() < parts.size())
-        spare.resize(parts.size());
+    if (parts.size() > spare.size() + 1)
+        spare.resize(parts.size() - 1);
     for (ObjChunk& chunk : spare)
         chunk.limits = total.limits;
-    runParts(parts.size(), [&](std::size_t i) { readObjLines(parts[i], spare[i]); });
+    runTaken(parts.size(), threads,
+             [&](std::size_t i) { readObjLines(parts[i], i == 0 ? total : spare[i - 1]); });
 
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        total.append(spare[i]);
+        ObjChunk& chunk = i == 0 ? total : spare[i - 1];
+        if (i > 0)
+            total.append(chunk);
         if (total.overflow != ObjOverflow::none)
             return;
-        applyEvents(spare[i]);
-        spare[i].clear();
+        applyEvents(chunk);
+        if (i > 0)
+            chunk.clear();
     }
 }
 

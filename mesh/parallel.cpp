@@ -1,5 +1,7 @@
 #include "mesh/parallel.h"
 
+#include <algorithm>
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -28,4 +30,13 @@ void runHalves(std::size_t count, std::size_t minimumForTwo,
     }
     const std::size_t half = count / 2;
     runParts(2, [&](std::size_t part) { part == 0 ? work(0, half) : work(half, count); });
+}
+
+void runTaken(std::size_t parts, unsigned threads,
+              const std::function<void(std::size_t part)>& work) {
+    std::atomic<std::size_t> next{0};
+    runParts(std::min<std::size_t>(threads, parts), [&](std::size_t) {
+        for (std::size_t part; (part = next++) < parts;)
+            work(part);
+    });
 }

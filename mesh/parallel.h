@@ -10,6 +10,11 @@
 // when all parts are done.
 void runParts(std::size_t parts, const std::function<void(std::size_t part)>& work);
 
+// Runs work(part) for every part in 0 .. parts - 1 on up to `threads` threads (the calling
+// thread one of them), each taking the next part not yet taken: a thread that the system
+// holds back delays the others by at most the part it is on.
+void runTaken(std::size_t parts, unsigned threads, const std::function<void(std::size_t part)>& work);
+
 // Runs work(begin, end) over [0, count) in two halves side by side, or whole on the calling
 // thread when count is below minimumForTwo.
 void runHalves(std::size_t count, std::size_t minimumForTwo,
