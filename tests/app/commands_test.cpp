@@ -26,20 +26,6 @@ TEST_F(Dispatcher, EveryIdentifierRunsWithThe3DWindowSelectedAndRedrawsIt) {
     std::filesystem::current_path(home);
 }
 
-TEST(VertexFaces, EachFaceOnceInAscendingOrderSkippingCornersOutsideTheVertices) {
-    SimpleMesh mesh;
-    mesh.vertices.edit().resize(5);
-    // Face 2 uses vertex 3 twice; face 3 has corners left over from another model.
-    mesh.faces = IndexLists{{0, 1, 2}, {2, 1, 3}, {3, 3, 0}, {7, -1, 2}, {4, 0, 1}};
-    buildVertexFaces(mesh);
-    EXPECT_EQ(mesh.vertexFaces, (IndexLists{{0, 2, 4}, {0, 1, 4}, {0, 1, 3}, {1, 2}, {4}}));
-
-    SimpleMesh empty;
-    empty.faces = IndexLists{{0, 1, 2}}; // faces kept beside no positions at all
-    buildVertexFaces(empty);
-    EXPECT_EQ(empty.vertexFaces.size(), 0u);
-}
-
 // Labels sized to the model whatever sizes they had; part settings are checked through the
 // cancelled "Open Mesh" session.
 TEST(SelectionReset, FreshLabelsSizedToTheModel) {
@@ -59,7 +45,6 @@ TEST(SelectionReset, FreshLabelsSizedToTheModel) {
     EXPECT_EQ(mesh.vertexInPart, (std::vector<int>{0, 0, 0, 0}));
     EXPECT_EQ(mesh.hideInvisibleFaces, 0);
     EXPECT_EQ(mesh.drawBackFaces, 1);
-    EXPECT_EQ(mesh.vertexFaces.size(), 4u);
 }
 
 } // namespace
