@@ -1,6 +1,9 @@
 #include "mesh/draw_arrays.h"
 
+#include "mesh/growth.h"
+
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -36,12 +39,15 @@ struct Corner {
 // Makes the shared entries and the triangle lists.
 class Builder {
   public:
-    Builder(const SimpleMesh& mesh, bool textured, MeshArrays& out)
-        : mesh_(mesh), textured_(textured), out_(out), head_(mesh.vertices.size(), kNone) {
-        // A face of n corners gives n - 2 triangles.
+    Builder(const SimpleMesh& mesh, MeshArrays& out)
+        : out_(out) {
+        // A face of n corners gives n - 2 triangles; most positions get one entry.
         const std::size_t corners = mesh.faces->totalSize(), faces = mesh.faces.size();
-        out.front.reserve(corners > 2 * faces ? 3 * (corners - 2 * faces) : 0);
-        out.positions.reserve(mesh.vertices.size());
+        ensureCapacity(out.front, corners > 2 * faces ? 3 * (corners - 2 * faces) : 0);
+        ensureCapacity(out.entries, mesh.vertices.size());
+        ensureCapacity(next_, mesh.vertices.size());
+        ensureCapacity(newest_, mesh.vertices.size());
+        newest_.resize(mesh.vertices.size());
     }
 
     // Appends the fan of one face's corners to list; faces of fewer than three corners give
@@ -49,142 +55,167 @@ class Builder {
     void addFan(const std::vector<Corner>& c, std::vector<std::uint32_t>& list) {
         const std::size_t n = c.size();
         for (std::size_t k = 1; k + 1 < n; ++k) {
-            list.push_back(entry(c[k], true));
-            list.push_back(entry(c[k + 1], k + 1 == n - 1));
-            list.push_back(entry(c[0], k == 1));
+            pushValue(list, entry(c[k], true));
+            pushValue(list, entry(c[k + 1], k + 1 == n - 1));
+            pushValue(list, entry(c[0], k == 1));
         }
     }
 
   private:
+    // What an entry holds besides its position.
     struct Key {
-        int normal, texCoord, colour;
-        bool flag;
+        int normal, texCoord;
+        std::uint8_t colour, flag;
         bool operator==(const Key&) const = default;
+    };
+    // Per position: the key of its newest entry beside the entry, so that the usual case (the
+    // newest entry matches) reads one place.
+    struct Newest {
+        Key key;
+        std::uint32_t entry = kNone;
     };
 
     std::uint32_t entry(const Corner& c, bool flag) {
-        const Key key{c.normal, c.texCoord, c.colour, flag};
-        std::uint32_t e = head_[c.position];
-        for (int searched = 0; e != kNone && searched < kSearchLimit; ++searched, e = next_[e])
-            if (keys_[e] == key)
+        const Key key{c.normal, c.texCoord, static_cast<std::uint8_t>(c.colour),
+                      static_cast<std::uint8_t>(flag ? 1 : 0)};
+        Newest& newest = newest_[c.position];
+        if (newest.entry != kNone && newest.key == key)
+            return newest.entry;
+        std::uint32_t e = newest.entry;
+        for (int searched = 1; e != kNone && searched < kSearchLimit; ++searched) {
+            e = next_[e];
+            if (e != kNone && keyOf(out_.entries[e]) == key)
                 return e;
-        e = static_cast<std::uint32_t>(keys_.size());
-        keys_.push_back(key);
-        next_.push_back(head_[c.position]);
-        head_[c.position] = e;
-        out_.positions.push_back(mesh_.vertices[c.position]);
-        out_.normals.push_back(mesh_.normals[c.normal]);
-        out_.edgeFlags.push_back(flag ? 1 : 0);
-        if (textured_) {
-            out_.texCoords.push_back(mesh_.texCoords[c.texCoord]);
-            out_.colours.push_back(colourOf(c.colour));
         }
+        e = static_cast<std::uint32_t>(out_.entries.size());
+        pushValue(out_.entries, {c.position, key.normal, key.texCoord, key.colour, key.flag});
+        pushValue(next_, newest.entry);
+        newest = {key, e};
         return e;
     }
 
-    const SimpleMesh& mesh_;
-    bool textured_;
+    static Key keyOf(const DrawEntry& e) { return {e.normal, e.texCoord, e.colour, e.flag}; }
+
     MeshArrays& out_;
-    std::vector<std::uint32_t> head_; // per position: its newest entry
+    std::vector<Newest> newest_;      // per position
     std::vector<std::uint32_t> next_; // per entry: the next older entry of its position
-    std::vector<Key> keys_;
 };
 
-// The corners of face f whose indices are all usable; texCoords only when textured.
-void usableCorners(const SimpleMesh& mesh, std::size_t f, bool textured, std::vector<Corner>& out) {
-    out.clear();
-    const auto positions = mesh.faces[f];
-    const auto normals = f < mesh.normalFaces.size() ? mesh.normalFaces[f] : std::span<const int>();
-    const auto texCoords =
-        textured && f < mesh.texCoordFaces.size() ? mesh.texCoordFaces[f] : std::span<const int>();
-    for (std::size_t k = 0; k < positions.size(); ++k) {
-        if (k >= normals.size() || !isIndex(positions[k], mesh.vertices.size()) ||
-            !isIndex(normals[k], mesh.normals.size()))
-            continue;
-        int t = -1;
-        if (textured) {
-            if (k >= texCoords.size() || !isIndex(texCoords[k], mesh.texCoords.size()))
+// A mesh's arrays as plain spans, read without going through the shared handles each time.
+struct MeshView {
+    explicit MeshView(const SimpleMesh& mesh)
+        : faces(mesh.faces.get()), normalFaces(mesh.normalFaces.get()),
+          texCoordFaces(mesh.texCoordFaces.get()), vertexCount(mesh.vertices.size()),
+          normalCount(mesh.normals.size()), texCoordCount(mesh.texCoords.size()),
+          faceVisible(mesh.faceVisible.get()), facePart(mesh.facePart.get()),
+          vertexPart(mesh.vertexPart.get()) {}
+
+    // The corners of face f whose indices are all usable; texCoords only when textured.
+    void usableCorners(std::size_t f, bool textured, std::vector<Corner>& out) const {
+        out.clear();
+        const auto positions = faces[f];
+        const auto normals = f < normalFaces.size() ? normalFaces[f] : std::span<const int>();
+        const auto texCoords =
+            textured && f < texCoordFaces.size() ? texCoordFaces[f] : std::span<const int>();
+        for (std::size_t k = 0; k < positions.size(); ++k) {
+            if (k >= normals.size() || !isIndex(positions[k], vertexCount) ||
+                !isIndex(normals[k], normalCount))
                 continue;
-            t = texCoords[k];
+            int t = -1;
+            if (textured) {
+                if (k >= texCoords.size() || !isIndex(texCoords[k], texCoordCount))
+                    continue;
+                t = texCoords[k];
+            }
+            out.push_back({positions[k], normals[k], t, 0});
         }
-        out.push_back({positions[k], normals[k], t, 0});
     }
-}
 
-// Tint index of a corner of a front-pass face.
-int tintIndex(const SimpleMesh& mesh, int position, bool outputShown, bool borderFace) {
-    const int part = entryOr(mesh.vertexPart, position, 0);
-    if (outputShown || borderFace || part < 1 || part > 3)
-        return 0;
-    return part;
-}
+    // Tint index of a corner of a front-pass face.
+    int tintIndex(int position, bool outputShown, bool borderFace) const {
+        const int part = entryOr(vertexPart, position, 0);
+        if (outputShown || borderFace || part < 1 || part > 3)
+            return 0;
+        return part;
+    }
 
-bool anyUnseenFace(const SimpleMesh& mesh) {
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f)
-        if (entryOr(mesh.faceVisible, f, 1) == 0)
-            return true;
-    return false;
-}
+    bool seen(std::size_t f) const { return entryOr(faceVisible, f, 1) != 0; }
+
+    const IndexLists &faces, &normalFaces, &texCoordFaces;
+    std::size_t vertexCount, normalCount, texCoordCount;
+    const std::vector<int>&faceVisible, &facePart, &vertexPart;
+};
 
 } // namespace
 
 MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
     MeshArrays out;
-    Builder builder(mesh, true, out);
+    out.textured = true;
+    Builder builder(mesh, out);
+    const MeshView view(mesh);
     const bool hideUnseen = mesh.hideInvisibleFaces == 1;
     out.backPass = mesh.drawBackFaces != 0;
     // The back-face pass draws the faces seen from the camera; the front pass draws those too
     // and, unless they are hidden, the unseen ones.
-    out.backUsesFront = out.backPass && (hideUnseen || !anyUnseenFace(mesh));
+    bool anyUnseen = false;
+    for (std::size_t f = 0; f < view.faces.size() && !anyUnseen; ++f)
+        anyUnseen = !view.seen(f);
+    out.backUsesFront = out.backPass && (hideUnseen || !anyUnseen);
     const bool ownBackList = out.backPass && !out.backUsesFront;
 
     std::vector<Corner> corners;
+    constexpr std::size_t kNoFace = SIZE_MAX;
+    std::size_t lastFace = kNoFace, lastSeenFace = kNoFace; // the last ones with corners
     bool anySeenFace = false;
-    Vec3 lastBackNormal;
-    bool anyBackCorner = false;
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
-        const bool seen = entryOr(mesh.faceVisible, f, 1) != 0;
+    for (std::size_t f = 0; f < view.faces.size(); ++f) {
+        const bool seen = view.seen(f);
         if (!seen && hideUnseen)
             continue;
-        const bool border = entryOr(mesh.facePart, f, 0) < 0;
-        usableCorners(mesh, f, true, corners);
+        const bool border = entryOr(view.facePart, f, 0) < 0;
+        view.usableCorners(f, true, corners);
         for (Corner& c : corners)
-            c.colour = tintIndex(mesh, c.position, outputShown, border) | (seen ? 0 : kTranslucent);
+            c.colour = view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
         const std::size_t begin = out.front.size();
         builder.addFan(corners, out.front);
         if (ownBackList && seen)
             out.back.insert(out.back.end(), out.front.begin() + begin, out.front.end());
         if (!corners.empty()) {
-            const Corner& c = corners.back();
-            out.last.colourSet = out.last.normalSet = out.last.texCoordSet = true;
-            out.last.colour = colourOf(c.colour);
-            out.last.normal = mesh.normals[c.normal];
-            out.last.texCoord = mesh.texCoords[c.texCoord];
-            if (seen) {
-                anyBackCorner = true;
-                lastBackNormal = out.last.normal;
-            }
+            lastFace = f;
+            lastSeenFace = seen ? f : lastSeenFace;
         }
         anySeenFace = anySeenFace || seen;
     }
-    // The back-face pass sets its grey once per seen face and (0, 0) and a normal per corner.
+    // What the faces drawn one by one leave behind: the values of the last corner drawn; the
+    // back-face pass then sets its grey once per seen face and (0, 0) and a normal per corner.
+    if (lastFace != kNoFace) {
+        view.usableCorners(lastFace, true, corners);
+        const Corner& c = corners.back();
+        out.last.colourSet = out.last.normalSet = out.last.texCoordSet = true;
+        out.last.colour = colourOf(view.tintIndex(c.position, outputShown,
+                                                  entryOr(view.facePart, lastFace, 0) < 0) |
+                                   (view.seen(lastFace) ? 0 : kTranslucent));
+        out.last.normal = mesh.normals[c.normal];
+        out.last.texCoord = mesh.texCoords[c.texCoord];
+    }
     if (out.backPass && anySeenFace) {
         out.last.colourSet = true;
         out.last.colour = kBackFaceColour;
     }
-    if (out.backPass && anyBackCorner) {
+    if (out.backPass && lastSeenFace != kNoFace) {
+        view.usableCorners(lastSeenFace, true, corners);
         out.last.texCoord = {0, 0};
-        out.last.normal = lastBackNormal;
+        out.last.normal = mesh.normals[corners.back().normal];
     }
     return out;
 }
 
 MeshArrays plainArrays(const SimpleMesh& mesh) {
     MeshArrays out;
-    Builder builder(mesh, false, out);
+    Builder builder(mesh, out);
+    const MeshView view(mesh);
     std::vector<Corner> corners;
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
-        usableCorners(mesh, f, false, corners);
+    for (std::size_t f = 0; f < view.faces.size(); ++f) {
+        view.usableCorners(f, false, corners);
         builder.addFan(corners, out.front);
         if (!corners.empty()) {
             out.last.normalSet = true;
@@ -192,4 +223,30 @@ MeshArrays plainArrays(const SimpleMesh& mesh) {
         }
     }
     return out;
+}
+
+VertexLayout vertexLayout(const MeshArrays& arrays) {
+    const std::size_t n = arrays.entries.size();
+    VertexLayout layout;
+    layout.normalAt = n * sizeof(Vec3);
+    layout.texCoordAt = layout.normalAt + n * sizeof(Vec3);
+    layout.colourAt = layout.texCoordAt + (arrays.textured ? n * sizeof(Vec2) : 0);
+    layout.flagAt = layout.colourAt + (arrays.textured ? n * sizeof(Rgba) : 0);
+    layout.bytes = layout.flagAt + n;
+    return layout;
+}
+
+void writeVertexData(const SimpleMesh& mesh, const MeshArrays& arrays, unsigned char* out) {
+    const VertexLayout layout = vertexLayout(arrays);
+    auto put = [](unsigned char* at, const auto& value) { std::memcpy(at, &value, sizeof value); };
+    for (std::size_t i = 0; i < arrays.entries.size(); ++i) {
+        const DrawEntry& e = arrays.entries[i];
+        put(out + layout.positionAt + i * sizeof(Vec3), mesh.vertices[e.position]);
+        put(out + layout.normalAt + i * sizeof(Vec3), mesh.normals[e.normal]);
+        if (arrays.textured) {
+            put(out + layout.texCoordAt + i * sizeof(Vec2), mesh.texCoords[e.texCoord]);
+            put(out + layout.colourAt + i * sizeof(Rgba), colourOf(e.colour));
+        }
+        out[layout.flagAt + i] = e.flag;
+    }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -22,9 +23,18 @@ class GlBuffer {
     // leaves the buffer bound to target (GL_ARRAY_BUFFER or GL_ELEMENT_ARRAY_BUFFER).
     // Returns the byte offset at which each part starts.
     std::vector<std::size_t> upload(unsigned target, std::initializer_list<BufferPart> parts);
+    // Replaces the contents by the `bytes` bytes that write(data) writes straight into the
+    // buffer's storage (no copy kept on the side), and leaves the buffer bound to target.
+    void write(unsigned target, std::size_t bytes, const std::function<void(unsigned char*)>& fill);
+    // Frees the contents' storage, so that the next contents are made without the old ones
+    // still held.
+    void release(unsigned target);
     void bind(unsigned target) const;
 
   private:
+    // Creates the name on first use, binds it to target and gives it bytes of storage.
+    void allocate(unsigned target, std::size_t bytes);
+
     unsigned name_ = 0;
 };
 

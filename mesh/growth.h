@@ -37,7 +37,8 @@ template <typename T> void appendValues(std::vector<T>& values, const std::vecto
 }
 
 // push_back that grows as ensureCapacity does.
-template <typename T> inline void pushValue(std::vector<T>& values, const T& value) {
+template <typename T>
+[[gnu::always_inline]] inline void pushValue(std::vector<T>& values, const T& value) {
     if (values.size() == values.capacity()) [[unlikely]]
         ensureCapacity(values, values.size() + 1);
     values.push_back(value);

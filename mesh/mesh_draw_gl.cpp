@@ -48,17 +48,17 @@ class ShadedBuffers : public MeshCache {
     bool backPass = false;
     CurrentValues last;
 
-    void fill(const MeshArrays& a, bool withTexture) {
-        textured = withTexture;
-        const auto at = vertices.upload(GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.normals),
-                                                          partOf(a.edgeFlags), partOf(a.texCoords),
-                                                          partOf(a.colours)});
-        entries = a.positions.size();
-        positionAt = at[0];
-        normalAt = at[1];
-        flagAt = at[2];
-        texCoordAt = at[3];
-        colourAt = at[4];
+    void fill(const SimpleMesh& mesh, const MeshArrays& a) {
+        textured = a.textured;
+        const VertexLayout layout = vertexLayout(a);
+        vertices.write(GL_ARRAY_BUFFER, layout.bytes,
+                       [&](unsigned char* data) { writeVertexData(mesh, a, data); });
+        entries = a.entries.size();
+        positionAt = layout.positionAt;
+        normalAt = layout.normalAt;
+        flagAt = layout.flagAt;
+        texCoordAt = layout.texCoordAt;
+        colourAt = layout.colourAt;
         const auto indexAt =
             indices.upload(GL_ELEMENT_ARRAY_BUFFER, {partOf(a.front), partOf(a.back)});
         frontAt = indexAt[0];
@@ -81,7 +81,11 @@ const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool o
     auto& buffers = static_cast<ShadedBuffers&>(*slot); // the slot only ever holds these
     const DrawKey key = drawKey(mesh, textured, outputShown);
     if (!buffers.built || buffers.key != key) {
-        buffers.fill(textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh), textured);
+        // The old contents go first, so that their memory is free for the new ones.
+        buffers.built = false;
+        buffers.vertices.release(GL_ARRAY_BUFFER);
+        buffers.indices.release(GL_ELEMENT_ARRAY_BUFFER);
+        buffers.fill(mesh, textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh));
         buffers.key = key;
     }
     return buffers;
