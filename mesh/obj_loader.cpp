@@ -110,32 +110,39 @@ std::string ObjLoader::diffuseMapFile() const {
 }
 
 void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare) {
-    // More parts than threads, so that a thread held back by the system leaves the rest of
-    // the block to the others.
     const unsigned threads = threadCount(options.threads);
-    const std::size_t partCount = std::min<std::size_t>(
-        std::size_t{threads} * (threads > 1 ? 4 : 1),
-        std::max<std::size_t>(1, lines.size() / std::max<std::size_t>(1, options.minPartBytes)));
+    const std::size_t partCount =
+        threads == 1 ? 1
+                     : std::max<std::size_t>(
+                           1, lines.size() / std::max<std::size_t>(1, options.minPartBytes));
     const std::vector<std::string_view> parts = splitLines(lines, partCount);
-    // The first part is read straight into total (nothing to copy), the others into chunks of
-    // their own (kept from block to block, so their memory is warm), which are then appended
-    // to total in order.
-    if (parts.size() > spare.size() + 1)
-        spare.resize(parts.size() - 1);
+    // This thread reads parts from the front straight into total (nothing to copy) and applies
+    // their events as it goes; the other threads read parts from the back into chunks of their
+    // own (kept from block to block, so their memory is warm), appended in order once all are
+    // read.
+    if (spare.size() < parts.size())
+        spare.resize(parts.size());
     for (ObjChunk& chunk : spare)
         chunk.limits = total.limits;
-    runTaken(parts.size(), threads,
-             [&](std::size_t i) { readObjLines(parts[i], i == 0 ? total : spare[i - 1]); });
+    const std::size_t readInTotal = runFromBothEnds(
+        parts.size(), threads,
+        [&](std::size_t i) {
+            readObjLines(parts[i], total);
+            if (total.overflow != ObjOverflow::none)
+                return false;
+            applyEvents(total);
+            return true;
+        },
+        [&](std::size_t i) { readObjLines(parts[i], spare[i]); });
 
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        ObjChunk& chunk = i == 0 ? total : spare[i - 1];
-        if (i > 0)
-            total.append(chunk);
+    for (std::size_t i = readInTotal; i < parts.size(); ++i) {
         if (total.overflow != ObjOverflow::none)
             return;
-        applyEvents(chunk);
-        if (i > 0)
-            chunk.clear();
+        total.append(spare[i]);
+        if (total.overflow != ObjOverflow::none)
+            return;
+        applyEvents(spare[i]);
+        spare[i].clear();
     }
 }
 

@@ -62,9 +62,9 @@ class ObjLoader {
   private:
     std::string objFolder_;      // folder of the OBJ file being read ("" = working directory)
     std::string materialFolder_; // folder of the MTL file material came from
-    // Reads one block of lines into total, in parts side by side: the first straight into
-    // total, the others through the reusable chunks in spare, appended after it in order; the
-    // parts' events are applied in file order.
+    // Reads one block of lines into total in parts side by side: this thread from the front
+    // straight into total, the others from the back into the reusable chunks in spare,
+    // appended after them in order. The parts' events are applied in file order.
     void readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare);
     // Prints the console lines and applies the names and MTL files of chunk's events.
     void applyEvents(ObjChunk& chunk);
