@@ -1,6 +1,7 @@
 #include "app/selection_reset.h"
 
 #include "app/app_state.h"
+#include "mesh/growth.h"
 
 #include <cstddef>
 #include <vector>
@@ -8,9 +9,9 @@
 void resetSelectionState(SimpleMesh& mesh) {
     const std::size_t faceCount = mesh.faces.size();
     const std::size_t vertexCount = mesh.vertices.size();
-    mesh.faceVisible = std::vector<int>(faceCount, 1);
-    mesh.facePart = std::vector<int>(faceCount, 0);
-    mesh.vertexPart = std::vector<int>(vertexCount, 0);
+    mesh.faceVisible = filledValues(faceCount, 1);
+    mesh.facePart = filledValues(faceCount, 0);
+    mesh.vertexPart = filledValues(vertexCount, 0);
     mesh.vertexInPart = mesh.vertexPart;
     mesh.hideInvisibleFaces = 0;
     mesh.drawBackFaces = 1;

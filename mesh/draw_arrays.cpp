@@ -206,6 +206,10 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
         out.last.texCoord = {0, 0};
         out.last.normal = mesh.normals[corners.back().normal];
     }
+    const std::uint8_t firstColour = out.entries.empty() ? 0 : out.entries[0].colour;
+    for (const DrawEntry& e : out.entries)
+        out.colourArray = out.colourArray || e.colour != firstColour;
+    out.colour = colourOf(firstColour);
     return out;
 }
 
@@ -231,7 +235,7 @@ VertexLayout vertexLayout(const MeshArrays& arrays) {
     layout.normalAt = n * sizeof(Vec3);
     layout.texCoordAt = layout.normalAt + n * sizeof(Vec3);
     layout.colourAt = layout.texCoordAt + (arrays.textured ? n * sizeof(Vec2) : 0);
-    layout.flagAt = layout.colourAt + (arrays.textured ? n * sizeof(Rgba) : 0);
+    layout.flagAt = layout.colourAt + (arrays.colourArray ? n * sizeof(Rgba) : 0);
     layout.bytes = layout.flagAt + n;
     return layout;
 }
@@ -243,10 +247,10 @@ void writeVertexData(const SimpleMesh& mesh, const MeshArrays& arrays, unsigned 
         const DrawEntry& e = arrays.entries[i];
         put(out + layout.positionAt + i * sizeof(Vec3), mesh.vertices[e.position]);
         put(out + layout.normalAt + i * sizeof(Vec3), mesh.normals[e.normal]);
-        if (arrays.textured) {
+        if (arrays.textured)
             put(out + layout.texCoordAt + i * sizeof(Vec2), mesh.texCoords[e.texCoord]);
+        if (arrays.colourArray)
             put(out + layout.colourAt + i * sizeof(Rgba), colourOf(e.colour));
-        }
         out[layout.flagAt + i] = e.flag;
     }
 }

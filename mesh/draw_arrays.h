@@ -39,6 +39,10 @@ struct DrawEntry {
 
 struct MeshArrays {
     bool textured = false;
+    // Textured drawing: whether the entries' colours differ, so that the vertex data holds one
+    // per entry; else every entry has `colour`, which is set once instead.
+    bool colourArray = false;
+    Rgba colour;
     // One entry per distinct corner: corners that agree on position, normal, texture
     // coordinate, colour and edge flag share an entry (up to a short search per position).
     std::vector<DrawEntry> entries;
@@ -54,8 +58,8 @@ struct MeshArrays {
 };
 
 // Where each array of the vertex data starts, in bytes: positions and normals (3 floats),
-// texture coordinates (2 floats) and colours (4 floats, RGBA) of the textured drawing, edge
-// flags (1 byte); all arrays one value per entry, one after the other.
+// texture coordinates (2 floats) of the textured drawing, colours (4 floats, RGBA) when there
+// is a colour array, edge flags (1 byte); all arrays one value per entry, one after the other.
 struct VertexLayout {
     std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0, bytes = 0;
 };

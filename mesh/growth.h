@@ -36,6 +36,14 @@ template <typename T> void appendValues(std::vector<T>& values, const std::vecto
     values.insert(values.end(), more.begin(), more.end());
 }
 
+// count copies of value, in a buffer advised before it is first touched.
+template <typename T> std::vector<T> filledValues(std::size_t count, const T& value) {
+    std::vector<T> values;
+    ensureCapacity(values, count);
+    values.assign(count, value);
+    return values;
+}
+
 // push_back that grows as ensureCapacity does.
 template <typename T>
 [[gnu::always_inline]] inline void pushValue(std::vector<T>& values, const T& value) {

@@ -41,7 +41,8 @@ class ShadedBuffers : public MeshCache {
   public:
     bool built = false;
     DrawKey key;
-    bool textured = false;
+    bool textured = false, colourArray = false;
+    Rgba colour; // of every vertex when there is no colour array
     GlBuffer vertices, indices;
     std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0;
     std::size_t entries = 0, frontAt = 0, frontCount = 0, backAt = 0, backCount = 0;
@@ -50,6 +51,8 @@ class ShadedBuffers : public MeshCache {
 
     void fill(const SimpleMesh& mesh, const MeshArrays& a) {
         textured = a.textured;
+        colourArray = a.colourArray;
+        colour = a.colour;
         const VertexLayout layout = vertexLayout(a);
         vertices.write(GL_ARRAY_BUFFER, layout.bytes,
                        [&](unsigned char* data) { writeVertexData(mesh, a, data); });
@@ -92,7 +95,8 @@ const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool o
 }
 
 // Points the position and normal arrays, the edge flags when outlines are drawn, and for the
-// textured drawing the texture-coordinate and colour arrays into the buffers.
+// textured drawing the texture-coordinate and colour arrays into the buffers (or the one
+// colour of every vertex as the current colour).
 void enableArrays(const ShadedBuffers& b) {
     b.vertices.bind(GL_ARRAY_BUFFER);
     b.indices.bind(GL_ELEMENT_ARRAY_BUFFER);
@@ -107,8 +111,12 @@ void enableArrays(const ShadedBuffers& b) {
     if (b.textured) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, bufferOffset(b.texCoordAt));
+    }
+    if (b.textured && b.colourArray) {
         glEnableClientState(GL_COLOR_ARRAY);
         glColorPointer(4, GL_FLOAT, 0, bufferOffset(b.colourAt));
+    } else if (b.textured) {
+        glColor4f(b.colour.r, b.colour.g, b.colour.b, b.colour.a);
     }
 }
 
