@@ -36,18 +36,18 @@ struct Corner {
     int position, normal, texCoord, colour;
 };
 
-// Makes the shared entries and the triangle lists.
+// Makes the shared entries and the triangle lists. Entry p is the first corner met of
+// position p, so that the usual corner (one that matches it) costs one look; other corners of
+// the position get entries after those, chained from it. finish() then drops the entries of
+// positions that no corner used.
 class Builder {
   public:
-    Builder(const SimpleMesh& mesh, MeshArrays& out)
-        : out_(out) {
-        // A face of n corners gives n - 2 triangles; most positions get one entry.
+    Builder(const SimpleMesh& mesh, MeshArrays& out) : out_(out) {
+        // A face of n corners gives n - 2 triangles.
         const std::size_t corners = mesh.faces->totalSize(), faces = mesh.faces.size();
         ensureCapacity(out.front, corners > 2 * faces ? 3 * (corners - 2 * faces) : 0);
-        ensureCapacity(out.entries, mesh.vertices.size());
-        ensureCapacity(next_, mesh.vertices.size());
-        ensureCapacity(newest_, mesh.vertices.size());
-        newest_.resize(mesh.vertices.size());
+        out.entries = filledValues(mesh.vertices.size(), kUnused);
+        next_ = filledValues(mesh.vertices.size(), kNone);
     }
 
     // Appends the fan of one face's corners to list; faces of fewer than three corners give
@@ -61,44 +61,59 @@ class Builder {
         }
     }
 
+    // Drops the unused entries, renumbering the triangle lists.
+    void finish() {
+        std::vector<DrawEntry>& entries = out_.entries;
+        if (used_ == entries.size())
+            return;
+        std::vector<std::uint32_t> renumbered(entries.size());
+        std::size_t kept = 0;
+        for (std::size_t e = 0; e < entries.size(); ++e) {
+            renumbered[e] = static_cast<std::uint32_t>(kept);
+            if (entries[e].normal != kUnused.normal)
+                entries[kept++] = entries[e];
+        }
+        entries.resize(kept);
+        for (auto* list : {&out_.front, &out_.back})
+            for (std::uint32_t& e : *list)
+                e = renumbered[e];
+    }
+
   private:
-    // What an entry holds besides its position.
-    struct Key {
-        int normal, texCoord;
-        std::uint8_t colour, flag;
-        bool operator==(const Key&) const = default;
-    };
-    // Per position: the key of its newest entry beside the entry, so that the usual case (the
-    // newest entry matches) reads one place.
-    struct Newest {
-        Key key;
-        std::uint32_t entry = kNone;
-    };
+    static constexpr DrawEntry kUnused{0, -1, 0, 0, 0};
+
+    static bool sameCorner(const DrawEntry& e, const DrawEntry& wanted) {
+        return e.normal == wanted.normal && e.texCoord == wanted.texCoord &&
+               e.colour == wanted.colour && e.flag == wanted.flag;
+    }
 
     std::uint32_t entry(const Corner& c, bool flag) {
-        const Key key{c.normal, c.texCoord, static_cast<std::uint8_t>(c.colour),
-                      static_cast<std::uint8_t>(flag ? 1 : 0)};
-        Newest& newest = newest_[c.position];
-        if (newest.entry != kNone && newest.key == key)
-            return newest.entry;
-        std::uint32_t e = newest.entry;
-        for (int searched = 1; e != kNone && searched < kSearchLimit; ++searched) {
-            e = next_[e];
-            if (e != kNone && keyOf(out_.entries[e]) == key)
-                return e;
+        const DrawEntry wanted{c.position, c.normal, c.texCoord,
+                               static_cast<std::uint8_t>(c.colour),
+                               static_cast<std::uint8_t>(flag ? 1 : 0)};
+        auto e = static_cast<std::uint32_t>(c.position);
+        DrawEntry& first = out_.entries[e];
+        if (first.normal == kUnused.normal) {
+            first = wanted;
+            ++used_;
+            return e;
         }
+        for (int searched = 0; e != kNone && searched < kSearchLimit; ++searched, e = next_[e])
+            if (sameCorner(out_.entries[e], wanted))
+                return e;
+        // A new entry, chained right after the position's first.
         e = static_cast<std::uint32_t>(out_.entries.size());
-        pushValue(out_.entries, {c.position, key.normal, key.texCoord, key.colour, key.flag});
-        pushValue(next_, newest.entry);
-        newest = {key, e};
+        pushValue(out_.entries, wanted);
+        const std::uint32_t second = next_[c.position];
+        pushValue(next_, second);
+        next_[c.position] = e;
+        ++used_;
         return e;
     }
 
-    static Key keyOf(const DrawEntry& e) { return {e.normal, e.texCoord, e.colour, e.flag}; }
-
     MeshArrays& out_;
-    std::vector<Newest> newest_;      // per position
-    std::vector<std::uint32_t> next_; // per entry: the next older entry of its position
+    std::vector<std::uint32_t> next_; // per entry: the next entry of its position
+    std::size_t used_ = 0;            // entries that some corner uses
 };
 
 // A mesh's arrays as plain spans, read without going through the shared handles each time.
@@ -206,6 +221,7 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
         out.last.texCoord = {0, 0};
         out.last.normal = mesh.normals[corners.back().normal];
     }
+    builder.finish();
     const std::uint8_t firstColour = out.entries.empty() ? 0 : out.entries[0].colour;
     for (const DrawEntry& e : out.entries)
         out.colourArray = out.colourArray || e.colour != firstColour;
@@ -226,6 +242,7 @@ MeshArrays plainArrays(const SimpleMesh& mesh) {
             out.last.normal = mesh.normals[corners.back().normal];
         }
     }
+    builder.finish();
     return out;
 }
 
