@@ -161,12 +161,71 @@ struct MeshView {
     const std::vector<int>&faceVisible, &facePart, &vertexPart;
 };
 
+constexpr std::size_t kNoFace = SIZE_MAX;
+
+// What the faces drawn one by one leave behind depends on these.
+struct LastFaces {
+    std::size_t face = kNoFace;     // the last face drawn with corners
+    std::size_t seenFace = kNoFace; // the last seen face drawn with corners
+    bool anySeen = false;           // whether a seen face was drawn
+};
+
+// The usual model, made without searching: its normal (and, textured, texture-coordinate)
+// lists share the position lists' storage and every face drawn is a triangle, seen and, on
+// the input model, on no seam (the selection state counts in the textured drawing only), so
+// all corners of a position agree and each used position is one entry. Returns false, out
+// then to be made the general way, for any other model.
+bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputShown,
+                      bool hideUnseen, MeshArrays& out, LastFaces& last) {
+    const bool textured = out.textured;
+    if (!mesh.normalFaces.sharesWith(mesh.faces) ||
+        (textured && !mesh.texCoordFaces.sharesWith(mesh.faces)))
+        return false;
+    const std::size_t count = std::min(
+        {view.vertexCount, view.normalCount, textured ? view.texCoordCount : view.vertexCount});
+    const std::uint32_t* offsets = view.faces.offsets().data();
+    const int* corners = view.faces.indices().data();
+    out.entries = filledValues(view.vertexCount, DrawEntry{0, -1, 0, 0, 0});
+    ensureCapacity(out.front, 3 * view.faces.size());
+    for (std::size_t f = 0; f < view.faces.size(); ++f) {
+        const bool seen = !textured || view.seen(f);
+        if (!seen && hideUnseen)
+            continue;
+        if (!seen || (textured && !outputShown && entryOr(view.facePart, f, 0) < 0) ||
+            offsets[f + 1] - offsets[f] != 3)
+            return false;
+        const int* c = corners + offsets[f];
+        for (int k = 0; k < 3; ++k) {
+            if (!isIndex(c[k], count))
+                return false;
+            const auto colour =
+                static_cast<std::uint8_t>(textured ? view.tintIndex(c[k], outputShown, false) : 0);
+            out.entries[c[k]] = {c[k], c[k], textured ? c[k] : -1, colour, 1};
+        }
+        for (int k : {1, 2, 0})
+            pushValue(out.front, static_cast<std::uint32_t>(c[k]));
+        last = {f, f, true};
+    }
+    // Entries of positions that no face used go, the triangles renumbered.
+    std::vector<std::uint32_t> renumbered(out.entries.size());
+    std::size_t kept = 0;
+    for (std::size_t e = 0; e < out.entries.size(); ++e) {
+        renumbered[e] = static_cast<std::uint32_t>(kept);
+        if (out.entries[e].normal >= 0)
+            out.entries[kept++] = out.entries[e];
+    }
+    if (kept < out.entries.size())
+        for (std::uint32_t& e : out.front)
+            e = renumbered[e];
+    out.entries.resize(kept);
+    return true;
+}
+
 } // namespace
 
 MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
     MeshArrays out;
     out.textured = true;
-    Builder builder(mesh, out);
     const MeshView view(mesh);
     const bool hideUnseen = mesh.hideInvisibleFaces == 1;
     out.backPass = mesh.drawBackFaces != 0;
@@ -179,49 +238,54 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
     const bool ownBackList = out.backPass && !out.backUsesFront;
 
     std::vector<Corner> corners;
-    constexpr std::size_t kNoFace = SIZE_MAX;
-    std::size_t lastFace = kNoFace, lastSeenFace = kNoFace; // the last ones with corners
-    bool anySeenFace = false;
-    for (std::size_t f = 0; f < view.faces.size(); ++f) {
-        const bool seen = view.seen(f);
-        if (!seen && hideUnseen)
-            continue;
-        const bool border = entryOr(view.facePart, f, 0) < 0;
-        view.usableCorners(f, true, corners);
-        for (Corner& c : corners)
-            c.colour = view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
-        const std::size_t begin = out.front.size();
-        builder.addFan(corners, out.front);
-        if (ownBackList && seen)
-            out.back.insert(out.back.end(), out.front.begin() + begin, out.front.end());
-        if (!corners.empty()) {
-            lastFace = f;
-            lastSeenFace = seen ? f : lastSeenFace;
+    LastFaces last;
+    if (!arraysByPosition(mesh, view, outputShown, hideUnseen, out, last)) {
+        out.entries.clear();
+        out.front.clear();
+        last = {};
+        Builder builder(mesh, out);
+        for (std::size_t f = 0; f < view.faces.size(); ++f) {
+            const bool seen = view.seen(f);
+            if (!seen && hideUnseen)
+                continue;
+            const bool border = entryOr(view.facePart, f, 0) < 0;
+            view.usableCorners(f, true, corners);
+            for (Corner& c : corners)
+                c.colour =
+                    view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
+            const std::size_t begin = out.front.size();
+            builder.addFan(corners, out.front);
+            if (ownBackList && seen)
+                out.back.insert(out.back.end(), out.front.begin() + begin, out.front.end());
+            if (!corners.empty()) {
+                last.face = f;
+                last.seenFace = seen ? f : last.seenFace;
+            }
+            last.anySeen = last.anySeen || seen;
         }
-        anySeenFace = anySeenFace || seen;
+        builder.finish();
     }
     // What the faces drawn one by one leave behind: the values of the last corner drawn; the
     // back-face pass then sets its grey once per seen face and (0, 0) and a normal per corner.
-    if (lastFace != kNoFace) {
-        view.usableCorners(lastFace, true, corners);
+    if (last.face != kNoFace) {
+        view.usableCorners(last.face, true, corners);
         const Corner& c = corners.back();
         out.last.colourSet = out.last.normalSet = out.last.texCoordSet = true;
         out.last.colour = colourOf(view.tintIndex(c.position, outputShown,
-                                                  entryOr(view.facePart, lastFace, 0) < 0) |
-                                   (view.seen(lastFace) ? 0 : kTranslucent));
+                                                  entryOr(view.facePart, last.face, 0) < 0) |
+                                   (view.seen(last.face) ? 0 : kTranslucent));
         out.last.normal = mesh.normals[c.normal];
         out.last.texCoord = mesh.texCoords[c.texCoord];
     }
-    if (out.backPass && anySeenFace) {
+    if (out.backPass && last.anySeen) {
         out.last.colourSet = true;
         out.last.colour = kBackFaceColour;
     }
-    if (out.backPass && lastSeenFace != kNoFace) {
-        view.usableCorners(lastSeenFace, true, corners);
+    if (out.backPass && last.seenFace != kNoFace) {
+        view.usableCorners(last.seenFace, true, corners);
         out.last.texCoord = {0, 0};
         out.last.normal = mesh.normals[corners.back().normal];
     }
-    builder.finish();
     const std::uint8_t firstColour = out.entries.empty() ? 0 : out.entries[0].colour;
     for (const DrawEntry& e : out.entries)
         out.colourArray = out.colourArray || e.colour != firstColour;
@@ -231,18 +295,27 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
 
 MeshArrays plainArrays(const SimpleMesh& mesh) {
     MeshArrays out;
-    Builder builder(mesh, out);
     const MeshView view(mesh);
     std::vector<Corner> corners;
-    for (std::size_t f = 0; f < view.faces.size(); ++f) {
-        view.usableCorners(f, false, corners);
-        builder.addFan(corners, out.front);
-        if (!corners.empty()) {
-            out.last.normalSet = true;
-            out.last.normal = mesh.normals[corners.back().normal];
+    LastFaces last;
+    if (!arraysByPosition(mesh, view, false, false, out, last)) {
+        out.entries.clear();
+        out.front.clear();
+        last = {};
+        Builder builder(mesh, out);
+        for (std::size_t f = 0; f < view.faces.size(); ++f) {
+            view.usableCorners(f, false, corners);
+            builder.addFan(corners, out.front);
+            if (!corners.empty())
+                last.face = f;
         }
+        builder.finish();
     }
-    builder.finish();
+    if (last.face != kNoFace) {
+        view.usableCorners(last.face, false, corners);
+        out.last.normalSet = true;
+        out.last.normal = mesh.normals[corners.back().normal];
+    }
     return out;
 }
 
