@@ -92,13 +92,14 @@ void BM_OpenToFirstFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
 
-// Runs one session step and prints the peak memory added so far.
+// Runs one session step and prints its wall time and the peak memory added so far.
 template <typename Step>
 void step(const char* name, std::uint64_t base, double fileMB, Step&& run) {
     QuietErrors quiet;
-    run();
+    const Times took = timed(run);
     const double added = (peakResidentBytes() - base) / 1e6;
-    std::printf("  %-28s peak added %7.1f MB (%.2f x file)\n", name, added, added / fileMB);
+    std::printf("  %-28s %7.0f ms, peak added %7.1f MB (%.2f x file)\n", name, took.wall * 1e3,
+                added, added / fileMB);
 }
 
 } // namespace

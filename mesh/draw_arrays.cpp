@@ -255,8 +255,10 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
                     view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
             const std::size_t begin = out.front.size();
             builder.addFan(corners, out.front);
-            if (ownBackList && seen)
+            if (ownBackList && seen) {
+                ensureCapacity(out.back, out.back.size() + (out.front.size() - begin));
                 out.back.insert(out.back.end(), out.front.begin() + begin, out.front.end());
+            }
             if (!corners.empty()) {
                 last.face = f;
                 last.seenFace = seen ? f : last.seenFace;

@@ -11,14 +11,17 @@ GlBuffer::~GlBuffer() {
     }
 }
 
-void GlBuffer::allocate(unsigned target, std::size_t bytes) {
+void GlBuffer::reserve(unsigned target, std::size_t bytes) {
     if (name_ == 0) {
         GLuint name = 0;
         glGenBuffers(1, &name);
         name_ = name;
     }
     glBindBuffer(target, name_);
+    if (bytes <= storage_ && 2 * bytes >= storage_)
+        return;
     glBufferData(target, static_cast<GLsizeiptr>(bytes), nullptr, GL_STATIC_DRAW);
+    storage_ = bytes;
 }
 
 std::vector<std::size_t> GlBuffer::upload(unsigned target,
@@ -29,7 +32,7 @@ std::vector<std::size_t> GlBuffer::upload(unsigned target,
         offsets.push_back(total);
         total += part.bytes;
     }
-    allocate(target, total);
+    reserve(target, total);
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const BufferPart& part = parts.begin()[i];
         if (part.bytes > 0)
@@ -41,7 +44,7 @@ std::vector<std::size_t> GlBuffer::upload(unsigned target,
 
 void GlBuffer::write(unsigned target, std::size_t bytes,
                      const std::function<void(unsigned char*)>& fill) {
-    allocate(target, bytes);
+    reserve(target, bytes);
     if (bytes == 0)
         return;
     auto* data = static_cast<unsigned char*>(glMapBuffer(target, GL_WRITE_ONLY));
@@ -54,14 +57,6 @@ void GlBuffer::write(unsigned target, std::size_t bytes,
     std::vector<unsigned char> copy(bytes);
     fill(copy.data());
     glBufferSubData(target, 0, static_cast<GLsizeiptr>(bytes), copy.data());
-}
-
-void GlBuffer::release(unsigned target) {
-    if (name_ == 0)
-        return;
-    glBindBuffer(target, name_);
-    glBufferData(target, 0, nullptr, GL_STATIC_DRAW);
-    glBindBuffer(target, 0);
 }
 
 void GlBuffer::bind(unsigned target) const {

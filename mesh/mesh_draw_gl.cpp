@@ -84,10 +84,7 @@ const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool o
     auto& buffers = static_cast<ShadedBuffers&>(*slot); // the slot only ever holds these
     const DrawKey key = drawKey(mesh, textured, outputShown);
     if (!buffers.built || buffers.key != key) {
-        // The old contents go first, so that their memory is free for the new ones.
         buffers.built = false;
-        buffers.vertices.release(GL_ARRAY_BUFFER);
-        buffers.indices.release(GL_ELEMENT_ARRAY_BUFFER);
         buffers.fill(mesh, textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh));
         buffers.key = key;
     }

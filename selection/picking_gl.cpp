@@ -46,9 +46,7 @@ const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces) {
     const std::array<std::uint64_t, 3> key = {drawnFaces, mesh.vertices.stamp(),
                                               mesh.faces.stamp()};
     if (!buffers.built || buffers.key != key) {
-        // The old contents go first, so that their memory is free for the new ones.
         buffers.built = false;
-        buffers.vertices.release(GL_ARRAY_BUFFER);
         buffers.fill(mesh, drawnFaces);
         buffers.key = key;
     }
