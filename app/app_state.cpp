@@ -11,6 +11,7 @@ int wireframe = 0;
 int currentPart = 0;
 int editMode = 0;
 float compressionValue = 1.0f;
+int solidScale = 2;
 
 float partPosition[4] = {0.5f, 0.5f, 0.5f, 0.5f};
 float partCompression[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -21,6 +22,7 @@ bool partsMeasured = false;
 
 int fieldOfView = 30;
 Trackball viewCamera(640, 480);
+ModelFraming viewFraming;
 CameraPose setupCamera;
 CameraPose savedViewPose;
 

@@ -26,6 +26,8 @@ enum ControlId : int {
     kBackFace = 18,
     kWireframe = 19,
     kShownModel = 20,
+    kFrameModel = 21,
+    kExportSolid = 22,
     kQuit = -1,
 };
 
@@ -42,6 +44,9 @@ extern int wireframe;          // 0
 extern int currentPart;        // 0
 extern int editMode;           // 0 camera, 1 lasso
 extern float compressionValue; // 1.0, clamped to -1 .. 1
+// SCALE of "Export Solid", 1 .. 4: the panel's button leaves it at 2; a session script's
+// export-solid line sets it before working the button.
+extern int solidScale;
 
 // Per-part settings, indexed by part number 0..3.
 extern float partPosition[4];
@@ -56,6 +61,7 @@ extern bool partsMeasured;
 // Camera.
 extern int fieldOfView; // 30
 extern Trackball viewCamera;
+extern ModelFraming viewFraming; // the view's framing of the model ("Frame Model")
 extern CameraPose setupCamera;
 extern CameraPose savedViewPose;
 

@@ -1,6 +1,7 @@
 #include "app/camera.h"
 
 #include "app/app_state.h"
+#include "app/framing.h"
 
 #include <cmath>
 #include <iostream>
@@ -8,7 +9,8 @@
 namespace {
 
 CameraPose currentViewPose() {
-    return {viewCamera.rotation, viewCamera.translation, static_cast<float>(fieldOfView)};
+    return {viewCamera.rotation, viewCamera.translation, static_cast<float>(fieldOfView),
+            viewFraming};
 }
 
 // A pose's field of view is a float; the view's is an int, taken by truncation toward zero.
@@ -16,6 +18,7 @@ void putPoseIntoView(const CameraPose& pose) {
     viewCamera.rotation = pose.rotation;
     viewCamera.translation = pose.translation;
     fieldOfView = static_cast<int>(pose.fieldOfView);
+    viewFraming = pose.framing;
 }
 
 } // namespace
@@ -52,6 +55,18 @@ void printCamera(std::ostream& out) {
     out << "camera trans: (" << t[0] << "," << t[1] << "," << t[2] << ")\n";
     const float length = std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
     out << "camera distance: " << length / 10 << std::endl;
+    if (!viewFraming.isIdentity()) {
+        const auto& c = viewFraming.centre;
+        out << "camera framing: scale " << viewFraming.scale << " about (" << c[0] << "," << c[1]
+            << "," << c[2] << ")" << std::endl;
+    }
+}
+
+void frameModel() {
+    resetViewCamera();
+    viewFraming = fitModelIntoWindow(
+        inputMesh.vertices, {viewCamera.rotation, -viewCamera.translation[2], double(fieldOfView),
+                             windowHeight > 0 ? double(windowWidth) / windowHeight : 1.0});
 }
 
 void printCamera() {

@@ -1,14 +1,18 @@
 #include "app/commands.h"
 
 #include "app/app_state.h"
+#include "app/camera.h"
 #include "app/command_table.h"
 #include "app/file_chooser.h"
+#include "app/framing.h"
 #include "app/selection_reset.h"
 #include "platform/window_system.h"
+#include "selection/view_transform_gl.h"
 
 #include <GL/gl.h>
 
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 void openMeshCommand() {
@@ -19,6 +23,10 @@ void openMeshCommand() {
         return;
     if (!texture.empty())
         inputMesh.loadTexture(texture, meshSearchDirs);
+    const std::string advice = framingAdvice(
+        inputMesh.vertices, viewTransformAfter(applyProjection), windowWidth, windowHeight);
+    if (!advice.empty())
+        std::cerr << advice << std::endl;
     resetSelectionState(inputMesh);
     resetPartSettings();
     outputMesh = inputMesh;

@@ -1,5 +1,6 @@
-// Drawing of the 3-D window and keeping its size: the display, reshape and idle handlers and
-// the OpenGL error check around every frame.
+// Drawing of the 3-D window and keeping its size: the display and reshape handlers, the frame
+// drawn at once, and the OpenGL error check around every frame. The GUI draws the window when
+// asked to (an input, a command, a resize, an expose), never on idle.
 #pragma once
 
 // Prints "OpenGL Error: TEXT (File: FILE, line LINE)" on standard output when an OpenGL error
@@ -18,5 +19,6 @@ void renderScene();
 // changes nothing.
 void reshapeWindow(int w, int h);
 
-// Selects the 3-D window and draws a frame at once.
+// Selects the 3-D window and draws a frame at once: the frame a session script draws after
+// every command.
 void idleRedraw();

@@ -48,8 +48,9 @@ void drawStrokeOverlay() {
 
 void renderScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    applyProjection();
+    applyUnframedProjection();
     drawReferenceCube();
+    applyProjection();
     if (shownModel == 0)
         inputMesh.draw(false);
     else

@@ -91,6 +91,9 @@ void keyPressed(unsigned char key, int, int) {
     case 'd':
         pairDiagnosticCommand();
         break;
+    case 'f':
+        frameModel();
+        break;
     case 'g':
         storeSetupCamera();
         break;

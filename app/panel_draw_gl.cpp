@@ -158,17 +158,35 @@ class PanelWalker {
         ImGui::EndGroup();
     }
 
+    // A number field with "-" and "+" step buttons. A typed value takes effect when the field
+    // is left, by Enter or by clicking elsewhere; until then the live variable keeps its value.
     void drawSpinner(int row) {
         const PanelControl& c = rows_[row];
         if (!c.floatVariable)
             return;
-        ImGui::SetNextItemWidth(ImGui::GetFontSize() * 9);
+        static float typed = 0; // what the field holds while it is being edited
+        const float side = ImGui::GetFrameHeight();
+        const float spacing = ImGui::GetStyle().ItemInnerSpacing.x;
+        ImGui::BeginGroup();
+        ImGui::SetNextItemWidth(ImGui::GetFontSize() * 9 - 2 * (side + spacing));
         const std::string id = c.label + "##spinner";
-        const bool edited = ImGui::InputFloat(id.c_str(), c.floatVariable, 0.01f, 0.1f, "%.3f",
-                                              ImGuiInputTextFlags_EnterReturnsTrue);
-        *c.floatVariable = std::clamp(*c.floatVariable, c.minimum, c.maximum);
-        if (edited)
+        float shown = *c.floatVariable;
+        if (ImGui::InputFloat(id.c_str(), &shown, 0, 0, "%.3f"))
+            typed = shown;
+        bool changed = ImGui::IsItemDeactivatedAfterEdit();
+        float value = changed ? typed : *c.floatVariable;
+        for (const auto& [text, step] : {std::pair{"-", -0.01f}, std::pair{"+", 0.01f}}) {
+            ImGui::SameLine(0, spacing);
+            if (ImGui::Button(text, ImVec2(side, side))) {
+                value = *c.floatVariable + step;
+                changed = true;
+            }
+        }
+        ImGui::EndGroup();
+        if (changed) {
+            *c.floatVariable = std::clamp(value, c.minimum, c.maximum);
             changed_.push_back(row);
+        }
     }
 
     void record(int row) {
@@ -198,13 +216,14 @@ std::vector<int> drawPanel(const std::vector<PanelControl>& rows, std::vector<It
                                    ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoSavedSettings;
     ImGui::Begin("GLUI", nullptr, flags);
     PanelWalker walker(rows, rects);
-    // The window would be clamped to the display; the display is sized from the contents.
+    // ImGui keeps a window within the display less its safe-area margins, which would clip
+    // the right and bottom frames: the display is sized from the contents with both margins.
     const ImVec2 contents = walker.drawAll();
-    const ImVec2 padding = ImGui::GetStyle().WindowPadding;
+    const ImGuiStyle& style = ImGui::GetStyle();
     if (width)
-        *width = contents.x + 2 * padding.x;
+        *width = contents.x + 2 * (style.WindowPadding.x + style.DisplaySafeAreaPadding.x);
     if (height)
-        *height = contents.y + 2 * padding.y;
+        *height = contents.y + 2 * (style.WindowPadding.y + style.DisplaySafeAreaPadding.y);
     ImGui::End();
     return walker.changed();
 }

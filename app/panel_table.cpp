@@ -33,6 +33,11 @@ std::vector<PanelControl> buildPanel() {
          .parent = file,
          .id = kExport,
          .callback = C::Dispatch});
+    add({.kind = K::Button,
+         .label = "Export Solid",
+         .parent = file,
+         .id = kExportSolid,
+         .callback = C::Dispatch});
     add({.kind = K::StaticText, .label = ""});
 
     const int view = add({.kind = K::Panel, .label = "View", .frame = embossed});
@@ -56,6 +61,11 @@ std::vector<PanelControl> buildPanel() {
          .id = kWireframe,
          .callback = C::Dispatch,
          .intVariable = &wireframe});
+    add({.kind = K::Button,
+         .label = "Frame Model",
+         .parent = view,
+         .id = kFrameModel,
+         .callback = C::Dispatch});
     add({.kind = K::StaticText, .label = ""});
 
     const int option = add({.kind = K::Panel, .label = "Option", .frame = embossed});

@@ -11,16 +11,33 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 ReleaseLatch latch;
 
+// The panel is drawn only when something may have changed what it shows: after an input event
+// and for a few frames more, which ImGui needs to settle its hover and active states.
+constexpr int kFramesAfterInput = 2;
+int framesDue = 0;
+
+void inputArrived() {
+    framesDue = kFramesAfterInput;
+    glutPostRedisplay();
+}
+
 void panelMouse(int button, int state, int x, int y) {
     if (const std::optional<MouseEvent> now = latch.onEvent({button, state, x, y}))
         ImGui_ImplGLUT_MouseFunc(now->button, now->state, now->x, now->y);
-    glutPostRedisplay();
+    inputArrived();
+}
+
+// The backend's handler of one event, followed by a redraw of the panel.
+template <auto handler, typename... Args> void redrawAfter(Args... args) {
+    handler(args...);
+    inputArrived();
 }
 
 void deliverHeldRelease() {
@@ -54,17 +71,16 @@ void panelDisplay() {
     glutSwapBuffers();
     deliverHeldRelease();
     fitWindow(width, height);
+    // A control held down or being typed into, a control just used (whose command may change
+    // what the panel shows), or frames still due after an input: draw again.
+    if (framesDue > 0 || !changed.empty() || ImGui::IsAnyItemActive()) {
+        framesDue = std::max(framesDue - 1, 0);
+        glutPostRedisplay();
+    }
     // Commands run after the frame: they select the 3-D window and may open a modal dialog,
     // neither of which may happen in the middle of an ImGui frame.
     for (int row : changed)
         runControlCallback(rows[row]);
-}
-
-// GLUT has one idle function for all windows: draw the scene and keep the panel live.
-void idleBothWindows() {
-    idleRedraw();
-    if (controlPanel != 0)
-        glutPostWindowRedisplay(controlPanel);
 }
 
 } // namespace
@@ -81,6 +97,12 @@ void createControlPanel() {
     ImGui_ImplOpenGL2_Init();
     glutDisplayFunc(panelDisplay);
     glutMouseFunc(panelMouse);
-    glutIdleFunc(idleBothWindows);
+    glutMotionFunc(redrawAfter<ImGui_ImplGLUT_MotionFunc, int, int>);
+    glutPassiveMotionFunc(redrawAfter<ImGui_ImplGLUT_MotionFunc, int, int>);
+    glutMouseWheelFunc(redrawAfter<ImGui_ImplGLUT_MouseWheelFunc, int, int, int, int>);
+    glutKeyboardFunc(redrawAfter<ImGui_ImplGLUT_KeyboardFunc, unsigned char, int, int>);
+    glutKeyboardUpFunc(redrawAfter<ImGui_ImplGLUT_KeyboardUpFunc, unsigned char, int, int>);
+    glutSpecialFunc(redrawAfter<ImGui_ImplGLUT_SpecialFunc, int, int, int>);
+    glutSpecialUpFunc(redrawAfter<ImGui_ImplGLUT_SpecialUpFunc, int, int, int>);
     glutSetWindow(mainWindow);
 }

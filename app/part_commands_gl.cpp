@@ -4,6 +4,7 @@
 #include "app/camera.h"
 #include "app/display.h"
 #include "export/export_model.h"
+#include "export/export_solid.h"
 #include "export/remesh.h"
 #include "selection/depth_inversion.h"
 #include "selection/lasso_gl.h"
@@ -95,6 +96,15 @@ void previewCommand() {
 int exportCommand() {
     return exportModel(inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight,
                        renderScene);
+}
+
+int exportSolidCommand() {
+    int status = 1;
+    withSetupCamera([&status] {
+        status = exportSolid(outputMesh, windowWidth * solidScale, windowHeight * solidScale,
+                             applyProjection);
+    });
+    return status;
 }
 
 int triangulateCommand() {

@@ -29,10 +29,21 @@ struct Trackball {
     void dragTo(int x, int y);
 };
 
+// A uniform scale and a centring applied to the model inside the model-view, after the
+// camera's translation and rotation: object point p is drawn at scale (p - centre). The
+// identity (scale 1, centre at the origin) leaves the view exactly as the camera alone gives it.
+struct ModelFraming {
+    float scale = 1;
+    std::array<float, 3> centre{0, 0, 0};
+    bool isIdentity() const { return scale == 1 && centre == std::array<float, 3>{0, 0, 0}; }
+    bool operator==(const ModelFraming&) const = default;
+};
+
 struct CameraPose {
     Quat rotation{0, 0, 0, 0};
     std::array<float, 3> translation{0, 0, 0};
     float fieldOfView = 0;
+    ModelFraming framing{}; // the view's framing when the pose was stored
 };
 
 // 2t - 1 for t = (value - offset) / extent clamped to [0, 1]; 0 when extent is 0.

@@ -3,13 +3,18 @@
 // window with the program's start-up state: "Open Mesh" (reading the OBJ file), a lasso,
 // "Preview", "Push", a frame drawn in immediate mode (the former drawing, kept as the tests'
 // reference) and from the mesh's buffers, a frame after a change (buffers rebuilt), "Export"
-// and "Triangulate Faces". Every figure is wall time; the CPU column is the whole process's
+// and "Triangulate Faces"; and "Export Solid" at SCALE 1, 2 and 4 for each size and for the
+// bundled sample after its session (examples/sample.hvs), with the sizes of the files it
+// writes. Every figure is wall time; the CPU column is the whole process's
 // CPU time (both cores and the software renderer's threads); peak_MB is the process's peak
 // resident memory so far. Run each size on its own for its own peak:
 //
 //     build/bench/bench_scale --benchmark_filter=/100k
 //     build/bench/bench_scale --benchmark_filter=/1M
+//     build/bench/bench_scale --benchmark_filter=/sample
 #include "bench/support/program_driver.h"
+#include "script/session_runner.h"
+#include "script/session_script.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -123,6 +128,26 @@ void prepare(const ModelSize& size, Stage stage = Stage::Painted) {
     }
 }
 
+// The sample session (examples/sample.hvs without its closing screenshot) replayed from the
+// start: the sample and its texture opened, two parts lassoed, "Preview".
+void prepareSample() {
+    startProgram();
+    std::ifstream in(std::string(HV_SOURCE_DIR) + "/examples/sample.hvs");
+    std::string script, line;
+    while (std::getline(in, line))
+        if (!line.starts_with("screenshot "))
+            script += line + "\n";
+    // Run from the scratch folder, the model's "mtllib Mesh/sample.mtl" finds nothing: the
+    // texture is opened by name.
+    const std::string model = "Mesh/sample.obj", mesh = std::string(HV_SOURCE_DIR) + "/Mesh/";
+    script.replace(script.find(model), model.size(),
+                   mesh + "sample.obj\nopen-texture " + mesh + "sample.bmp");
+    QuietOutput quiet;
+    if (runSessionCommands(parseSessionScript(script).commands) != 0)
+        std::abort();
+    preparedSize = nullptr;
+}
+
 double peakMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -185,6 +210,28 @@ void frameAfterChange(benchmark::State& state, const ModelSize* size) {
     report(state);
 }
 
+// "Export Solid" at one SCALE of a model of that size after "Preview", or of the sample after
+// its session (size null); the counters give the files' sizes in MB and the triangles.
+void exportSolidAt(benchmark::State& state, const ModelSize* size, int scale) {
+    if (size)
+        prepare(*size, Stage::Previewed);
+    else
+        prepareSample();
+    solidScale = scale;
+    for (auto _ : state)
+        runCommand(kExportSolid);
+    report(state);
+    for (const char* kind : {"stl", "obj", "png"})
+        state.counters[std::string(kind) + "_MB"] =
+            double(std::filesystem::file_size(std::string("data/export_solid.") + kind)) / 1e6;
+    std::ifstream stl("data/export_solid.stl", std::ios::binary);
+    unsigned char count[4] = {};
+    stl.seekg(80);
+    stl.read(reinterpret_cast<char*>(count), 4);
+    state.counters["triangles"] = count[0] | count[1] << 8 | count[2] << 16 | count[3] << 24;
+    solidScale = 2;
+}
+
 void registerSize(const ModelSize& size) {
     const std::string suffix = std::string("/") + size.name;
     auto add = [&](const std::string& name, int iterations, auto&& function, auto... args) {
@@ -207,6 +254,8 @@ void registerSize(const ModelSize& size) {
     add("Frame/afterChange", 3, frameAfterChange);
     add("Export", 2, command, kExport);
     add("Triangulate", 2, command, kTriangulate);
+    for (int scale : {1, 2, 4})
+        add("ExportSolid/scale" + std::to_string(scale), 2, exportSolidAt, scale);
 }
 
 } // namespace
@@ -214,6 +263,14 @@ void registerSize(const ModelSize& size) {
 int main(int argc, char** argv) {
     for (const ModelSize& size : kSizes)
         registerSize(size);
+    for (int scale : {1, 2, 4})
+        benchmark::RegisterBenchmark(
+            ("ExportSolid/scale" + std::to_string(scale) + "/sample").c_str(), exportSolidAt,
+            nullptr, scale)
+            ->Iterations(2)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MeasureProcessCPUTime();
     benchmark::Initialize(&argc, argv);
     startProgram();
     benchmark::AddCustomContext("renderer",

@@ -3,9 +3,6 @@
 #include "mesh/simple_mesh.h"
 #include "platform/replace_file.h"
 
-#include <cstdio>
-#include <memory>
-
 namespace {
 
 // Writes one record of the pair pass; marks its faces written.
@@ -57,22 +54,9 @@ void writeExport(ObjWriter& writer, const SimpleMesh& input, const SimpleMesh& o
 
 std::string writeObjFile(const std::string& tempPath,
                          const std::function<void(ObjWriter&)>& write) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(tempPath.c_str(), "w"),
-                                                         &std::fclose);
-    if (!file)
-        return errnoText();
-    std::string why;
-    ObjWriter writer([&](std::string_view block) {
-        if (std::fwrite(block.data(), 1, block.size(), file.get()) == block.size())
-            return true;
-        why = errnoText();
-        return false;
+    return writeFileThrough(tempPath, [&](const ByteSink& sink) {
+        ObjWriter writer(sink);
+        write(writer);
+        return writer.finish();
     });
-    write(writer);
-    bool written = writer.finish();
-    if (std::fclose(file.release()) != 0 && written) {
-        written = false;
-        why = errnoText();
-    }
-    return written ? "" : (why.empty() ? "write error" : why);
 }

@@ -159,6 +159,11 @@ void ObjWriter::meshFace(const SimpleMesh& mesh, std::size_t f, std::span<const 
     face(corners_);
 }
 
+void ObjWriter::line(std::string_view line) {
+    text(line);
+    text("\n");
+}
+
 void ObjWriter::elements(std::size_t faceCount) {
     countLine(faceCount, " elements\n\n");
 }

@@ -55,6 +55,8 @@ class ObjWriter {
     void meshFace(const SimpleMesh& mesh, std::size_t f);
     // Face f of mesh with the corners at the given positions, in that order.
     void meshFace(const SimpleMesh& mesh, std::size_t f, std::span<const int> positions);
+    // One line of text as it is, for statements the layout has no section for ("mtllib").
+    void line(std::string_view text);
     // "# F elements" and a blank line.
     void elements(std::size_t faceCount);
 

@@ -17,11 +17,12 @@ void reportFailure(const std::string& fileName) {
     std::cerr << "SimpleMesh::loadTexture: cannot load texture: " << fileName << '\n';
 }
 
-// Decodes the bound DevIL image from path into 8-bit RGBA, top row first. Returns false when
-// the file does not decode or converts to nothing.
+// Decodes the bound DevIL image from path into 8-bit RGBA, bottom row first: uploaded so, the
+// picture's bottom row is where texture coordinate v = 0 samples, as OBJ files mean it.
+// Returns false when the file does not decode or converts to nothing.
 bool decodeRgba(const std::string& path, int& width, int& height) {
     ilEnable(IL_ORIGIN_SET);
-    ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
     const bool decoded =
         !path.empty() && ilLoadImage(path.c_str()) && ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
     ilDisable(IL_ORIGIN_SET);

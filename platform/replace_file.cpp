@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -44,6 +45,26 @@ void removeTemporary(const std::string& temp) {
 
 std::string errnoText() {
     return std::strerror(errno);
+}
+
+std::string writeFileThrough(const std::string& tempPath,
+                             const std::function<bool(const ByteSink&)>& produce) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(tempPath.c_str(), "wb"),
+                                                         &std::fclose);
+    if (!file)
+        return errnoText();
+    std::string why;
+    bool written = produce([&](std::string_view block) {
+        if (std::fwrite(block.data(), 1, block.size(), file.get()) == block.size())
+            return true;
+        why = errnoText();
+        return false;
+    });
+    if (std::fclose(file.release()) != 0 && written) {
+        written = false;
+        why = errnoText();
+    }
+    return written ? "" : (why.empty() ? "write error" : why);
 }
 
 std::string replaceFiles(const std::vector<PendingFile>& files, std::string& failedPath) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Produces the new content of a file in the temporary file it is given; returns "" on
@@ -24,6 +25,14 @@ std::string replaceFile(const std::string& path, const FileWrite& write);
 // and only when all were written are they renamed over their paths, so a failure leaves every
 // path as it was. Returns "" or the reason, with failedPath naming the file concerned.
 std::string replaceFiles(const std::vector<PendingFile>& files, std::string& failedPath);
+
+// Receives the bytes of a file in order, in blocks; returns false when it could not take one.
+using ByteSink = std::function<bool(std::string_view)>;
+
+// Runs produce with a sink that appends to the file tempPath (created, or emptied first).
+// Returns "" when produce succeeded and every byte reached the file, else why not.
+std::string writeFileThrough(const std::string& tempPath,
+                             const std::function<bool(const ByteSink&)>& produce);
 
 // The text of errno as strerror gives it.
 std::string errnoText();

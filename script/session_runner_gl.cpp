@@ -27,6 +27,9 @@ std::string workControl(const Command& command, const CommandArgs& args) {
         case Arguments::Number:
             setControlValue(control, args.number);
             break;
+        case Arguments::Scale:
+            solidScale = args.value;
+            break;
         case Arguments::Choice:
         case Arguments::PartNumber:
             setControlValue(control, static_cast<float>(args.value));

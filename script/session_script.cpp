@@ -189,6 +189,11 @@ void readArguments(const Command& command, CommandArgs& c, std::span<const std::
             in.points(c, args.subspan(1));
         }
         break;
+    case Arguments::Scale:
+        c.value = 2;
+        if (in.count(args.size(), 0, 1) && args.size() == 1)
+            c.value = in.wholeNumber(args[0], 1, 4);
+        break;
     case Arguments::Pose:
         if (in.count(args.size(), 7, 8)) {
             for (std::size_t i = 0; i < 7; ++i)

@@ -15,10 +15,10 @@ Model conventions, as the program reads models:
 - every object is convex and the objects do not overlap on the screen from the front right, so
   a face is either wholly seen or wholly turned away: a depth-inverted face then never shows
   through another;
-- texture coordinate v counts from the picture's top row (v = 0 top, 1 bottom), which is how
-  the program samples its textures;
-- "mtllib" names the MTL file relative to the working directory (the program opens it so),
-  the repository root from which the sample is used.
+- texture coordinate v counts from the picture's bottom row (v = 0 bottom, 1 top), as in
+  every OBJ file;
+- "mtllib" names the MTL file beside the OBJ file, where the program looks first, and the
+  material names the texture beside the MTL file, so opening the model brings its texture.
 """
 
 import math
@@ -88,7 +88,7 @@ class Model:
         left, top, width, height = region
         x = left + 0.5 + s * (width - 1)
         y = top + 0.5 + (1 - t) * (height - 1)
-        self.tex_coords.append((x / ATLAS, y / ATLAS))
+        self.tex_coords.append((x / ATLAS, 1 - y / ATLAS))
         return len(self.tex_coords) - 1
 
     def normal(self, n):
@@ -175,7 +175,7 @@ def number(x):
 def obj_text(model, mtl_path):
     lines = [
         "# Hollowvista sample: a brick house and two crates behind a cobbled pavement.",
-        "# Made by scripts/make_sample.py; texture coordinate v counts from the picture's top.",
+        "# Made by scripts/make_sample.py; texture coordinate v counts from the picture's bottom.",
         f"mtllib {mtl_path}",
     ]
     lines += ["v " + " ".join(number(x) for x in p) for p in model.positions]
@@ -323,6 +323,11 @@ def build_texture():
     roof(pic, ROOF, rng)
     crate(pic, CRATE, rng)
     cobbles(pic, GROUND, rng)
+    # The program draws back faces in grey times the texel at texture coordinate (0, 0), the
+    # picture's bottom-left corner (unused by the model): it takes the brick colour of the
+    # top-left corner, which back faces showed when v was counted from the top.
+    corner = tuple(pic.rgb[0:3])
+    pic.fill(0, ATLAS - 8, 8, ATLAS, corner)
     return pic
 
 
@@ -330,7 +335,7 @@ def main():
     folder = Path(sys.argv[1] if len(sys.argv) > 1 else "Mesh")
     folder.mkdir(parents=True, exist_ok=True)
     model = build_model()
-    (folder / "sample.obj").write_text(obj_text(model, "Mesh/sample.mtl"))
+    (folder / "sample.obj").write_text(obj_text(model, "sample.mtl"))
     (folder / "sample.mtl").write_text(MTL_TEXT)
     (folder / "sample.bmp").write_bytes(build_texture().bmp())
     faces = sum(len(f) for _, f in model.groups)

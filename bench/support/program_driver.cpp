@@ -21,17 +21,12 @@
 #include <fstream>
 #include <iostream>
 
+QuietOutput::QuietOutput() : saved_(std::cout.rdbuf(nullptr)) {}
+QuietOutput::~QuietOutput() {
+    std::cout.rdbuf(saved_);
+}
+
 namespace {
-
-// Drops the console lines of the passes ("painted verts[", "[P]", ...) while alive.
-class Quiet {
-  public:
-    Quiet() : saved_(std::cout.rdbuf(nullptr)) {}
-    ~Quiet() { std::cout.rdbuf(saved_); }
-
-  private:
-    std::streambuf* saved_;
-};
 
 std::uint64_t statusBytes(const std::string& key) {
     std::ifstream status("/proc/self/status");
@@ -70,7 +65,7 @@ void removeScratch() {
 }
 
 void runCommand(ControlId id) {
-    Quiet quiet;
+    QuietOutput quiet;
     dispatchCommand(id);
 }
 
@@ -83,7 +78,7 @@ void lasso(int part, int x0, int y0, int x1, int y1) {
     currentPart = part;
     lassoPolygon = {toOverlayPoint(x0, y0), toOverlayPoint(x1, y0), toOverlayPoint(x1, y1),
                     toOverlayPoint(x0, y1)};
-    Quiet quiet;
+    QuietOutput quiet;
     applyLassoCommand();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iostream>
 #include <string>
 
 constexpr int kProgramWidth = 640, kProgramHeight = 480;
@@ -16,6 +17,18 @@ constexpr int kProgramWidth = 640, kProgramHeight = 480;
 const std::filesystem::path& startProgram();
 // Leaves the scratch folder and removes it.
 void removeScratch();
+
+// Drops what is written on standard output (the passes' console lines) while alive.
+class QuietOutput {
+  public:
+    QuietOutput();
+    ~QuietOutput();
+    QuietOutput(const QuietOutput&) = delete;
+    QuietOutput& operator=(const QuietOutput&) = delete;
+
+  private:
+    std::streambuf* saved_;
+};
 
 // Runs the panel's command of control id, its console lines on standard output dropped.
 void runCommand(ControlId id);

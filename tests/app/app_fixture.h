@@ -28,6 +28,7 @@ inline void resetApplicationState() {
     currentPart = 0;
     editMode = 0;
     compressionValue = 1.0f;
+    solidScale = 2;
     for (int p = 0; p < 4; ++p) {
         partPosition[p] = 0.5f;
         partCompression[p] = 1.0f;

@@ -1,8 +1,5 @@
 // Ordinary steps that must not lose work or change the converted model: the sample session
 // with and without each step exports the same model file, byte for byte.
-#include "app/camera.h"
-#include "selection/projection.h"
-#include "selection/view_transform_gl.h"
 #include "tests/app/app_fixture.h"
 
 #include <filesystem>
@@ -51,14 +48,6 @@ class KeptWork : public OffscreenAppTest {
         EXPECT_EQ(status, 0);
         return readFile(work.file("data/export.obj"));
     }
-
-    // Runs a script with the console captured; the status must be 0.
-    Console runCaptured(const std::string& script) {
-        int status = -1;
-        Console console = captureConsole([&] { status = run(script); });
-        EXPECT_EQ(status, 0) << console.err;
-        return console;
-    }
 };
 
 TEST_F(KeptWork, StepsThatMustNotChangeTheExport) {
@@ -95,49 +84,6 @@ TEST_F(KeptWork, StepsThatMustNotChangeTheExport) {
     EXPECT_FALSE(unconverted == plain);
     EXPECT_TRUE(exportWith("", "part 1\npush\nback\npush\ncompression 0.5", "", false) ==
                 unconverted);
-}
-
-// A spike reaching towards the set-up camera, mirrored about the far-off position of the flat
-// part around it, would land beyond the far plane and so behind the eye: it is held on the far
-// plane instead, keeps its pixel, and the rebuild says how many vertices it held.
-TEST_F(KeptWork, MirroredVerticesStayBetweenTheClippingPlanesOnTheirPixels) {
-    TempDir dir;
-    const std::string model = dir.file("spike.obj");
-    writeFile(model, "v -10 -10 0\nv 10 -10 0\nv 10 10 0\nv -10 10 0\nv 0 0 80\n"
-                     "f 1 2 5\nf 2 3 5\nf 3 4 5\nf 4 1 5\nf 1 2 3 4\n");
-    const Console console = runCaptured("open-mesh " + model + "\npreview\n");
-    EXPECT_NE(console.out.find("part 1: 1 mirrored vertices held between the clipping planes\n"),
-              std::string::npos)
-        << console.out;
-    ViewTransform view{};
-    withSetupCamera([&] { view = viewTransformAfter(applyProjection); });
-    ASSERT_EQ(outputMesh.vertices.size(), 5u);
-    for (std::size_t v = 0; v < 5; ++v) {
-        const Vec3 &in = inputMesh.vertices[v], &out = outputMesh.vertices[v];
-        DPoint3 before, after;
-        ASSERT_TRUE(projectPoint(view, {in.x, in.y, in.z}, before));
-        ASSERT_TRUE(projectPoint(view, {out.x, out.y, out.z}, after));
-        EXPECT_NEAR(after.x, before.x, 1e-3) << v;
-        EXPECT_NEAR(after.y, before.y, 1e-3) << v;
-        EXPECT_GE(after.z, -1e-6) << v;
-        EXPECT_LE(after.z, 1 + 1e-5) << v;
-        EXPECT_LT(out.z, 100 - 5) << v; // in front of the near plane of the eye at z = 100
-    }
-}
-
-// Shift+click picks the face under the pointer's own pixel: two faces meet on the window's
-// middle row boundary, and the rows just above and below it name different faces.
-TEST_F(KeptWork, ShiftClickPicksTheFaceUnderThePointersPixel) {
-    TempDir dir;
-    const std::string model = dir.file("halves.obj");
-    writeFile(model, "v -5 0 0\nv 5 0 0\nv 5 5 0\nv -5 5 0\nv -5 -5 0\nv 5 -5 0\n"
-                     "f 1 2 3 4\nf 5 6 2 1\n");
-    const Console console = runCaptured("open-mesh " + model +
-                                        "\ncamera 0 0 0 1 0 0 -100\n"
-                                        "press left 320 239 shift\nrelease left 320 239\n"
-                                        "press left 320 240 shift\nrelease left 320 240\n");
-    EXPECT_NE(console.err.find("Mesh ID : 0\nMesh ID : 1\n"), std::string::npos) << console.err;
-    EXPECT_EQ(inputMesh.faceVisible.get(), (std::vector<int>{0, 0}));
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// The search for border triangle pairs and their scores: rules shown on small models, then
+// random models checked against the all-pairs search.
 #include "export/mesh_pair.h"
 #include "tests/export/pair_reference.h"
 #include "tests/export/test_meshes.h"
@@ -25,59 +27,7 @@ std::string build(const SimpleMesh& in, const float partCompression[4] = kAllInv
 
 const char* kNoPairs = "\nsize(MeshPair): 0\n";
 
-void expectQuad(const MeshPair& p, std::array<int, 4> v, int faceA, int faceB) {
-    EXPECT_EQ(std::to_array(p.quadVertex), v);
-    EXPECT_EQ(p.faceA, faceA);
-    EXPECT_EQ(p.faceB, faceB);
-}
-
 } // namespace
-
-TEST(MeshPairs, BorderTrianglesAcrossAnEdgeFormAQuad) {
-    SimpleMesh strip = stripModel();
-    std::vector<MeshPair> pairs{MeshPair{}, MeshPair{}}; // an old list is replaced
-    testing::internal::CaptureStdout();
-    buildMeshPairs(strip, strip, kAllInverted, pairs);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n1 \nsize(MeshPair): 1\n");
-    ASSERT_EQ(pairs.size(), 1u);
-    expectQuad(pairs[0], {0, 1, 4, 3}, 2, 3);
-    EXPECT_EQ(std::to_array(pairs[0].quadTexCoord), (std::array{0, 1, 4, 3}));
-    EXPECT_EQ(std::to_array(pairs[0].quadNormal), (std::array{0, 1, 4, 3}));
-    // Unconverted, the bent quad keeps its diagonal with a score of 1 up to rounding.
-    EXPECT_EQ(pairs[0].flipped, 0);
-    EXPECT_NEAR(pairs[0].score, 1.0, 1e-6);
-
-    // Texture and normal indices of each corner come from the face that supplies it.
-    strip.texCoords.edit().push_back({0.9f, 0.9f});
-    strip.texCoordFaces.edit()[3][2] = 8;
-    strip.normalFaces.edit()[3][2] = 7;
-    build(strip, strip, kAllInverted, pairs);
-    ASSERT_EQ(pairs.size(), 1u);
-    EXPECT_EQ(std::to_array(pairs[0].quadTexCoord), (std::array{0, 1, 4, 8}));
-    EXPECT_EQ(std::to_array(pairs[0].quadNormal), (std::array{0, 1, 4, 7}));
-
-    // Without texture coordinates the corners match on their vertex indices alone.
-    strip.texCoords.clear();
-    strip.texCoordFaces.clear();
-    build(strip, strip, kAllInverted, pairs);
-    ASSERT_EQ(pairs.size(), 1u);
-    expectQuad(pairs[0], {0, 1, 4, 3}, 2, 3);
-    EXPECT_EQ(std::to_array(pairs[0].quadTexCoord), (std::array{-1, -1, -1, -1}));
-}
-
-// Moving vertex 3 inside the quad folds triangle 0 4 3 over; the other diagonal does not.
-TEST(MeshPairs, FoldedQuadIsFlippedWithTheFlipScore) {
-    SimpleMesh in = stripModel(), out = in;
-    out.vertices.edit()[3] = {0.7f, 0.3f, 0};
-    std::vector<MeshPair> pairs;
-    EXPECT_EQ(build(in, out, kAllInverted, pairs),
-              "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n0.904581 \nsize(MeshPair): 1\n");
-    ASSERT_EQ(pairs.size(), 1u);
-    EXPECT_EQ(pairs[0].flipped, 1);
-    // keep 0.495327, flip 0.904581 (single-precision vectors, double means)
-    EXPECT_NEAR(pairs[0].score, 0.9045806939420727, 1e-12);
-}
 
 TEST(MeshPairs, FacesThatDoNotFormPairs) {
     // Sharing one vertex only.
@@ -123,22 +73,6 @@ TEST(MeshPairs, FacesThatDoNotFormPairs) {
     EXPECT_EQ(build(odd), kNoPairs);
 }
 
-// A duplicated triangle matches its twin three times: no pair between them, but each still
-// pairs with the neighbour across a shared edge.
-TEST(MeshPairs, DuplicatedTrianglePairsOnlyWithItsNeighbour) {
-    SimpleMesh strip = stripModel();
-    strip.faces.edit().push_back(std::array{0, 1, 4});
-    strip.texCoordFaces.edit().push_back(std::array{0, 1, 4});
-    strip.normalFaces.edit().push_back(std::array{0, 1, 4});
-    strip.faceVisible.edit().push_back(1);
-    strip.facePart.edit().push_back(-1);
-    std::vector<MeshPair> pairs;
-    std::string log = build(strip, strip, kAllInverted, pairs);
-    EXPECT_EQ(log.substr(0, log.find("\n1 ")), "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n"
-                                               "f[3, 5] : v[4] --- v[3] --- v[0] --- v[1] --- ");
-    ASSERT_EQ(pairs.size(), 2u);
-}
-
 TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
     SimpleMesh square = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {});
     MeshPair pair;
@@ -170,26 +104,6 @@ TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
     scoreQuad(square, pinched, pair);
     EXPECT_EQ(pair.flipped, 0);
     EXPECT_EQ(pair.score, 0.0); // one kept triangle agrees, the other is turned over
-}
-
-// A quad with no area in its kept split sorts after every real score.
-TEST(MeshPairs, QuadWithoutAreaSortsLast) {
-    SimpleMesh in = meshOf(
-        {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {3, 0, 0}, {3, 1, 0}, {2, 1, 0}},
-        {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {4, 6, 7}});
-    in.vertexPart.edit()[0] = in.vertexPart.edit()[4] = 1;
-    in.facePart.edit().assign(4, -1);
-    SimpleMesh out = in;
-    out.vertices.edit()[2] =
-        out.vertices[0]; // both triangles along the diagonal 0-2 lose their area
-    std::vector<MeshPair> pairs;
-    EXPECT_EQ(build(in, out, kAllInverted, pairs),
-              "f[0, 1] : v[0] --- v[1] --- v[2] --- v[3] --- \n"
-              "f[2, 3] : v[4] --- v[5] --- v[6] --- v[7] --- \n"
-              "1 -inf \nsize(MeshPair): 2\n");
-    ASSERT_EQ(pairs.size(), 2u);
-    EXPECT_EQ(pairs[1].faceA, 0);
-    EXPECT_EQ(pairs[1].flipped, 0);
 }
 
 namespace {

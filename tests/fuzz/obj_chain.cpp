@@ -82,11 +82,6 @@ bool sameGeometry(const SimpleMesh& a, const SimpleMesh& b) {
            a.normalFaces == b.normalFaces && a.texCoordFaces == b.texCoordFaces;
 }
 
-bool noGeometry(const SimpleMesh& m) {
-    return m.vertices.empty() && m.normals.empty() && m.texCoords.empty() && m.faces.empty() &&
-           m.normalFaces.empty() && m.texCoordFaces.empty();
-}
-
 bool indicesBelow(const IndexLists& lists, std::size_t count) {
     for (int i : lists.indices())
         if (i < 0 || std::size_t(i) >= count)
@@ -291,7 +286,7 @@ std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::s
     SimpleMesh input = previousModel();
     const SimpleMesh before = input;
     if (!input.load(objPath, {})) {
-        if (!sameGeometry(input, before) && !noGeometry(input))
+        if (!sameGeometry(input, before))
             return "a failed load changed the model";
     } else if (std::string why = checkLoaded(input); !why.empty()) {
         return why;

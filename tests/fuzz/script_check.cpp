@@ -59,6 +59,10 @@ std::string checkCommand(const ScriptCommand& c) {
         if (a.fieldOfView && !within(*a.fieldOfView, 1, 179))
             return "field of view out of range";
         break;
+    case Arguments::Scale:
+        if (!within(a.value, 1, 4))
+            return "scale out of range";
+        break;
     case Arguments::Path:
         if (a.path.empty())
             return "a required path is empty";

@@ -1,11 +1,7 @@
 // Third-party OBJ files as found in the wild (Debian's assimp-testmodels).
 #include "tests/mesh/mesh_test_util.h"
 
-#include <filesystem>
-
 namespace {
-
-const std::string modelDir = "/usr/share/assimp/models/OBJ/";
 
 std::size_t facesWithCorners(const IndexLists& faces, std::size_t count) {
     std::size_t n = 0;
@@ -17,8 +13,7 @@ std::size_t facesWithCorners(const IndexLists& faces, std::size_t count) {
 } // namespace
 
 TEST(RealModels, CountsAndOutcomeLines) {
-    if (!std::filesystem::exists(modelDir))
-        GTEST_SKIP() << "assimp-testmodels is not installed";
+    SKIP_WITHOUT_ASSIMP_MODELS();
     const std::string normals = "SimpleMesh::computeNormals: called\n";
     struct Case {
         std::string file, err; // err: the lines before the outcome line
@@ -44,7 +39,7 @@ TEST(RealModels, CountsAndOutcomeLines) {
         {"point_cloud.obj", "", "no triangles loaded: ", 0, 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        const std::string path = modelDir + c.file;
+        const std::string path = kAssimpModels + c.file;
         SimpleMesh mesh;
         bool ok = false;
         std::string texture = "untouched";
@@ -62,7 +57,7 @@ TEST(RealModels, CountsAndOutcomeLines) {
         EXPECT_EQ(facesWithCorners(mesh.faces, c.corners), c.withCorners) << c.file;
         EXPECT_EQ(texture, !ok                 ? "untouched"
                            : c.texture.empty() ? ""
-                                               : modelDir + c.texture)
+                                               : kAssimpModels + c.texture)
             << c.file;
     }
 }

@@ -1,7 +1,12 @@
+// Texture pictures: uploaded at their size, top row first, into one texture name that later
+// pictures reuse; a file that is no picture, no regular file or larger than the context takes
+// keeps the texture as it was.
 #include "mesh/texture.h"
 #include "tests/mesh/mesh_test_util.h"
 
 #include <GL/gl.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -30,7 +35,7 @@ const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255};
 
 } // namespace
 
-TEST(Texture, UploadsAtItsSizeTopRowFirstAndKeepsItsName) {
+TEST(Texture, UploadsAtItsSizeBottomRowFirstAndKeepsItsName) {
     testContext(64, 64);
     installTextureDeleter();
     TempDir dir;
@@ -38,9 +43,7 @@ TEST(Texture, UploadsAtItsSizeTopRowFirstAndKeepsItsName) {
     std::fill(picture.begin(), picture.begin() + 512, red); // top row
     std::fill(picture.end() - 512, picture.end(), blue);    // bottom row
     saveImage(dir.file("wide.bmp"), 512, 256, picture);
-    saveImage(dir.file("small.bmp"), 4, 2, std::vector<Rgba>(8, blue));
-    writeFile(dir.file("corrupt.bmp"), "BM this is no bitmap at all");
-    writeFile(dir.file("truncated.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    saveImage(dir.file("pixel.bmp"), 1, 1, {blue});
 
     SimpleMesh mesh;
     bool loaded = false;
@@ -56,29 +59,19 @@ TEST(Texture, UploadsAtItsSizeTopRowFirstAndKeepsItsName) {
               std::vector<GLint>({512, 256, GL_RGBA}));
     EXPECT_EQ(std::vector<GLint>({t.magFilter, t.minFilter, t.wrapS, t.wrapT}),
               std::vector<GLint>({GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE}));
-    EXPECT_EQ(t.texels.front(), red); // v = 0 samples the picture's top edge
+    EXPECT_EQ(t.texels.front(), blue); // v = 0 samples the picture's bottom edge, as in OBJ
     EXPECT_EQ(t.texels[512 * 100], green);
-    EXPECT_EQ(t.texels.back(), blue);
+    EXPECT_EQ(t.texels.back(), red);
     GLint mode = 0, bound = -1;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(mode, GL_MODULATE);
     EXPECT_EQ(bound, 0);
 
-    // A second picture replaces the image in the same texture name.
-    EXPECT_EQ(load("small.bmp").err, "SimpleMesh::loadTexture: small.bmp (4x2)\n");
+    // A second picture, of one pixel, replaces the image in the same texture name.
+    EXPECT_EQ(load("pixel.bmp").err, "SimpleMesh::loadTexture: pixel.bmp (1x1)\n");
     EXPECT_EQ(mesh.textureId, name);
-    EXPECT_EQ(readTexture(name).width, 4);
-
-    // Failures keep the texture as it was.
-    for (const std::string file : {"corrupt.bmp", "truncated.png", "missing.png"}) {
-        Console c = load(file);
-        EXPECT_FALSE(loaded) << file;
-        EXPECT_EQ(c.out, file == "missing.png" ? "file not found: missing.png\n" : "");
-        EXPECT_EQ(c.err, "SimpleMesh::loadTexture: cannot load texture: " + file + "\n");
-        EXPECT_EQ(mesh.textureId, name);
-        EXPECT_EQ(readTexture(name).texels.front(), blue);
-    }
+    EXPECT_EQ(readTexture(name).texels, std::vector<Rgba>{blue});
 
     // A grey picture is uploaded as RGBA.
     const std::uint8_t grey[4] = {10, 200, 10, 200};
@@ -91,4 +84,50 @@ TEST(Texture, UploadsAtItsSizeTopRowFirstAndKeepsItsName) {
     load("grey.pgm");
     for (const Rgba& texel : readTexture(name).texels)
         EXPECT_TRUE(texel == (Rgba{10, 10, 10, 255}) || texel == (Rgba{200, 200, 200, 255}));
+}
+
+TEST(Texture, FailuresKeepTheTexture) {
+    testContext(64, 64);
+    installTextureDeleter();
+    TempDir dir;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    ASSERT_GT(maxSize, 0);
+    saveImage(dir.file("small.bmp"), 4, 2, std::vector<Rgba>(8, blue));
+    saveImage(dir.file("wide.bmp"), maxSize + 1, 1, std::vector<Rgba>(maxSize + 1, red));
+    writeFile(dir.file("corrupt.bmp"), "BM this is no bitmap at all");
+    writeFile(dir.file("truncated.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    ASSERT_EQ(mkfifo(dir.file("fifo.png").c_str(), 0600), 0);
+
+    SimpleMesh mesh;
+    bool loaded = false;
+    auto load = [&](const std::string& name) {
+        return captureConsole([&] { loaded = mesh.loadTexture(name, {dir.path().string()}); });
+    };
+    ASSERT_EQ(load("small.bmp").err, "SimpleMesh::loadTexture: small.bmp (4x2)\n");
+    const unsigned name = mesh.textureId;
+
+    const std::string most = std::to_string(maxSize);
+    const std::string cannot = "SimpleMesh::loadTexture: cannot load texture: ";
+    struct Case {
+        std::string file, out, err;
+    };
+    const Case cases[] = {
+        {"corrupt.bmp", "", cannot + "corrupt.bmp\n"},
+        {"truncated.png", "", cannot + "truncated.png\n"},
+        {"missing.png", "file not found: missing.png\n", cannot + "missing.png\n"},
+        {"fifo.png", "file not found: fifo.png\n",
+         "findFile: not a regular file: " + dir.file("fifo.png") + "\n" + cannot + "fifo.png\n"},
+        {"wide.bmp", "",
+         "SimpleMesh::loadTexture: texture too large: wide.bmp (" + std::to_string(maxSize + 1) +
+             "x1, at most " + most + "x" + most + ")\n"},
+    };
+    for (const Case& c : cases) {
+        const Console console = load(c.file);
+        EXPECT_FALSE(loaded) << c.file;
+        EXPECT_EQ(console.out, c.out);
+        EXPECT_EQ(console.err, c.err);
+        EXPECT_EQ(mesh.textureId, name);
+        EXPECT_EQ(readTexture(name).texels, std::vector<Rgba>(8, blue)) << c.file;
+    }
 }

@@ -2,14 +2,12 @@
 // their part's position, scaled by its compression.
 #include "selection/depth_inversion.h"
 
-#include "selection/part_depth.h"
 #include "tests/selection/selection_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <sstream>
 
 using namespace selection_test;
@@ -89,32 +87,6 @@ TEST(DepthInversion, EachPartIsMirroredAboutItsPositionScaledByItsCompression) {
     expectAt(view, input, output, 1, 0.375);
 }
 
-TEST(DepthInversion, PartWithoutSeamIsMirroredAboutItsMedian) {
-    const ViewTransform view = perspectiveView(640, 480);
-    SimpleMesh input;
-    const int a = addVertex(input, view, 100.3, 100.3, 0.3);
-    const int b = addVertex(input, view, 200.3, 100.3, 0.4);
-    const int c = addVertex(input, view, 200.3, 200.3, 0.5);
-    const int d = addVertex(input, view, 100.3, 200.3, 0.6);
-    addFace(input, {a, b, c, d});
-    openSelection(input);
-    input.vertexPart.edit().assign(4, 2);
-    input.vertexInPart.edit().assign(4, 1);
-    input.facePart = {2};
-
-    Parts parts;
-    std::ostringstream out;
-    parts.median[2] = medianPartDepth(input, 2, view, parts.minDepth[2], parts.maxDepth[2], out);
-    parts.position[2] = boundaryPartDepth(input, 2, parts.median[2], view, out);
-    EXPECT_NEAR(parts.position[2], 0.5, kDepthTolerance);
-    SimpleMesh output;
-    rebuildOutputModelWith(input, output, parts.settings(), view, out);
-    expectAt(view, input, output, 0, 0.7);
-    expectAt(view, input, output, 1, 0.6);
-    expectAt(view, input, output, 2, 0.5);
-    expectAt(view, input, output, 3, 0.4);
-}
-
 TEST(DepthInversion, NothingPaintedPutsEverythingInPartOneAndMeasuresIt) {
     const ViewTransform view = perspectiveView(640, 480);
     SimpleMesh input;
@@ -147,28 +119,21 @@ TEST(DepthInversion, NothingPaintedPutsEverythingInPartOneAndMeasuresIt) {
     EXPECT_TRUE(emptyOut.facePart.empty());
 }
 
-// Large enough for the vertex loop to run on two threads: every vertex is checked, and a
-// second rebuild from the same input gives the same bits.
-TEST(DepthInversion, LargeModelConvertsEveryVertexAndRebuildsIdentically) {
+// Large enough for the vertex loop to run on two threads: every vertex of either half is
+// converted (the left columns are in part 0 and stay), and a second rebuild gives the same bits.
+TEST(DepthInversion, LargeModelConvertsEveryVertex) {
     const ViewTransform view = perspectiveView(640, 480);
     SimpleMesh input;
     const int columns = 400, rows = 300;
     for (int y = 0; y < rows; ++y)
         for (int x = 0; x < columns; ++x)
-            addVertex(input, view, 100 + x + 0.25, 50 + y + 0.25,
-                      0.2 + 0.6 * ((x * 7 + y * 3) % 97) / 96.0);
+            addVertex(input, view, 100 + x + 0.25, 50 + y + 0.25, 0.4);
     input.faces.edit().push_back(std::vector<int>{0, 1, columns});
     openSelection(input);
-    for (std::size_t i = 0; i < input.vertices.size(); ++i) {
-        input.vertexPart.edit()[i] = static_cast<int>(i % columns) * 4 / columns;
-        input.vertexInPart.edit()[i] = input.vertexPart[i] > 0;
-    }
+    for (std::size_t i = 0; i < input.vertices.size(); ++i)
+        input.vertexPart.edit()[i] = input.vertexInPart.edit()[i] = i % columns >= 20;
     Parts parts;
-    parts.position[1] = 0.4f;
-    parts.position[2] = 0.6f;
-    parts.compression[2] = 0.25f;
-    parts.position[3] = 0.5f;
-    parts.compression[3] = -0.5f;
+    parts.position[1] = 0.45f;
 
     SimpleMesh first, second;
     std::ostringstream out;
@@ -180,50 +145,13 @@ TEST(DepthInversion, LargeModelConvertsEveryVertexAndRebuildsIdentically) {
               0);
     int wrong = 0;
     for (std::size_t i = 0; i < input.vertices.size(); ++i) {
-        const int p = input.vertexPart[i];
-        if (p == 0) {
-            wrong += !sameBits(first.vertices[i], input.vertices[i]);
-            continue;
-        }
         const DPoint3 before = windowOf(view, input.vertices[i]);
         const DPoint3 after = windowOf(view, first.vertices[i]);
-        const double b = parts.position[p], k = parts.compression[p];
+        const double depth = input.vertexPart[i] ? 0.5 : 0.4; // 0.4 mirrored about 0.45
         wrong += std::abs(after.x - before.x) > 1e-3 || std::abs(after.y - before.y) > 1e-3 ||
-                 std::abs(after.z - (b + k * (b - before.z))) > 2e-6;
+                 std::abs(after.z - depth) > 2e-6;
     }
     EXPECT_EQ(wrong, 0);
-}
-
-TEST(DepthInversion, VerticesThatCannotBeProjectedKeepTheirPositionAndSpreadNoNaN) {
-    const ViewTransform view = perspectiveView(640, 480);
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    SimpleMesh input;
-    addQuad(input, view, 100, 100, 140, 140, 0.4);
-    input.vertices.edit().push_back({nan, 1, 2});
-    input.vertices.edit().push_back({3, 4, inf});
-    input.vertices.edit().push_back({0, 0, 100}); // the eye: no projection
-    addFace(input, {4, 5, 6});
-    openSelection(input);
-    input.vertexPart.edit().assign(7, 1);
-    input.vertexInPart.edit().assign(7, 1);
-    input.facePart = {1, 1};
-
-    Parts parts;
-    std::ostringstream out;
-    parts.median[1] = medianPartDepth(input, 1, view, parts.minDepth[1], parts.maxDepth[1], out);
-    EXPECT_NEAR(parts.median[1], 0.4, kDepthTolerance);
-    EXPECT_NEAR(parts.maxDepth[1], 0.4, kDepthTolerance);
-    parts.position[1] = boundaryPartDepth(input, 1, parts.median[1], view, out);
-
-    SimpleMesh output;
-    rebuildOutputModelWith(input, output, parts.settings(), view, out);
-    for (int v = 0; v < 4; ++v)
-        expectAt(view, input, output, v, 0.4);
-    EXPECT_TRUE(std::isnan(output.vertices[4].x));
-    EXPECT_EQ(output.vertices[4].y, 1);
-    EXPECT_EQ(output.vertices[5].z, inf);
-    EXPECT_TRUE(sameBits(output.vertices[6], input.vertices[6]));
 }
 
 TEST(DepthInversion, APositionBeyondTheFloatRangeKeepsTheInputPosition) {

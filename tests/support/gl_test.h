@@ -27,3 +27,10 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
 // Path of a file of the source tree (tests/data/..., Mesh/...).
 std::string sourcePath(const std::string& relative);
+
+// Third-party models from Debian's assimp-testmodels, an optional package: every test that
+// reads them starts with SKIP_WITHOUT_ASSIMP_MODELS() and so skips alike where it is missing.
+inline const std::string kAssimpModels = "/usr/share/assimp/models/OBJ/";
+#define SKIP_WITHOUT_ASSIMP_MODELS()                                                               \
+    if (!std::filesystem::is_directory(kAssimpModels))                                            \
+    GTEST_SKIP() << "assimp-testmodels is not installed (" << kAssimpModels << ")"

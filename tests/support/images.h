@@ -1,4 +1,4 @@
-// Picture files made by the tests.
+// Picture files made and read by the tests.
 #pragma once
 
 #include <IL/il.h>
@@ -26,4 +26,23 @@ inline void saveImage(const std::string& path, int width, int height,
     ilEnable(IL_FILE_OVERWRITE);
     EXPECT_TRUE(ilSaveImage(path.c_str())) << path;
     ilDeleteImages(1, &image);
+}
+
+// Loads an image file with its top row first: width * height RGB bytes, empty when it does
+// not load.
+inline std::vector<unsigned char> loadTopDown(const std::string& path, int& width, int& height) {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
+    std::vector<unsigned char> pixels;
+    if (ilLoadImage(path.c_str()) && ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE)) {
+        width = ilGetInteger(IL_IMAGE_WIDTH);
+        height = ilGetInteger(IL_IMAGE_HEIGHT);
+        pixels.assign(ilGetData(), ilGetData() + width * height * 3);
+    }
+    ilDisable(IL_ORIGIN_SET);
+    ilDeleteImages(1, &image);
+    return pixels;
 }

@@ -10,7 +10,7 @@ fi
 
 # In the sanitizer build the leak check at exit is off here: Mesa's GLX driver is unloaded when
 # the windows close, and what it kept can no longer be told from a leak of the program's own
-# (batch runs, the test programs and the soak session keep the check).
+# (batch runs and the test programs keep the check).
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 fail() {
@@ -24,6 +24,15 @@ find_window() {
     local ids
     ids=$(timeout 20 xdotool search --sync --onlyvisible --name "$1") || true
     printf '%s\n' "$ids" | sed -n 1p
+}
+
+# Polls the shell condition $2 every 0.1 s for up to $1 seconds; false if it never held.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    until eval "$2"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
 }
 
 # "xdotool getwindowgeometry" of a window, as one captured text.

@@ -1,0 +1,125 @@
+#include "app/framing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace {
+
+constexpr double kNear = 5, kFar = 200;
+
+// The 3 x 3 rotation of a quaternion (any non-zero length), row by row.
+struct Rotation {
+    double m[3][3];
+    explicit Rotation(const Quat& q) {
+        const std::array<float, 16> c = quaternionToMatrix(q); // column-major
+        for (int r = 0; r < 3; ++r)
+            for (int k = 0; k < 3; ++k)
+                m[r][k] = c[k * 4 + r];
+    }
+    Vec3d apply(const Vec3d& p) const {
+        return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z,
+                m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z,
+                m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z};
+    }
+    Vec3d applyInverse(const Vec3d& p) const { // the transpose
+        return {m[0][0] * p.x + m[1][0] * p.y + m[2][0] * p.z,
+                m[0][1] * p.x + m[1][1] * p.y + m[2][1] * p.z,
+                m[0][2] * p.x + m[1][2] * p.y + m[2][2] * p.z};
+    }
+};
+
+bool isFinite(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// The largest scale s for which a point q (turned, relative to the centre) stays within the
+// slope `limit` of the line of sight across one window axis with offset `across`:
+// s |across| / (distance - s q.z) <= limit.
+double acrossLimit(double across, double depth, double limit, double distance) {
+    const double denominator = std::abs(across) + limit * depth;
+    return denominator > 0 ? limit * distance / denominator
+                           : std::numeric_limits<double>::infinity();
+}
+
+} // namespace
+
+ModelFraming fitModelIntoWindow(const std::vector<Vec3>& vertices, const FramingView& view,
+                                double fill) {
+    const Rotation turn(view.rotation);
+    Vec3d low{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+              std::numeric_limits<double>::infinity()};
+    Vec3d high{-low.x, -low.y, -low.z};
+    for (const Vec3& v : vertices) {
+        if (!isFinite(v))
+            continue;
+        const Vec3d q = turn.apply(widen(v));
+        low = {std::min(low.x, q.x), std::min(low.y, q.y), std::min(low.z, q.z)};
+        high = {std::max(high.x, q.x), std::max(high.y, q.y), std::max(high.z, q.z)};
+    }
+    if (!(low.x <= high.x))
+        return {};
+    const Vec3d middle{(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+    const Vec3d centre = turn.applyInverse(middle);
+
+    // Half the window seen at unit distance: a third of the projection's half extent.
+    const double halfHeight = std::tan(view.fieldOfView * std::numbers::pi / 360) / 3;
+    const double limitY = fill * halfHeight, limitX = fill * halfHeight * view.aspect;
+    const double d = view.distance;
+    double scale = std::numeric_limits<double>::infinity();
+    for (const Vec3& v : vertices) {
+        if (!isFinite(v))
+            continue;
+        const Vec3d q = turn.apply(widen(v)) - middle;
+        scale =
+            std::min({scale, acrossLimit(q.x, q.z, limitX, d), acrossLimit(q.y, q.z, limitY, d)});
+        // Depth along the line of sight d - s q.z stays well inside [near, far].
+        if (q.z > 0)
+            scale = std::min(scale, (d - 2 * kNear) / q.z);
+        else if (q.z < 0)
+            scale = std::min(scale, (0.9 * kFar - d) / -q.z);
+    }
+    ModelFraming framing;
+    framing.scale = std::isfinite(scale) && scale > 0 ? static_cast<float>(scale) : 1.0f;
+    framing.centre = {static_cast<float>(centre.x), static_cast<float>(centre.y),
+                      static_cast<float>(centre.z)};
+    return framing;
+}
+
+std::string framingAdvice(const std::vector<Vec3>& vertices, const ViewTransform& view, int width,
+                          int height) {
+    Vec3d low{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+              std::numeric_limits<double>::infinity()};
+    Vec3d high{-low.x, -low.y, -low.z};
+    for (const Vec3& v : vertices)
+        if (isFinite(v)) {
+            low = {std::min<double>(low.x, v.x), std::min<double>(low.y, v.y),
+                   std::min<double>(low.z, v.z)};
+            high = {std::max<double>(high.x, v.x), std::max<double>(high.y, v.y),
+                    std::max<double>(high.z, v.z)};
+        }
+    if (!(low.x <= high.x))
+        return "";
+    const std::string suggestion = "; press f (\"Frame Model\") to fit it into the window";
+    const double* m = view.modelview;
+    double left = std::numeric_limits<double>::infinity(), right = -left, bottom = left,
+           top = -left;
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec3d p{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
+                      corner & 4 ? high.z : low.z};
+        const double distance = -(m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]);
+        DPoint3 window;
+        if (distance < kNear || distance > kFar || !projectPoint(view, {p.x, p.y, p.z}, window))
+            return "The model reaches beyond the clipping planes from this view" + suggestion;
+        left = std::min(left, window.x);
+        right = std::max(right, window.x);
+        bottom = std::min(bottom, window.y);
+        top = std::max(top, window.y);
+    }
+    const double small = std::min(width, height) / 6.0;
+    if (right - left >= small || top - bottom >= small)
+        return "";
+    return "The model covers only " + std::to_string(int(std::ceil(right - left))) + " x " +
+           std::to_string(int(std::ceil(top - bottom))) + " pixels from this view" + suggestion;
+}

@@ -1,0 +1,159 @@
+#define GL_GLEXT_PROTOTYPES
+#include "export/export_solid.h"
+
+#include "export/export_obj.h"
+#include "export/solid_files.h"
+#include "mesh/simple_mesh.h"
+#include "platform/image_file.h"
+#include "selection/view_transform_gl.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <IL/il.h>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+// A frame buffer of width x height colour and depth pixels, bound while the object lives.
+class OffscreenTarget {
+  public:
+    OffscreenTarget(int width, int height) {
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous_);
+        glGenFramebuffers(1, &frame_);
+        glGenRenderbuffers(2, buffers_);
+        glBindRenderbuffer(GL_RENDERBUFFER, buffers_[0]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, buffers_[1]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        glBindFramebuffer(GL_FRAMEBUFFER, frame_);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  buffers_[0]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  buffers_[1]);
+        complete_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    ~OffscreenTarget() {
+        glBindFramebuffer(GL_FRAMEBUFFER, GLuint(previous_));
+        glDeleteFramebuffers(1, &frame_);
+        glDeleteRenderbuffers(2, buffers_);
+    }
+    OffscreenTarget(const OffscreenTarget&) = delete;
+    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
+    bool complete() const { return complete_; }
+
+  private:
+    GLint previous_ = 0;
+    GLuint frame_ = 0, buffers_[2] = {0, 0};
+    bool complete_ = false;
+};
+
+// What the sampling pass read: the picture (RGB, bottom row first), the depths and the
+// matrices and viewport they were drawn with.
+struct Sample {
+    std::vector<unsigned char> picture;
+    DepthImage depth;
+    ViewTransform view{};
+};
+
+// "" when this OpenGL can draw a width x height image with the window's enlarged viewport.
+std::string sizeProblem(int width, int height) {
+    GLint largest = 0, viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    if (width < 2 || height < 2)
+        return "the window is too small";
+    if (width > largest || height > largest || 3 * width > viewport[0] || 3 * height > viewport[1])
+        return "a " + std::to_string(width) + " x " + std::to_string(height) +
+               " image is more than this OpenGL draws";
+    return "";
+}
+
+void drawSample(const SimpleMesh& model, int width, int height,
+                const std::function<void()>& applyProjection, Sample& out) {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glViewport(-width, -height, 3 * width, 3 * height);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glClearColor(kPlateColour[0] / 255.0f, kPlateColour[1] / 255.0f, kPlateColour[2] / 255.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    out.view = viewTransformAfter(applyProjection);
+    glColor3f(1, 1, 1);
+    model.draw(true);
+    out.picture = readPixels(width, height, 3);
+    out.depth = {width, height, std::vector<float>(std::size_t(width) * height)};
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, out.depth.depth.data());
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+int fail(const std::string& why) {
+    std::cerr << "exportSolid: " << why << std::endl;
+    return 1;
+}
+
+void printSummary(const SolidMesh& solid) {
+    Vec3 low = solid.vertices[0], high = low;
+    for (const Vec3& v : solid.vertices) {
+        low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
+        high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
+    }
+    std::cout << "exportSolid: " << solid.vertices.size() << " vertices, " << solid.triangles.size()
+              << " triangles, size " << high.x - low.x << " x " << high.y - low.y << " x "
+              << high.z - low.z << ", volume " << signedVolume(solid) << std::endl;
+}
+
+} // namespace
+
+int exportSolid(const SimpleMesh& model, int width, int height,
+                const std::function<void()>& applyProjection, const std::string& folder) {
+    if (std::string why = sizeProblem(width, height); !why.empty())
+        return fail(why);
+    Sample sample;
+    {
+        OffscreenTarget target(width, height);
+        if (!target.complete())
+            return fail("no offscreen image of " + std::to_string(width) + " x " +
+                        std::to_string(height));
+        drawSample(model, width, height, applyProjection, sample);
+    }
+    const SolidMesh solid = buildSolid(sample.depth, sample.view);
+    if (solid.vertices.empty())
+        return fail("the set-up camera gives no solid");
+    // Walls and back take the plate's texel: a background pixel, or the one painted here when
+    // the model covers the whole picture.
+    std::copy_n(kPlateColour, 3, sample.picture.begin() + 3 * std::size_t(solid.plateSample));
+
+    const std::string base = folder + "/export_solid";
+    const std::vector<PendingFile> files = {
+        {base + ".stl",
+         [&](const std::string& temp) {
+             return writeFileThrough(temp,
+                                     [&](const ByteSink& sink) { return writeStl(solid, sink); });
+         }},
+        {base + ".obj",
+         [&](const std::string& temp) {
+             return writeObjFile(temp, [&](ObjWriter& writer) { writeSolidObj(writer, solid); });
+         }},
+        {base + ".mtl",
+         [&](const std::string& temp) {
+             return writeFileThrough(
+                 temp, [](const ByteSink& sink) { return sink(solidMaterialText()); });
+         }},
+        {base + ".png",
+         [&](const std::string& temp) {
+             return savePixels(temp, IL_PNG, width, height, 3, sample.picture);
+         }},
+    };
+    std::string failedPath;
+    if (std::string why = replaceFiles(files, failedPath); !why.empty())
+        return fail("cannot write " + failedPath + ": " + why);
+    printSummary(solid);
+    return 0;
+}

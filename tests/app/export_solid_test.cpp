@@ -1,0 +1,98 @@
+// "Export Solid" from the user's side: the sample after "Preview", a model with a hole and an
+// empty scene each leave a closed, outward solid in data/, its front vertices on their pixels
+// under the set-up camera, its console line its counts (tests/scripts/export_solid.sh
+// checks the size and volume against admesh).
+#include "app/camera.h"
+#include "selection/view_transform_gl.h"
+#include "tests/app/app_fixture.h"
+#include "tests/export/solid_checks.h"
+
+#include <filesystem>
+
+namespace {
+
+class ExportSolid : public OffscreenAppTest {
+  protected:
+    Console runInDir(const std::string& script) {
+        const auto home = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
+        const Console console = captureConsole([&] { EXPECT_EQ(run(script), 0); });
+        std::filesystem::current_path(home);
+        return console;
+    }
+
+    // data/export_solid.obj as the program reads it back; its material brings the picture.
+    SolidMesh readObj() {
+        SimpleMesh mesh;
+        std::string picture;
+        EXPECT_TRUE(mesh.load(dir.file("data/export_solid.obj"), {}, &picture));
+        EXPECT_EQ(picture, dir.file("data/export_solid.png"));
+        SolidMesh solid;
+        solid.vertices.assign(mesh.vertices.begin(), mesh.vertices.end());
+        solid.texCoords.assign(mesh.texCoords.begin(), mesh.texCoords.end());
+        solid.frontVertices = solid.texCoords.size() - 1; // the last is the plate's texel
+        for (std::size_t f = 0; f < mesh.faces.size(); ++f)
+            solid.triangles.push_back({mesh.faces[f][0], mesh.faces[f][1], mesh.faces[f][2]});
+        return solid;
+    }
+
+    // Checks the four files and the console line of an export at scale; returns the solid.
+    SolidMesh checkExport(const Console& console, int scale) {
+        const SolidMesh solid = readObj();
+        EXPECT_EQ(closedSolidFault(solid), "");
+        ViewTransform view{};
+        withSetupCamera([&] { view = viewTransformAfter(applyProjection); });
+        const int width = 640 * scale, height = 480 * scale;
+        const int viewport[4] = {-width, -height, 3 * width, 3 * height};
+        std::copy_n(viewport, 4, view.viewport);
+        EXPECT_LT(frontPixelError(solid, view, width, height), 2e-3);
+
+        const std::string summary = "exportSolid: " + std::to_string(solid.vertices.size()) +
+                                    " vertices, " + std::to_string(solid.triangles.size()) +
+                                    " triangles, size ";
+        EXPECT_NE(console.out.find(summary), std::string::npos) << console.out;
+        // The STL holds as many triangles (admesh checks it in tests/scripts/export_solid.sh);
+        // the picture has the sampling size.
+        const std::string stl = readFile(dir.file("data/export_solid.stl"));
+        EXPECT_EQ(stl.size(), 84 + 50 * solid.triangles.size());
+        const std::string png = readFile(dir.file("data/export_solid.png"));
+        EXPECT_EQ(png.substr(16, 8), std::string({0, 0, char(width >> 8), char(width & 255), 0, 0,
+                                                  char(height >> 8), char(height & 255)}));
+        return solid;
+    }
+
+    TempDir dir;
+};
+
+TEST_F(ExportSolid, TheSampleAfterPreviewWhateverTheDisplayShows) {
+    // The sample session: two parts lassoed, "Preview", the view turned away.
+    std::string session = readFile(sourcePath("examples/sample.hvs"));
+    session.replace(session.find("Mesh/sample.obj"), 15, sourcePath("Mesh/sample.obj"));
+    const SolidMesh solid = checkExport(runInDir(session + "export-solid 1\n"), 1);
+    EXPECT_GT(solid.frontVertices, 20000u); // the house and crates, not the plate alone
+    const std::string stl = readFile(dir.file("data/export_solid.stl"));
+    const std::string png = readFile(dir.file("data/export_solid.png"));
+    // Outlines and the input model on the screen change nothing: the output model is drawn
+    // filled.
+    checkExport(runInDir("wireframe on\nview input\nexport-solid 1\n"), 1);
+    EXPECT_TRUE(readFile(dir.file("data/export_solid.stl")) == stl);
+    EXPECT_TRUE(readFile(dir.file("data/export_solid.png")) == png);
+}
+
+TEST_F(ExportSolid, AModelWithAHoleAtTheDefaultScale) {
+    // A square frame: the plate shows through its middle.
+    writeFile(dir.file("frame.obj"), "v -8 -8 2\nv 8 -8 -2\nv 8 8 -2\nv -8 8 2\n"
+                                     "v -3 -3 1\nv 3 -3 -1\nv 3 3 -1\nv -3 3 1\n"
+                                     "f 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n");
+    checkExport(runInDir("open-mesh frame.obj\nexport-solid\n"), 2);
+}
+
+TEST_F(ExportSolid, AnEmptySceneIsThePlateAlone) {
+    // One fan over the whole front, a wall quad and a back triangle per border edge.
+    const SolidMesh solid = checkExport(runInDir("export-solid 1\n"), 1);
+    const std::size_t border = 2 * (639 + 479);
+    EXPECT_EQ(solid.frontVertices, border + 1);
+    EXPECT_EQ(solid.triangles.size(), 4 * border);
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The GUI on a virtual X server: both windows appear with their titles, the panel to the right
+# of the 640 x 480 view at (665, 0) and sized to its controls; a left drag turns the view and
+# key r resets it, as key c shows; a quick click on "Triangulate Faces" (press and release in
+# one burst, before the panel draws again) runs it; "Quit" ends the program with status -1
+# (255). Every wait polls for what the program prints, with a deadline.
+#
+# Usage: gui_session.sh PATH/TO/hollowvista   (panel_layout is built beside it, in tests/)
+set -euo pipefail
+program=$(realpath "$1")
+layout_tool="$(dirname "$program")/tests/panel_layout"
+source "$(dirname "$0")/lib/common.sh"
+"$layout_tool" >"$work/layout"
+# Centre of a control in the panel window, "X Y".
+centre() { awk -F'\t' -v label="$1" '$1 == label { print $2, $3 }' "$work/layout"; }
+
+(cd "$work" && exec "$program" >out 2>err) &
+pid=$!
+main=$(find_window '^Make Hollowvista Models$')
+panel=$(find_window '^GLUI$')
+[ -n "$main" ] || fail "no window \"Make Hollowvista Models\""
+[ -n "$panel" ] || fail "no window \"GLUI\""
+[[ $(geometry "$main") == *"Geometry: 640x480"* ]] || fail "view is not 640x480"
+# The panel is mapped before the X server has applied its position, and fits itself to its
+# controls after its first frame: look again for up to ten seconds.
+size=$(awk -F'\t' '$1 == "size" { print $2 "x" $3 }' "$work/layout")
+wait_until 10 '[[ $(geometry "$panel") == *"Position: 665,0 "*"Geometry: $size"* ]]' ||
+    fail "panel not at (665, 0) with size $size: $(geometry "$panel")"
+grep -Eq '^GLUI version: [0-9]+\.[0-9]+$' "$work/err" || fail "no version line: $(cat "$work/err")"
+
+# Keys go to the window under the pointer (no window manager). $1 lines of output, or fail.
+wait_lines() {
+    wait_until 10 '[ "$(wc -l <"$work/out")" -ge '"$1"' ]' ||
+        fail "expected $1 lines, got:$(printf '\n')$(cat "$work/out")"
+}
+xdotool mousemove --window "$main" 320 240 key c
+wait_lines 3
+start=$(sed -n 1,3p "$work/out")
+
+# Turn the view with a left drag in the 3-D window.
+xdotool mousemove --window "$main" 320 240 mousedown 1
+for x in 340 380 420 460; do
+    xdotool mousemove --window "$main" "$x" 260
+done
+xdotool mouseup 1 key c
+wait_lines 6
+turned=$(sed -n 4,6p "$work/out")
+[ "$turned" != "$start" ] || fail "the drag did not turn the view"
+
+xdotool key r key c
+wait_lines 9
+[ "$(sed -n 7,9p "$work/out")" = "$start" ] || fail "key r did not reset the view"
+
+# A quick click on "Triangulate Faces" writes data/remesh.obj (of no faces) in the working
+# directory.
+read -r x y <<<"$(centre "Triangulate Faces")"
+xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+wait_until 10 'grep -qx "Done!" "$work/err"' || fail "the click did not triangulate: $(cat "$work/err")"
+[ -s "$work/data/remesh.obj" ] || fail "no data/remesh.obj"
+
+read -r x y <<<"$(centre "Quit")"
+xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 255 ] || fail "\"Quit\" ended with status $status"
+echo "ok"
