@@ -3,13 +3,8 @@
 
 class SimpleMesh;
 
-// vertexFaces: one list per vertex holding, in ascending order and each once, the faces whose
-// corners use it. Corners whose index is negative or not below the vertex count are skipped.
-// Linear in the number of corners.
-void buildVertexFaces(SimpleMesh& mesh);
-
-// Every face visible and in no part, every vertex in no part, vertexFaces rebuilt, invisible
-// faces drawn translucent (hideInvisibleFaces 0) and back faces drawn (drawBackFaces 1).
+// Every face visible and in no part, every vertex in no part, invisible faces drawn
+// translucent (hideInvisibleFaces 0) and back faces drawn (drawBackFaces 1).
 void resetSelectionState(SimpleMesh& mesh);
 
 // Every part: position 0.5, compression 1, median 0.5, minimum 1, maximum 0, none measured;

@@ -1,6 +1,7 @@
 // Reading a textured model of about one million triangles ("v", "vt", "vn" lines and "v/t/n"
 // corners): SimpleMesh::load beside tinyobjloader's LoadObj on the same file, in the same run,
-// as throughput, and the peak memory each adds to the process while loading.
+// timed back to back in each iteration, and the peak memory each adds to the process while
+// loading.
 #include "bench/support/obj_model_file.h"
 #include "mesh/obj_loader.h"
 #include "mesh/simple_mesh.h"
@@ -10,6 +11,7 @@
 #include <tiny_obj_loader.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -24,7 +27,7 @@ constexpr int kCells = 708; // 708 x 708 quads, two triangles each: 1,002,528 tr
 
 std::string modelPath;
 std::uint64_t modelBytes = 0;
-double meshMBs = 0, tinyMBs = 0, oneThreadMBs = 0;
+double tinyMs = 0, meshMs = 0, oneThreadMs = 0, meshFaster = 0, oneThreadFaster = 0;
 
 // Keeps the loader's console lines out of the benchmark's report.
 class QuietErrors {
@@ -66,32 +69,43 @@ bool loadWithTinyObj() {
     return ok;
 }
 
-// Runs one loader per iteration and records its throughput in MB/s (10^6 bytes).
-template <bool (*Load)()> void throughput(benchmark::State& state, double& megabytesPerSecond) {
-    double seconds = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        if (!Load())
-            state.SkipWithError("loading failed");
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * modelBytes));
-    megabytesPerSecond = state.iterations() * modelBytes / 1e6 / seconds;
-    state.counters["MB/s"] = megabytesPerSecond;
+double seconds(bool (*load)()) {
+    const auto start = std::chrono::steady_clock::now();
+    load();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void BM_SimpleMeshLoad(benchmark::State& state) {
-    throughput<loadWithSimpleMesh>(state, meshMBs);
+double median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
 }
-void BM_TinyObjLoadObj(benchmark::State& state) {
-    throughput<loadWithTinyObj>(state, tinyMBs);
+
+// Each iteration runs the three readers back to back (tinyobjloader, SimpleMesh::load, the
+// reader on one thread), so that all three meet the same load on a shared machine; the
+// iteration's time is SimpleMesh::load's. The counters give the medians of their times (ms)
+// and of the per-iteration ratios to tinyobjloader.
+void BM_SideBySide(benchmark::State& state) {
+    std::vector<double> tiny, mesh, oneThread, meshRatio, oneThreadRatio;
+    for (auto _ : state) {
+        tiny.push_back(seconds(loadWithTinyObj));
+        mesh.push_back(seconds(loadWithSimpleMesh));
+        oneThread.push_back(seconds(readOnOneThread));
+        state.SetIterationTime(mesh.back());
+        meshRatio.push_back(tiny.back() / mesh.back());
+        oneThreadRatio.push_back(tiny.back() / oneThread.back());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * modelBytes));
+    tinyMs = median(tiny) * 1e3;
+    meshMs = median(mesh) * 1e3;
+    oneThreadMs = median(oneThread) * 1e3;
+    meshFaster = median(meshRatio);
+    oneThreadFaster = median(oneThreadRatio);
+    state.counters["tinyobj_ms"] = tinyMs;
+    state.counters["SimpleMesh_ms"] = meshMs;
+    state.counters["one_thread_ms"] = oneThreadMs;
+    state.counters["x_tinyobj"] = meshFaster;
 }
-void BM_ObjLoaderOneThread(benchmark::State& state) {
-    throughput<readOnOneThread>(state, oneThreadMBs);
-}
-BENCHMARK(BM_SimpleMeshLoad)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_ObjLoaderOneThread)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_TinyObjLoadObj)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_SideBySide)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(9);
 
 // Resident and peak resident memory of the process in bytes, from /proc/self/status.
 std::uint64_t statusBytes(const std::string& key) {
@@ -135,11 +149,9 @@ int main(int argc, char** argv) {
 
     const double mb = modelBytes / 1e6;
     std::printf("model: %d triangles, %.1f MB\n", 2 * kCells * kCells, mb);
-    std::printf("throughput: SimpleMesh::load %.1f MB/s, tinyobjloader LoadObj %.1f MB/s, "
-                "ratio %.2f\n",
-                meshMBs, tinyMBs, tinyMBs > 0 ? meshMBs / tinyMBs : 0);
-    std::printf("one thread: ObjLoader::loader %.1f MB/s, ratio %.2f\n", oneThreadMBs,
-                tinyMBs > 0 ? oneThreadMBs / tinyMBs : 0);
+    std::printf("read (medians): tinyobjloader LoadObj %.0f ms, SimpleMesh::load %.0f ms "
+                "(%.2f x as fast), ObjLoader::loader on one thread %.0f ms (%.2f x as fast)\n",
+                tinyMs, meshMs, meshFaster, oneThreadMs, oneThreadFaster);
     std::printf("peak memory added by loading: SimpleMesh::load %.1f MB (%.2f x file), "
                 "tinyobjloader %.1f MB (%.2f x file)\n",
                 meshPeak / 1e6, meshPeak / 1e6 / mb, tinyPeak / 1e6, tinyPeak / 1e6 / mb);

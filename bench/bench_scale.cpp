@@ -12,39 +12,24 @@
 //     build/bench/bench_scale --benchmark_filter=/100k
 //     build/bench/bench_scale --benchmark_filter=/1M
 //     build/bench/bench_scale --benchmark_filter=/sample
-#include "app/app_state.h"
-#include "app/camera.h"
-#include "app/commands.h"
-#include "app/display.h"
-#include "app/file_chooser.h"
-#include "app/part_commands.h"
-#include "app/startup.h"
-#include "app/stroke.h"
-#include "mesh/texture.h"
-#include "platform/graphics_init.h"
-#include "platform/offscreen_context.h"
-#include "platform/offscreen_window_system.h"
+#include "bench/support/program_driver.h"
 #include "script/session_runner.h"
 #include "script/session_script.h"
-#include "tests/app/immediate_reference.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <string>
 
 namespace {
-
-constexpr int kWidth = 640, kHeight = 480;
 
 struct ModelSize {
     const char* name;
@@ -53,20 +38,8 @@ struct ModelSize {
 // 224 x 224 x 2 = 100,352 and 708 x 708 x 2 = 1,002,528 triangles.
 constexpr ModelSize kSizes[] = {{"100k", 224}, {"1M", 708}};
 
-// The working directory of the run: the generated files and the data folder the commands
-// write into.
-const std::filesystem::path& scratch() {
-    static const std::filesystem::path path = [] {
-        auto p =
-            std::filesystem::temp_directory_path() / ("hv-bench-scale-" + std::to_string(getpid()));
-        std::filesystem::create_directories(p / "data");
-        return p;
-    }();
-    return path;
-}
-
 std::string modelPath(const ModelSize& size) {
-    return (scratch() / (std::string("grid-") + size.name + ".obj")).string();
+    return (startProgram() / (std::string("grid-") + size.name + ".obj")).string();
 }
 
 // A wavy height field filling the window from the start-up view (28 x 22 units at distance
@@ -123,53 +96,9 @@ void writeTexture(const std::string& path) {
         }
 }
 
-// The program as a batch run starts it: offscreen window, start-up state, the viewport.
-void startProgram() {
-    static bool started = false;
-    if (started)
-        return;
-    std::filesystem::current_path(scratch());
-    auto* context = new OffscreenContext; // lives to the end, as the window would
-    if (!context->create(kWidth, kHeight))
-        std::abort();
-    auto windows = std::make_unique<OffscreenWindowSystem>(*context);
-    setWindowSystem(std::move(windows));
-    initGraphicsState(true);
-    installTextureDeleter();
-    initApplicationState();
-    reshapeWindow(kWidth, kHeight);
-    writeTexture((scratch() / "bands.bmp").string());
-    started = true;
-}
-
-// Drops the console lines of the passes ("painted verts[", "[P]", ...) while alive.
-class Quiet {
-  public:
-    Quiet() : saved_(std::cout.rdbuf(nullptr)) {}
-    ~Quiet() { std::cout.rdbuf(saved_); }
-
-  private:
-    std::streambuf* saved_;
-};
-
-void runCommand(ControlId id) {
-    Quiet quiet;
-    dispatchCommand(id);
-}
-
-// A lasso over the window rectangle x0..x1, y0..y1 (pixels, y from the top) painting part.
-void lasso(int part, int x0, int y0, int x1, int y1) {
-    currentPart = part;
-    lassoPolygon = {toOverlayPoint(x0, y0), toOverlayPoint(x1, y0), toOverlayPoint(x1, y1),
-                    toOverlayPoint(x0, y1)};
-    Quiet quiet;
-    applyLassoCommand();
-}
-
 // "Open Mesh" of the model of that size.
 void openModel(const ModelSize& size) {
-    scriptedFileChoice = modelPath(size);
-    runCommand(kOpenMesh);
+    openFile(kOpenMesh, modelPath(size));
 }
 
 // Where a model stands in the session: opened with its texture, the start-up view set up as
@@ -179,13 +108,14 @@ const ModelSize* preparedSize = nullptr;
 Stage preparedStage = Stage::Painted;
 
 void prepare(const ModelSize& size, Stage stage = Stage::Painted) {
-    startProgram();
     if (preparedSize != &size || (stage == Stage::Painted && preparedStage != stage)) {
         if (!std::filesystem::exists(modelPath(size)))
             writeGridModel(modelPath(size), size.cells);
         openModel(size);
-        scriptedFileChoice = (scratch() / "bands.bmp").string();
-        runCommand(kOpenTexture);
+        const std::string texture = (startProgram() / "bands.bmp").string();
+        if (!std::filesystem::exists(texture))
+            writeTexture(texture);
+        openFile(kOpenTexture, texture);
         runCommand(kSetUpCamera);
         lasso(1, 0, 0, 320, 480);
         lasso(2, 330, 0, 640, 480);
@@ -212,7 +142,7 @@ void prepareSample() {
     const std::string model = "Mesh/sample.obj", mesh = std::string(HV_SOURCE_DIR) + "/Mesh/";
     script.replace(script.find(model), model.size(),
                    mesh + "sample.obj\nopen-texture " + mesh + "sample.bmp");
-    Quiet quiet;
+    QuietOutput quiet;
     if (runSessionCommands(parseSessionScript(script).commands) != 0)
         std::abort();
     preparedSize = nullptr;
@@ -227,24 +157,6 @@ double peakMegabytes() {
 void report(benchmark::State& state) {
     state.counters["faces"] = static_cast<double>(inputMesh.faces.size());
     state.counters["peak_MB"] = peakMegabytes();
-}
-
-// One frame of the model chosen by "View" as the display draws it (without the swap),
-// with the mesh drawn from its buffers or by the immediate-mode reference.
-void frame(bool immediateMode) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    applyProjection();
-    glDisable(GL_LIGHTING);
-    glColor3f(1, 1, 1);
-    windowSystem().wireCube(10.0);
-    glEnable(GL_LIGHTING);
-    glColor3f(1, 1, 1);
-    const SimpleMesh& mesh = shownModel == 0 ? inputMesh : outputMesh;
-    if (immediateMode)
-        immediate::draw(mesh, shownModel != 0);
-    else
-        mesh.draw(shownModel != 0);
-    glFinish();
 }
 
 void openMesh(benchmark::State& state, const ModelSize* size) {
@@ -366,8 +278,6 @@ int main(int argc, char** argv) {
     benchmark::AddCustomContext("cores", std::to_string(sysconf(_SC_NPROCESSORS_ONLN)));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::current_path("/", ignored);
-    std::filesystem::remove_all(scratch(), ignored);
+    removeScratch();
     return 0;
 }

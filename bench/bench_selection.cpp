@@ -71,14 +71,8 @@ SimpleMesh makeModel() {
     mesh.facePart.edit().assign(faceCount, 0);
     mesh.vertexPart.edit().assign(mesh.vertices.size(), 0);
     mesh.vertexInPart.edit().assign(mesh.vertices.size(), 0);
-    std::vector<std::vector<int>> lists(mesh.vertices.size());
-    for (std::size_t f = 0; f < faceCount; ++f) {
+    for (std::size_t f = 0; f < faceCount; ++f)
         mesh.facePart.edit()[f] = 1 + static_cast<int>((f / 2) % kCells) * 3 / kCells;
-        for (int v : mesh.faces[f])
-            lists[v].push_back(static_cast<int>(f));
-    }
-    for (const auto& list : lists)
-        mesh.vertexFaces.edit().push_back(list);
     for (int part = 1; part <= 3; ++part)
         propagateFacePart(mesh, part);
     return mesh;

@@ -1,5 +1,7 @@
 #include "mesh/block_reader.h"
 
+#include "mesh/growth.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -20,8 +22,12 @@ std::size_t firstBufferSize(std::FILE* file, std::size_t blockBytes) {
 
 } // namespace
 
-BlockReader::BlockReader(std::FILE* file, std::size_t blockBytes)
-    : file_(file), buffer_(firstBufferSize(file, blockBytes)) {}
+BlockReader::BlockReader(std::FILE* file, std::size_t blockBytes) : file_(file) {
+    const std::size_t size = firstBufferSize(file, blockBytes);
+    buffer_.reserve(size);
+    adviseHugePages(buffer_.data(), size); // before the pages are first touched
+    buffer_.resize(size);
+}
 
 bool BlockReader::next(std::string_view& lines) {
     for (;;) {

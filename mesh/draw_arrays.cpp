@@ -1,6 +1,9 @@
 #include "mesh/draw_arrays.h"
 
+#include "mesh/growth.h"
+
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -33,15 +36,18 @@ struct Corner {
     int position, normal, texCoord, colour;
 };
 
-// Makes the shared entries and the triangle lists.
+// Makes the shared entries and the triangle lists. Entry p is the first corner met of
+// position p, so that the usual corner (one that matches it) costs one look; other corners of
+// the position get entries after those, chained from it. finish() then drops the entries of
+// positions that no corner used.
 class Builder {
   public:
-    Builder(const SimpleMesh& mesh, bool textured, MeshArrays& out)
-        : mesh_(mesh), textured_(textured), out_(out), head_(mesh.vertices.size(), kNone) {
+    Builder(const SimpleMesh& mesh, MeshArrays& out) : out_(out) {
         // A face of n corners gives n - 2 triangles.
         const std::size_t corners = mesh.faces->totalSize(), faces = mesh.faces.size();
-        out.front.reserve(corners > 2 * faces ? 3 * (corners - 2 * faces) : 0);
-        out.positions.reserve(mesh.vertices.size());
+        ensureCapacity(out.front, corners > 2 * faces ? 3 * (corners - 2 * faces) : 0);
+        out.entries = filledValues(mesh.vertices.size(), kUnused);
+        next_ = filledValues(mesh.vertices.size(), kNone);
     }
 
     // Appends the fan of one face's corners to list; faces of fewer than three corners give
@@ -49,147 +55,294 @@ class Builder {
     void addFan(const std::vector<Corner>& c, std::vector<std::uint32_t>& list) {
         const std::size_t n = c.size();
         for (std::size_t k = 1; k + 1 < n; ++k) {
-            list.push_back(entry(c[k], true));
-            list.push_back(entry(c[k + 1], k + 1 == n - 1));
-            list.push_back(entry(c[0], k == 1));
+            pushValue(list, entry(c[k], true));
+            pushValue(list, entry(c[k + 1], k + 1 == n - 1));
+            pushValue(list, entry(c[0], k == 1));
         }
+    }
+
+    // Drops the unused entries, renumbering the triangle lists.
+    void finish() {
+        std::vector<DrawEntry>& entries = out_.entries;
+        if (used_ == entries.size())
+            return;
+        std::vector<std::uint32_t> renumbered(entries.size());
+        std::size_t kept = 0;
+        for (std::size_t e = 0; e < entries.size(); ++e) {
+            renumbered[e] = static_cast<std::uint32_t>(kept);
+            if (entries[e].normal != kUnused.normal)
+                entries[kept++] = entries[e];
+        }
+        entries.resize(kept);
+        for (auto* list : {&out_.front, &out_.back})
+            for (std::uint32_t& e : *list)
+                e = renumbered[e];
     }
 
   private:
-    struct Key {
-        int normal, texCoord, colour;
-        bool flag;
-        bool operator==(const Key&) const = default;
-    };
+    static constexpr DrawEntry kUnused{0, -1, 0, 0, 0};
+
+    static bool sameCorner(const DrawEntry& e, const DrawEntry& wanted) {
+        return e.normal == wanted.normal && e.texCoord == wanted.texCoord &&
+               e.colour == wanted.colour && e.flag == wanted.flag;
+    }
 
     std::uint32_t entry(const Corner& c, bool flag) {
-        const Key key{c.normal, c.texCoord, c.colour, flag};
-        std::uint32_t e = head_[c.position];
-        for (int searched = 0; e != kNone && searched < kSearchLimit; ++searched, e = next_[e])
-            if (keys_[e] == key)
-                return e;
-        e = static_cast<std::uint32_t>(keys_.size());
-        keys_.push_back(key);
-        next_.push_back(head_[c.position]);
-        head_[c.position] = e;
-        out_.positions.push_back(mesh_.vertices[c.position]);
-        out_.normals.push_back(mesh_.normals[c.normal]);
-        out_.edgeFlags.push_back(flag ? 1 : 0);
-        if (textured_) {
-            out_.texCoords.push_back(mesh_.texCoords[c.texCoord]);
-            out_.colours.push_back(colourOf(c.colour));
+        const DrawEntry wanted{c.position, c.normal, c.texCoord,
+                               static_cast<std::uint8_t>(c.colour),
+                               static_cast<std::uint8_t>(flag ? 1 : 0)};
+        auto e = static_cast<std::uint32_t>(c.position);
+        DrawEntry& first = out_.entries[e];
+        if (first.normal == kUnused.normal) {
+            first = wanted;
+            ++used_;
+            return e;
         }
+        for (int searched = 0; e != kNone && searched < kSearchLimit; ++searched, e = next_[e])
+            if (sameCorner(out_.entries[e], wanted))
+                return e;
+        // A new entry, chained right after the position's first.
+        e = static_cast<std::uint32_t>(out_.entries.size());
+        pushValue(out_.entries, wanted);
+        const std::uint32_t second = next_[c.position];
+        pushValue(next_, second);
+        next_[c.position] = e;
+        ++used_;
         return e;
     }
 
-    const SimpleMesh& mesh_;
-    bool textured_;
     MeshArrays& out_;
-    std::vector<std::uint32_t> head_; // per position: its newest entry
-    std::vector<std::uint32_t> next_; // per entry: the next older entry of its position
-    std::vector<Key> keys_;
+    std::vector<std::uint32_t> next_; // per entry: the next entry of its position
+    std::size_t used_ = 0;            // entries that some corner uses
 };
 
-// The corners of face f whose indices are all usable; texCoords only when textured.
-void usableCorners(const SimpleMesh& mesh, std::size_t f, bool textured, std::vector<Corner>& out) {
-    out.clear();
-    const auto positions = mesh.faces[f];
-    const auto normals = f < mesh.normalFaces.size() ? mesh.normalFaces[f] : std::span<const int>();
-    const auto texCoords =
-        textured && f < mesh.texCoordFaces.size() ? mesh.texCoordFaces[f] : std::span<const int>();
-    for (std::size_t k = 0; k < positions.size(); ++k) {
-        if (k >= normals.size() || !isIndex(positions[k], mesh.vertices.size()) ||
-            !isIndex(normals[k], mesh.normals.size()))
-            continue;
-        int t = -1;
-        if (textured) {
-            if (k >= texCoords.size() || !isIndex(texCoords[k], mesh.texCoords.size()))
+// A mesh's arrays as plain spans, read without going through the shared handles each time.
+struct MeshView {
+    explicit MeshView(const SimpleMesh& mesh)
+        : faces(mesh.faces.get()), normalFaces(mesh.normalFaces.get()),
+          texCoordFaces(mesh.texCoordFaces.get()), vertexCount(mesh.vertices.size()),
+          normalCount(mesh.normals.size()), texCoordCount(mesh.texCoords.size()),
+          faceVisible(mesh.faceVisible.get()), facePart(mesh.facePart.get()),
+          vertexPart(mesh.vertexPart.get()) {}
+
+    // The corners of face f whose indices are all usable; texCoords only when textured.
+    void usableCorners(std::size_t f, bool textured, std::vector<Corner>& out) const {
+        out.clear();
+        const auto positions = faces[f];
+        const auto normals = f < normalFaces.size() ? normalFaces[f] : std::span<const int>();
+        const auto texCoords =
+            textured && f < texCoordFaces.size() ? texCoordFaces[f] : std::span<const int>();
+        for (std::size_t k = 0; k < positions.size(); ++k) {
+            if (k >= normals.size() || !isIndex(positions[k], vertexCount) ||
+                !isIndex(normals[k], normalCount))
                 continue;
-            t = texCoords[k];
+            int t = -1;
+            if (textured) {
+                if (k >= texCoords.size() || !isIndex(texCoords[k], texCoordCount))
+                    continue;
+                t = texCoords[k];
+            }
+            out.push_back({positions[k], normals[k], t, 0});
         }
-        out.push_back({positions[k], normals[k], t, 0});
     }
-}
 
-// Tint index of a corner of a front-pass face.
-int tintIndex(const SimpleMesh& mesh, int position, bool outputShown, bool borderFace) {
-    const int part = entryOr(mesh.vertexPart, position, 0);
-    if (outputShown || borderFace || part < 1 || part > 3)
-        return 0;
-    return part;
-}
+    // Tint index of a corner of a front-pass face.
+    int tintIndex(int position, bool outputShown, bool borderFace) const {
+        const int part = entryOr(vertexPart, position, 0);
+        if (outputShown || borderFace || part < 1 || part > 3)
+            return 0;
+        return part;
+    }
 
-bool anyUnseenFace(const SimpleMesh& mesh) {
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f)
-        if (entryOr(mesh.faceVisible, f, 1) == 0)
-            return true;
-    return false;
+    bool seen(std::size_t f) const { return entryOr(faceVisible, f, 1) != 0; }
+
+    const IndexLists &faces, &normalFaces, &texCoordFaces;
+    std::size_t vertexCount, normalCount, texCoordCount;
+    const std::vector<int>&faceVisible, &facePart, &vertexPart;
+};
+
+constexpr std::size_t kNoFace = SIZE_MAX;
+
+// What the faces drawn one by one leave behind depends on these.
+struct LastFaces {
+    std::size_t face = kNoFace;     // the last face drawn with corners
+    std::size_t seenFace = kNoFace; // the last seen face drawn with corners
+    bool anySeen = false;           // whether a seen face was drawn
+};
+
+// The usual model, made without searching: its normal (and, textured, texture-coordinate)
+// lists share the position lists' storage and every face drawn is a triangle, seen and, on
+// the input model, on no seam (the selection state counts in the textured drawing only), so
+// all corners of a position agree and each used position is one entry. Returns false, out
+// then to be made the general way, for any other model.
+bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputShown,
+                      bool hideUnseen, MeshArrays& out, LastFaces& last) {
+    const bool textured = out.textured;
+    if (!mesh.normalFaces.sharesWith(mesh.faces) ||
+        (textured && !mesh.texCoordFaces.sharesWith(mesh.faces)))
+        return false;
+    const std::size_t count = std::min(
+        {view.vertexCount, view.normalCount, textured ? view.texCoordCount : view.vertexCount});
+    const std::uint32_t* offsets = view.faces.offsets().data();
+    const int* corners = view.faces.indices().data();
+    out.entries = filledValues(view.vertexCount, DrawEntry{0, -1, 0, 0, 0});
+    ensureCapacity(out.front, 3 * view.faces.size());
+    for (std::size_t f = 0; f < view.faces.size(); ++f) {
+        const bool seen = !textured || view.seen(f);
+        if (!seen && hideUnseen)
+            continue;
+        if (!seen || (textured && !outputShown && entryOr(view.facePart, f, 0) < 0) ||
+            offsets[f + 1] - offsets[f] != 3)
+            return false;
+        const int* c = corners + offsets[f];
+        for (int k = 0; k < 3; ++k) {
+            if (!isIndex(c[k], count))
+                return false;
+            const auto colour =
+                static_cast<std::uint8_t>(textured ? view.tintIndex(c[k], outputShown, false) : 0);
+            out.entries[c[k]] = {c[k], c[k], textured ? c[k] : -1, colour, 1};
+        }
+        for (int k : {1, 2, 0})
+            pushValue(out.front, static_cast<std::uint32_t>(c[k]));
+        last = {f, f, true};
+    }
+    // Entries of positions that no face used go, the triangles renumbered.
+    std::vector<std::uint32_t> renumbered(out.entries.size());
+    std::size_t kept = 0;
+    for (std::size_t e = 0; e < out.entries.size(); ++e) {
+        renumbered[e] = static_cast<std::uint32_t>(kept);
+        if (out.entries[e].normal >= 0)
+            out.entries[kept++] = out.entries[e];
+    }
+    if (kept < out.entries.size())
+        for (std::uint32_t& e : out.front)
+            e = renumbered[e];
+    out.entries.resize(kept);
+    return true;
 }
 
 } // namespace
 
 MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
     MeshArrays out;
-    Builder builder(mesh, true, out);
+    out.textured = true;
+    const MeshView view(mesh);
     const bool hideUnseen = mesh.hideInvisibleFaces == 1;
     out.backPass = mesh.drawBackFaces != 0;
     // The back-face pass draws the faces seen from the camera; the front pass draws those too
     // and, unless they are hidden, the unseen ones.
-    out.backUsesFront = out.backPass && (hideUnseen || !anyUnseenFace(mesh));
+    bool anyUnseen = false;
+    for (std::size_t f = 0; f < view.faces.size() && !anyUnseen; ++f)
+        anyUnseen = !view.seen(f);
+    out.backUsesFront = out.backPass && (hideUnseen || !anyUnseen);
     const bool ownBackList = out.backPass && !out.backUsesFront;
 
     std::vector<Corner> corners;
-    bool anySeenFace = false;
-    Vec3 lastBackNormal;
-    bool anyBackCorner = false;
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
-        const bool seen = entryOr(mesh.faceVisible, f, 1) != 0;
-        if (!seen && hideUnseen)
-            continue;
-        const bool border = entryOr(mesh.facePart, f, 0) < 0;
-        usableCorners(mesh, f, true, corners);
-        for (Corner& c : corners)
-            c.colour = tintIndex(mesh, c.position, outputShown, border) | (seen ? 0 : kTranslucent);
-        const std::size_t begin = out.front.size();
-        builder.addFan(corners, out.front);
-        if (ownBackList && seen)
-            out.back.insert(out.back.end(), out.front.begin() + begin, out.front.end());
-        if (!corners.empty()) {
-            const Corner& c = corners.back();
-            out.last.colourSet = out.last.normalSet = out.last.texCoordSet = true;
-            out.last.colour = colourOf(c.colour);
-            out.last.normal = mesh.normals[c.normal];
-            out.last.texCoord = mesh.texCoords[c.texCoord];
-            if (seen) {
-                anyBackCorner = true;
-                lastBackNormal = out.last.normal;
+    LastFaces last;
+    if (!arraysByPosition(mesh, view, outputShown, hideUnseen, out, last)) {
+        out.entries.clear();
+        out.front.clear();
+        last = {};
+        Builder builder(mesh, out);
+        for (std::size_t f = 0; f < view.faces.size(); ++f) {
+            const bool seen = view.seen(f);
+            if (!seen && hideUnseen)
+                continue;
+            const bool border = entryOr(view.facePart, f, 0) < 0;
+            view.usableCorners(f, true, corners);
+            for (Corner& c : corners)
+                c.colour =
+                    view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
+            const std::size_t begin = out.front.size();
+            builder.addFan(corners, out.front);
+            if (ownBackList && seen) {
+                ensureCapacity(out.back, out.back.size() + (out.front.size() - begin));
+                out.back.insert(out.back.end(), out.front.begin() + begin, out.front.end());
             }
+            if (!corners.empty()) {
+                last.face = f;
+                last.seenFace = seen ? f : last.seenFace;
+            }
+            last.anySeen = last.anySeen || seen;
         }
-        anySeenFace = anySeenFace || seen;
+        builder.finish();
     }
-    // The back-face pass sets its grey once per seen face and (0, 0) and a normal per corner.
-    if (out.backPass && anySeenFace) {
+    // What the faces drawn one by one leave behind: the values of the last corner drawn; the
+    // back-face pass then sets its grey once per seen face and (0, 0) and a normal per corner.
+    if (last.face != kNoFace) {
+        view.usableCorners(last.face, true, corners);
+        const Corner& c = corners.back();
+        out.last.colourSet = out.last.normalSet = out.last.texCoordSet = true;
+        out.last.colour = colourOf(view.tintIndex(c.position, outputShown,
+                                                  entryOr(view.facePart, last.face, 0) < 0) |
+                                   (view.seen(last.face) ? 0 : kTranslucent));
+        out.last.normal = mesh.normals[c.normal];
+        out.last.texCoord = mesh.texCoords[c.texCoord];
+    }
+    if (out.backPass && last.anySeen) {
         out.last.colourSet = true;
         out.last.colour = kBackFaceColour;
     }
-    if (out.backPass && anyBackCorner) {
+    if (out.backPass && last.seenFace != kNoFace) {
+        view.usableCorners(last.seenFace, true, corners);
         out.last.texCoord = {0, 0};
-        out.last.normal = lastBackNormal;
+        out.last.normal = mesh.normals[corners.back().normal];
     }
+    const std::uint8_t firstColour = out.entries.empty() ? 0 : out.entries[0].colour;
+    for (const DrawEntry& e : out.entries)
+        out.colourArray = out.colourArray || e.colour != firstColour;
+    out.colour = colourOf(firstColour);
     return out;
 }
 
 MeshArrays plainArrays(const SimpleMesh& mesh) {
     MeshArrays out;
-    Builder builder(mesh, false, out);
+    const MeshView view(mesh);
     std::vector<Corner> corners;
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
-        usableCorners(mesh, f, false, corners);
-        builder.addFan(corners, out.front);
-        if (!corners.empty()) {
-            out.last.normalSet = true;
-            out.last.normal = mesh.normals[corners.back().normal];
+    LastFaces last;
+    if (!arraysByPosition(mesh, view, false, false, out, last)) {
+        out.entries.clear();
+        out.front.clear();
+        last = {};
+        Builder builder(mesh, out);
+        for (std::size_t f = 0; f < view.faces.size(); ++f) {
+            view.usableCorners(f, false, corners);
+            builder.addFan(corners, out.front);
+            if (!corners.empty())
+                last.face = f;
         }
+        builder.finish();
+    }
+    if (last.face != kNoFace) {
+        view.usableCorners(last.face, false, corners);
+        out.last.normalSet = true;
+        out.last.normal = mesh.normals[corners.back().normal];
     }
     return out;
+}
+
+VertexLayout vertexLayout(const MeshArrays& arrays) {
+    const std::size_t n = arrays.entries.size();
+    VertexLayout layout;
+    layout.normalAt = n * sizeof(Vec3);
+    layout.texCoordAt = layout.normalAt + n * sizeof(Vec3);
+    layout.colourAt = layout.texCoordAt + (arrays.textured ? n * sizeof(Vec2) : 0);
+    layout.flagAt = layout.colourAt + (arrays.colourArray ? n * sizeof(Rgba) : 0);
+    layout.bytes = layout.flagAt + n;
+    return layout;
+}
+
+void writeVertexData(const SimpleMesh& mesh, const MeshArrays& arrays, unsigned char* out) {
+    const VertexLayout layout = vertexLayout(arrays);
+    auto put = [](unsigned char* at, const auto& value) { std::memcpy(at, &value, sizeof value); };
+    for (std::size_t i = 0; i < arrays.entries.size(); ++i) {
+        const DrawEntry& e = arrays.entries[i];
+        put(out + layout.positionAt + i * sizeof(Vec3), mesh.vertices[e.position]);
+        put(out + layout.normalAt + i * sizeof(Vec3), mesh.normals[e.normal]);
+        if (arrays.textured)
+            put(out + layout.texCoordAt + i * sizeof(Vec2), mesh.texCoords[e.texCoord]);
+        if (arrays.colourArray)
+            put(out + layout.colourAt + i * sizeof(Rgba), colourOf(e.colour));
+        out[layout.flagAt + i] = e.flag;
+    }
 }

@@ -4,11 +4,14 @@
 // the arrays give the same pixels as drawing each face as a polygon (for the convex faces
 // that models have). Edge flags mark the polygon's own edges, so that outlines
 // (glPolygonMode GL_LINE) leave out the fan's inner edges as a polygon's outline does.
+// The arrays are described first (which corner each vertex entry takes its values from) and
+// written afterwards, straight into the buffer that draws them.
 #pragma once
 
 #include "mesh/simple_mesh.h"
 #include "mesh/vec.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,14 +29,23 @@ struct CurrentValues {
     Vec2 texCoord;
 };
 
+// One vertex entry: the corner it is made from.
+struct DrawEntry {
+    int position, normal;
+    int texCoord;         // textured drawing only
+    std::uint8_t colour;  // textured drawing only: tint index, plus 4 on translucent faces
+    std::uint8_t flag;    // 1: the edge from this corner to the next is drawn
+};
+
 struct MeshArrays {
+    bool textured = false;
+    // Textured drawing: whether the entries' colours differ, so that the vertex data holds one
+    // per entry; else every entry has `colour`, which is set once instead.
+    bool colourArray = false;
+    Rgba colour;
     // One entry per distinct corner: corners that agree on position, normal, texture
     // coordinate, colour and edge flag share an entry (up to a short search per position).
-    std::vector<Vec3> positions;
-    std::vector<Vec3> normals;
-    std::vector<Vec2> texCoords;          // textured drawing only
-    std::vector<Rgba> colours;            // textured drawing only
-    std::vector<unsigned char> edgeFlags; // 1: the edge from this corner to the next is drawn
+    std::vector<DrawEntry> entries;
     // Three entries per triangle, faces in ascending order: the front pass (textured) or the
     // only pass (plain).
     std::vector<std::uint32_t> front;
@@ -44,6 +56,17 @@ struct MeshArrays {
     std::vector<std::uint32_t> back;
     CurrentValues last;
 };
+
+// Where each array of the vertex data starts, in bytes: positions and normals (3 floats),
+// texture coordinates (2 floats) of the textured drawing, colours (4 floats, RGBA) when there
+// is a colour array, edge flags (1 byte); all arrays one value per entry, one after the other.
+struct VertexLayout {
+    std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0, bytes = 0;
+};
+VertexLayout vertexLayout(const MeshArrays& arrays);
+
+// Writes the vertex data of arrays, made from mesh, at out (vertexLayout(arrays).bytes bytes).
+void writeVertexData(const SimpleMesh& mesh, const MeshArrays& arrays, unsigned char* out);
 
 // Colour of the back-face pass; its texture coordinate is (0, 0).
 constexpr Rgba kBackFaceColour{0.7f, 0.7f, 0.7f, 1.0f};

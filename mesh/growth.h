@@ -20,7 +20,8 @@ inline void adviseHugePages(const void* data, std::size_t bytes) {
 
 // Makes room for `needed` values, at least doubling the capacity when it runs out; the new
 // buffer is advised before the old contents are copied into it.
-template <typename T> void ensureCapacity(std::vector<T>& values, std::size_t needed) {
+template <typename T>
+[[gnu::noinline]] void ensureCapacity(std::vector<T>& values, std::size_t needed) {
     if (needed <= values.capacity())
         return;
     std::vector<T> bigger;
@@ -33,4 +34,20 @@ template <typename T> void ensureCapacity(std::vector<T>& values, std::size_t ne
 template <typename T> void appendValues(std::vector<T>& values, const std::vector<T>& more) {
     ensureCapacity(values, values.size() + more.size());
     values.insert(values.end(), more.begin(), more.end());
+}
+
+// count copies of value, in a buffer advised before it is first touched.
+template <typename T> std::vector<T> filledValues(std::size_t count, const T& value) {
+    std::vector<T> values;
+    ensureCapacity(values, count);
+    values.assign(count, value);
+    return values;
+}
+
+// push_back that grows as ensureCapacity does.
+template <typename T>
+[[gnu::always_inline]] inline void pushValue(std::vector<T>& values, const T& value) {
+    if (values.size() == values.capacity()) [[unlikely]]
+        ensureCapacity(values, values.size() + 1);
+    values.push_back(value);
 }

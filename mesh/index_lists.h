@@ -4,6 +4,8 @@
 // Every index read from a file is checked with isIndex before it is followed.
 #pragma once
 
+#include "mesh/growth.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -43,10 +45,15 @@ class IndexLists {
     }
     // Building a list in place: its indices go straight into the flat array (the open list),
     // and the list is closed by recording where it ends, or dropped by cutting the array back.
-    void addToOpenList(int value) { indices_.push_back(value); }
+    void addToOpenList(int value) { pushValue(indices_, value); }
     bool hasOpenList() const { return indices_.size() > offsets_.back(); }
-    void closeList() { offsets_.push_back(static_cast<std::uint32_t>(indices_.size())); }
-    void dropOpenList() { indices_.resize(offsets_.back()); }
+    std::span<const int> openList() const {
+        return {indices_.data() + offsets_.back(), indices_.size() - offsets_.back()};
+    }
+    void closeList() { pushValue(offsets_, static_cast<std::uint32_t>(indices_.size())); }
+    // Keeps the first `keep` indices of the open list.
+    void cutOpenList(std::size_t keep) { indices_.resize(offsets_.back() + keep); }
+    void dropOpenList() { cutOpenList(0); }
 
     // Appends the lists of other after these. The caller keeps the total number of indices
     // within the 32-bit offsets.

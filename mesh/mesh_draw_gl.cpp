@@ -41,24 +41,27 @@ class ShadedBuffers : public MeshCache {
   public:
     bool built = false;
     DrawKey key;
-    bool textured = false;
+    bool textured = false, colourArray = false;
+    Rgba colour; // of every vertex when there is no colour array
     GlBuffer vertices, indices;
     std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0;
     std::size_t entries = 0, frontAt = 0, frontCount = 0, backAt = 0, backCount = 0;
     bool backPass = false;
     CurrentValues last;
 
-    void fill(const MeshArrays& a, bool withTexture) {
-        textured = withTexture;
-        const auto at = vertices.upload(GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.normals),
-                                                          partOf(a.edgeFlags), partOf(a.texCoords),
-                                                          partOf(a.colours)});
-        entries = a.positions.size();
-        positionAt = at[0];
-        normalAt = at[1];
-        flagAt = at[2];
-        texCoordAt = at[3];
-        colourAt = at[4];
+    void fill(const SimpleMesh& mesh, const MeshArrays& a) {
+        textured = a.textured;
+        colourArray = a.colourArray;
+        colour = a.colour;
+        const VertexLayout layout = vertexLayout(a);
+        vertices.write(GL_ARRAY_BUFFER, layout.bytes,
+                       [&](unsigned char* data) { writeVertexData(mesh, a, data); });
+        entries = a.entries.size();
+        positionAt = layout.positionAt;
+        normalAt = layout.normalAt;
+        flagAt = layout.flagAt;
+        texCoordAt = layout.texCoordAt;
+        colourAt = layout.colourAt;
         const auto indexAt =
             indices.upload(GL_ELEMENT_ARRAY_BUFFER, {partOf(a.front), partOf(a.back)});
         frontAt = indexAt[0];
@@ -81,14 +84,16 @@ const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool o
     auto& buffers = static_cast<ShadedBuffers&>(*slot); // the slot only ever holds these
     const DrawKey key = drawKey(mesh, textured, outputShown);
     if (!buffers.built || buffers.key != key) {
-        buffers.fill(textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh), textured);
+        buffers.built = false;
+        buffers.fill(mesh, textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh));
         buffers.key = key;
     }
     return buffers;
 }
 
 // Points the position and normal arrays, the edge flags when outlines are drawn, and for the
-// textured drawing the texture-coordinate and colour arrays into the buffers.
+// textured drawing the texture-coordinate and colour arrays into the buffers (or the one
+// colour of every vertex as the current colour).
 void enableArrays(const ShadedBuffers& b) {
     b.vertices.bind(GL_ARRAY_BUFFER);
     b.indices.bind(GL_ELEMENT_ARRAY_BUFFER);
@@ -103,8 +108,12 @@ void enableArrays(const ShadedBuffers& b) {
     if (b.textured) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, bufferOffset(b.texCoordAt));
+    }
+    if (b.textured && b.colourArray) {
         glEnableClientState(GL_COLOR_ARRAY);
         glColorPointer(4, GL_FLOAT, 0, bufferOffset(b.colourAt));
+    } else if (b.textured) {
+        glColor4f(b.colour.r, b.colour.g, b.colour.b, b.colour.a);
     }
 }
 

@@ -33,8 +33,8 @@ void skipComment(LineCursor& line) {
 
 void dropFace(ObjChunk& chunk) {
     chunk.faces.dropOpenList();
-    chunk.texCoordFaces.dropOpenList();
-    chunk.normalFaces.dropOpenList();
+    chunk.texCoordFaces.dropFace();
+    chunk.normalFaces.dropFace();
 }
 
 // Parses the corners of one "f" line, the cursor placed after the keyword: positive decimal
@@ -50,8 +50,8 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
         if (count > 0) {
             chunk.faces.addToOpenList(simple[0] - 1);
             if (count == 3) {
-                chunk.texCoordFaces.addToOpenList(simple[1] - 1);
-                chunk.normalFaces.addToOpenList(simple[2] - 1);
+                chunk.texCoordFaces.add(simple[1] - 1, chunk.faces);
+                chunk.normalFaces.add(simple[2] - 1, chunk.faces);
             }
             continue;
         }
@@ -66,7 +66,7 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
             continue;
         // "p//n" leaves the texture index out: a failed read here is no error.
         if (line.readIndex(value))
-            chunk.texCoordFaces.addToOpenList(value - 1);
+            chunk.texCoordFaces.add(value - 1, chunk.faces);
         if (!line.consume('/'))
             continue;
         const int c = line.get();
@@ -78,7 +78,7 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
         if (c >= 0)
             line.unget();
         if (line.readIndex(value))
-            chunk.normalFaces.addToOpenList(value - 1);
+            chunk.normalFaces.add(value - 1, chunk.faces);
         skipComment(line);
     }
     // A file with more corners or faces than the limits cannot be held.
@@ -89,11 +89,9 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
         dropFace(chunk);
         return;
     }
+    chunk.texCoordFaces.closeFace(chunk.faces);
+    chunk.normalFaces.closeFace(chunk.faces);
     chunk.faces.closeList();
-    if (chunk.texCoordFaces.hasOpenList())
-        chunk.texCoordFaces.closeList();
-    if (chunk.normalFaces.hasOpenList())
-        chunk.normalFaces.closeList();
 }
 
 // The keywords that fill OBJ files, "v", "vt", "vn" and "f", when the line starts with one of
@@ -118,16 +116,16 @@ void readLine(std::string_view text, ObjChunk& chunk) {
     if (keyword.empty() && !line.readWord(keyword))
         return;
     if (keyword == "v") {
-        chunk.vertices.push_back(readVec3(line));
+        pushValue(chunk.vertices, readVec3(line));
     } else if (keyword == "f") {
         readFace(line, chunk);
     } else if (keyword == "vt") {
         Vec2 t;
         line.readFloat(t.u);
         line.readFloat(t.v);
-        chunk.texCoords.push_back(t);
+        pushValue(chunk.texCoords, t);
     } else if (keyword == "vn") {
-        chunk.normals.push_back(readVec3(line));
+        pushValue(chunk.normals, readVec3(line));
     } else if (keyword == "g") {
         recordWord(line, ObjEvent::Kind::group, chunk, true);
     } else if (keyword == "usemtl") {
@@ -166,9 +164,9 @@ void ObjChunk::append(const ObjChunk& other) {
     appendValues(vertices, other.vertices);
     appendValues(normals, other.normals);
     appendValues(texCoords, other.texCoords);
+    texCoordFaces.append(other.texCoordFaces, faces, other.faces);
+    normalFaces.append(other.normalFaces, faces, other.faces);
     faces.append(other.faces);
-    texCoordFaces.append(other.texCoordFaces);
-    normalFaces.append(other.normalFaces);
 }
 
 void readObjLines(std::string_view lines, ObjChunk& chunk) {

@@ -4,6 +4,7 @@
 // order; the geometry only needs appending in order.
 #pragma once
 
+#include "mesh/corner_lists.h"
 #include "mesh/index_lists.h"
 #include "mesh/vec.h"
 
@@ -40,8 +41,8 @@ struct ObjChunk {
     std::vector<Vec3> normals;   // one per "vn" line
     std::vector<Vec2> texCoords; // one per "vt" line
     IndexLists faces;            // one per accepted "f" line
-    IndexLists texCoordFaces;    // one per accepted "f" line with texture indices
-    IndexLists normalFaces;      // one per accepted "f" line with normal indices
+    CornerLists texCoordFaces;   // one per accepted "f" line with texture indices
+    CornerLists normalFaces;     // one per accepted "f" line with normal indices
     std::vector<ObjEvent> events;
     ObjLimits limits;                         // kept by clear
     ObjOverflow overflow = ObjOverflow::none; // a limit was passed: reading stopped

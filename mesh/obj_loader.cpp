@@ -94,8 +94,11 @@ bool ObjLoader::loader(const std::string& path) {
     normals = std::move(total.normals);
     texCoords = std::move(total.texCoords);
     faces = std::move(total.faces);
-    texCoordFaces = std::move(total.texCoordFaces);
-    normalFaces = std::move(total.normalFaces);
+    auto cornerLists = [&](CornerLists& lists) {
+        return lists.matchesPositions() ? faces : Shared<IndexLists>(std::move(lists.lists()));
+    };
+    texCoordFaces = cornerLists(total.texCoordFaces);
+    normalFaces = cornerLists(total.normalFaces);
     return true;
 }
 
@@ -107,20 +110,34 @@ std::string ObjLoader::diffuseMapFile() const {
 }
 
 void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare) {
-    const std::size_t partCount = std::min<std::size_t>(
-        threadCount(options.threads),
-        std::max<std::size_t>(1, lines.size() / std::max<std::size_t>(1, options.minPartBytes)));
+    const unsigned threads = threadCount(options.threads);
+    const std::size_t partCount =
+        threads == 1 ? 1
+                     : std::max<std::size_t>(
+                           1, lines.size() / std::max<std::size_t>(1, options.minPartBytes));
     const std::vector<std::string_view> parts = splitLines(lines, partCount);
-    // Each part is read into its own chunk (kept from block to block, so their memory is
-    // warm), the first here and the others by worker threads; the chunks are then appended
-    // to total in order.
+    // This thread reads parts from the front straight into total (nothing to copy) and applies
+    // their events as it goes; the other threads read parts from the back into chunks of their
+    // own (kept from block to block, so their memory is warm), appended in order once all are
+    // read.
     if (spare.size() < parts.size())
         spare.resize(parts.size());
     for (ObjChunk& chunk : spare)
         chunk.limits = total.limits;
-    runParts(parts.size(), [&](std::size_t i) { readObjLines(parts[i], spare[i]); });
+    const std::size_t readInTotal = runFromBothEnds(
+        parts.size(), threads,
+        [&](std::size_t i) {
+            readObjLines(parts[i], total);
+            if (total.overflow != ObjOverflow::none)
+                return false;
+            applyEvents(total);
+            return true;
+        },
+        [&](std::size_t i) { readObjLines(parts[i], spare[i]); });
 
-    for (std::size_t i = 0; i < parts.size(); ++i) {
+    for (std::size_t i = readInTotal; i < parts.size(); ++i) {
+        if (total.overflow != ObjOverflow::none)
+            return;
         total.append(spare[i]);
         if (total.overflow != ObjOverflow::none)
             return;

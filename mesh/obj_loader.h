@@ -6,6 +6,7 @@
 
 #include "mesh/index_lists.h"
 #include "mesh/obj_chunk.h"
+#include "mesh/shared.h"
 #include "mesh/vec.h"
 
 #include <array>
@@ -41,9 +42,11 @@ class ObjLoader {
     std::vector<Vec3> vertices;  // one per "v" line
     std::vector<Vec3> normals;   // one per "vn" line
     std::vector<Vec2> texCoords; // one per "vt" line
-    IndexLists faces;            // one per accepted "f" line: 0-based position indices
-    IndexLists normalFaces;      // one per accepted "f" line with at least one normal index
-    IndexLists texCoordFaces;    // one per accepted "f" line with at least one texture index
+    // Index lists, 0-based. Texture or normal lists equal to the position lists share their
+    // storage (the common "f 1/1/1 2/2/2 3/3/3" corners).
+    Shared<IndexLists> faces;         // one per accepted "f" line: position indices
+    Shared<IndexLists> normalFaces;   // one per accepted "f" line with at least one normal index
+    Shared<IndexLists> texCoordFaces; // one per accepted "f" line with at least one texture index
     ObjReadOptions options;
 
     // Reads the OBJ file at path. Returns false after printing a line when the extension is
@@ -59,8 +62,9 @@ class ObjLoader {
   private:
     std::string objFolder_;      // folder of the OBJ file being read ("" = working directory)
     std::string materialFolder_; // folder of the MTL file material came from
-    // Reads one block of lines into total, in parts side by side through the reusable chunks
-    // in spare, then applies the parts' events in file order.
+    // Reads one block of lines into total in parts side by side: this thread from the front
+    // straight into total, the others from the back into the reusable chunks in spare,
+    // appended after them in order. The parts' events are applied in file order.
     void readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare);
     // Prints the console lines and applies the names and MTL files of chunk's events.
     void applyEvents(ObjChunk& chunk);

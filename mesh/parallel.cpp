@@ -1,5 +1,7 @@
 #include "mesh/parallel.h"
 
+#include <algorithm>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -28,4 +30,37 @@ void runHalves(std::size_t count, std::size_t minimumForTwo,
     }
     const std::size_t half = count / 2;
     runParts(2, [&](std::size_t part) { part == 0 ? work(0, half) : work(half, count); });
+}
+
+std::size_t runFromBothEnds(std::size_t parts, unsigned threads,
+                            const std::function<bool(std::size_t part)>& front,
+                            const std::function<void(std::size_t part)>& back) {
+    std::mutex claims;
+    std::size_t first = 0, last = parts; // parts first .. last - 1 are not taken yet
+    auto take = [&](bool fromFront, std::size_t& part) {
+        const std::lock_guard<std::mutex> lock(claims);
+        if (first == last)
+            return false;
+        part = fromFront ? first++ : --last;
+        return true;
+    };
+    std::size_t ranInFront = 0;
+    runParts(std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(parts, 1)),
+             [&](std::size_t worker) {
+                 std::size_t part = 0;
+                 if (worker > 0) {
+                     while (take(false, part))
+                         back(part);
+                     return;
+                 }
+                 while (take(true, part)) {
+                     ranInFront = part + 1;
+                     if (!front(part)) {
+                         const std::lock_guard<std::mutex> lock(claims);
+                         last = first; // the others take nothing more
+                         return;
+                     }
+                 }
+             });
+    return ranInFront;
 }

@@ -59,6 +59,8 @@ template <typename T> class Shared {
     }
 
     std::uint64_t stamp() const { return stamp_; }
+    // True when both hold the same storage (so equal values), as copies do until one writes.
+    bool sharesWith(const Shared& other) const { return value_ && value_ == other.value_; }
 
     // Read access in the container's own terms.
     std::size_t size() const { return get().size(); }

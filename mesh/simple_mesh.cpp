@@ -29,8 +29,8 @@ bool indicesBelow(const IndexLists& lists, std::size_t count) {
 // drawn from normalFaces[f][k] and texCoordFaces[f][k], so a face whose normal or texture
 // list is shorter than its position list would be read past its end: equal face counts are
 // not enough, and such files are refused like files whose face counts differ.
-bool sameShape(const IndexLists& a, const IndexLists& b) {
-    return a.offsets() == b.offsets();
+bool sameShape(const Shared<IndexLists>& a, const Shared<IndexLists>& b) {
+    return a.sharesWith(b) || a->offsets() == b->offsets();
 }
 
 } // namespace
@@ -59,9 +59,9 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
     // position lists when the file gave "vn" or "vt" lines but faces with plain indices.
     const bool fileNormals = !reader.normals.empty();
     const bool fileTexCoords = !reader.texCoords.empty();
-    const IndexLists& normalLists =
+    const Shared<IndexLists>& normalLists =
         fileNormals && !reader.normalFaces.empty() ? reader.normalFaces : reader.faces;
-    const IndexLists& texCoordLists =
+    const Shared<IndexLists>& texCoordLists =
         !reader.texCoordFaces.empty() ? reader.texCoordFaces : reader.faces;
 
     if (!sameShape(reader.faces, normalLists) ||
@@ -72,29 +72,28 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
     }
     // An index outside its array (0 in the file becomes -1) would reach drawing, normals and
     // every later pass: such a file is refused and the mesh stays as it was. Without "vn"
-    // lines the normals are made one per vertex, so the position check covers them.
-    if (!indicesBelow(reader.faces, reader.vertices.size()) ||
-        (fileNormals && !indicesBelow(normalLists, reader.normals.size())) ||
-        (fileTexCoords && !indicesBelow(texCoordLists, reader.texCoords.size()))) {
+    // lines the normals are made one per vertex, so the position check covers them, as it
+    // covers lists that share the position lists' storage when their array is not shorter.
+    const std::size_t vertexCount = reader.vertices.size();
+    auto inRange = [&](const Shared<IndexLists>& lists, std::size_t count) {
+        return (lists.sharesWith(reader.faces) && count >= vertexCount) ||
+               indicesBelow(lists, count);
+    };
+    if (!indicesBelow(reader.faces, vertexCount) ||
+        (fileNormals && !inRange(normalLists, reader.normals.size())) ||
+        (fileTexCoords && !inRange(texCoordLists, reader.texCoords.size()))) {
         report(": index out of range: ", fileName);
         return false;
     }
 
-    // The reader's arrays are moved in; a list that stands for two members is shared by both.
-    const bool normalsByPosition = &normalLists == &reader.faces;
-    const bool texCoordsByPosition = &texCoordLists == &reader.faces;
+    // The reader's arrays are moved in; lists that stand for several members are shared.
     vertices = std::move(reader.vertices);
-    faces = std::move(reader.faces);
-    if (normalsByPosition)
-        normalFaces = faces;
+    normalFaces = normalLists;
+    if (fileTexCoords)
+        texCoordFaces = texCoordLists;
     else
-        normalFaces = std::move(reader.normalFaces);
-    if (!fileTexCoords)
         texCoordFaces.clear();
-    else if (texCoordsByPosition)
-        texCoordFaces = faces;
-    else
-        texCoordFaces = std::move(reader.texCoordFaces);
+    faces = std::move(reader.faces);
     if (fileNormals)
         normals = std::move(reader.normals);
     else

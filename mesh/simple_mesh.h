@@ -15,17 +15,16 @@
 // one (through edit()), and each carries the stamp that the drawing's caches compare.
 class SimpleMesh {
   public:
-    // Selection state (members 1-7).
+    // Selection state.
     Shared<std::vector<int>> faceVisible;  // per face: 1 seen from the set-up camera, 0 not
     Shared<std::vector<int>> vertexPart;   // per vertex: 0 no part, 1..3 part number
     Shared<std::vector<int>> facePart;     // per face: 0..3, or -1 when its corners disagree
     Shared<std::vector<int>> vertexInPart; // per vertex: 1 when last painted into a part > 0
     int hideInvisibleFaces = 0;            // 1: drawing skips faces with faceVisible 0
     int drawBackFaces = 0;                 // 1: drawing adds the grey back-face pass
-    Shared<IndexLists> vertexFaces;        // per vertex: faces using it, ascending, each once
     unsigned textureId = 0;                // OpenGL texture name, 0 = none
 
-    // Geometry (members 9-14).
+    // Geometry.
     Shared<std::vector<Vec3>> vertices;
     Shared<std::vector<Vec3>> normals;
     Shared<std::vector<Vec2>> texCoords;

@@ -1,43 +1,52 @@
 #include "selection/id_arrays.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
 
 namespace {
 
-// Triangles the first `count` faces give, for reserving the arrays.
-std::size_t triangleCount(const IndexLists& faces, std::size_t count) {
-    std::size_t triangles = 0;
-    for (std::size_t f = 0; f < count; ++f)
-        triangles += faces[f].size() > 2 ? faces[f].size() - 2 : 0;
-    return triangles;
-}
-
-} // namespace
-
-IdArrays idArrays(const SimpleMesh& mesh, std::size_t drawnFaces) {
-    IdArrays out;
+// Calls visit(f, corners) for each of the first drawnFaces faces with its usable corners.
+template <typename Visit>
+void forEachFace(const SimpleMesh& mesh, std::size_t drawnFaces, Visit&& visit) {
     const std::size_t count = std::min(drawnFaces, mesh.faces.size());
     const std::size_t vertexCount = mesh.vertices.size();
-    const std::size_t vertices = 3 * triangleCount(mesh.faces, count);
-    out.positions.reserve(vertices);
-    out.colours.reserve(vertices);
-
     std::vector<int> corners;
     for (std::size_t f = 0; f < count; ++f) {
         corners.clear();
         for (int v : mesh.faces[f])
             if (isIndex(v, vertexCount))
                 corners.push_back(v);
-        const std::array<unsigned char, 4> colour = {
+        visit(f, corners);
+    }
+}
+
+} // namespace
+
+std::size_t idVertexCount(const SimpleMesh& mesh, std::size_t drawnFaces) {
+    std::size_t vertices = 0;
+    forEachFace(mesh, drawnFaces, [&](std::size_t, const std::vector<int>& corners) {
+        vertices += corners.size() > 2 ? 3 * (corners.size() - 2) : 0;
+    });
+    return vertices;
+}
+
+void writeIdArrays(const SimpleMesh& mesh, std::size_t drawnFaces, std::size_t vertices,
+                   unsigned char* out) {
+    unsigned char* position = out;
+    unsigned char* colour = out + vertices * sizeof(Vec3);
+    forEachFace(mesh, drawnFaces, [&](std::size_t f, const std::vector<int>& corners) {
+        const std::array<unsigned char, 4> id = {
             static_cast<unsigned char>(f & 255), static_cast<unsigned char>((f >> 8) & 255),
             static_cast<unsigned char>((f >> 16) & 255), 255};
         const std::size_t n = corners.size();
-        for (std::size_t k = 1; k + 1 < n; ++k) {
+        for (std::size_t k = 1; k + 1 < n; ++k)
             for (int v : {corners[k], corners[k + 1], corners[0]}) {
-                out.positions.push_back(mesh.vertices[v]);
-                out.colours.push_back(colour);
+                std::memcpy(position, &mesh.vertices[v], sizeof(Vec3));
+                std::memcpy(colour, id.data(), id.size());
+                position += sizeof(Vec3);
+                colour += id.size();
             }
-        }
-    }
-    return out;
+    });
 }

@@ -74,19 +74,19 @@ float medianPartDepth(const SimpleMesh& mesh, int part, const ViewTransform& vie
 float boundaryPartDepth(const SimpleMesh& mesh, int part, float medianFallback,
                         const ViewTransform& view, std::ostream& out) {
     DepthRange range;
-    const std::size_t vertexCount =
-        std::min({mesh.vertices.size(), mesh.vertexPart.size(), mesh.vertexFaces.size()});
-    const std::size_t faceCount = std::min(mesh.facePart.size(), mesh.faceVisible.size());
+    const std::size_t vertexCount = std::min(mesh.vertices.size(), mesh.vertexPart.size());
+    const std::size_t faceCount =
+        std::min({mesh.faces.size(), mesh.facePart.size(), mesh.faceVisible.size()});
+    // The part's vertices on a visible seam face, marked face by face and then projected once
+    // each, in vertex order.
+    std::vector<unsigned char> onVisibleSeam(vertexCount, 0);
+    for (std::size_t f = 0; f < faceCount; ++f)
+        if (mesh.facePart[f] < 0 && mesh.faceVisible[f] == 1)
+            for (int v : mesh.faces[f])
+                if (isIndex(v, vertexCount) && mesh.vertexPart[v] == part)
+                    onVisibleSeam[v] = 1;
     for (std::size_t v = 0; v < vertexCount; ++v) {
-        if (mesh.vertexPart[v] != part)
-            continue;
-        // The vertex counts when any of its faces is a visible seam face; its depth is the
-        // same for each such face, so one projection serves them all.
-        bool onVisibleSeam = false;
-        for (int f : mesh.vertexFaces[v])
-            if (isIndex(f, faceCount) && mesh.facePart[f] < 0 && mesh.faceVisible[f] == 1)
-                onVisibleSeam = true;
-        if (!onVisibleSeam)
+        if (!onVisibleSeam[v])
             continue;
         const double d = windowDepth(view, mesh.vertices[v]);
         if (d > 0 && d < 1)

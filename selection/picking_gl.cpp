@@ -25,11 +25,12 @@ class IdBuffers : public MeshCache {
     GlBuffer vertices;
     std::size_t positionAt = 0, colourAt = 0, count = 0;
 
-    void fill(const IdArrays& a) {
-        const auto at = vertices.upload(GL_ARRAY_BUFFER, {partOf(a.positions), partOf(a.colours)});
-        positionAt = at[0];
-        colourAt = at[1];
-        count = a.positions.size();
+    void fill(const SimpleMesh& mesh, std::size_t drawnFaces) {
+        count = idVertexCount(mesh, drawnFaces);
+        vertices.write(GL_ARRAY_BUFFER, count * (sizeof(Vec3) + 4),
+                       [&](unsigned char* data) { writeIdArrays(mesh, drawnFaces, count, data); });
+        positionAt = 0;
+        colourAt = count * sizeof(Vec3);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         built = true;
     }
@@ -45,7 +46,8 @@ const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces) {
     const std::array<std::uint64_t, 3> key = {drawnFaces, mesh.vertices.stamp(),
                                               mesh.faces.stamp()};
     if (!buffers.built || buffers.key != key) {
-        buffers.fill(idArrays(mesh, drawnFaces));
+        buffers.built = false;
+        buffers.fill(mesh, drawnFaces);
         buffers.key = key;
     }
     return buffers;

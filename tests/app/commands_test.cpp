@@ -1,9 +1,7 @@
-// The dispatcher's frame, the file chooser without a display, and the vertex-to-face lists
-// "Open Mesh" builds.
+// The dispatcher's frame and the file chooser without a display.
 #include "app/camera.h"
 #include "app/commands.h"
 #include "app/file_chooser.h"
-#include "app/selection_reset.h"
 #include "tests/app/app_fixture.h"
 
 #include <cstdlib>
@@ -40,20 +38,6 @@ TEST(FileChooser, ScriptedAnswerOnceThenNothingWithoutADisplay) {
     EXPECT_EQ(chooseInputFile(), "model.obj");
     EXPECT_EQ(chooseInputFile(), "");
     EXPECT_EQ(std::filesystem::current_path(), cwd);
-}
-
-TEST(VertexFaces, EachFaceOnceInAscendingOrderSkippingCornersOutsideTheVertices) {
-    SimpleMesh mesh;
-    mesh.vertices.edit().resize(5);
-    // Face 2 uses vertex 3 twice; face 3 has corners left over from another model.
-    mesh.faces = IndexLists{{0, 1, 2}, {2, 1, 3}, {3, 3, 0}, {7, -1, 2}, {4, 0, 1}};
-    buildVertexFaces(mesh);
-    EXPECT_EQ(mesh.vertexFaces, (IndexLists{{0, 2, 4}, {0, 1, 4}, {0, 1, 3}, {1, 2}, {4}}));
-
-    SimpleMesh empty;
-    empty.faces = IndexLists{{0, 1, 2}}; // faces kept beside no positions at all
-    buildVertexFaces(empty);
-    EXPECT_EQ(empty.vertexFaces.size(), 0u);
 }
 
 } // namespace

@@ -343,6 +343,14 @@ TEST_F(RenderEquality, ModelsOfSeveralBatchesDrawTheSamePixels) {
         mesh.drawBackFaces = (variant >> 2) & 1;
         expectSameDrawing(mesh, variant & 1, "grid, variant " + std::to_string(variant));
     }
+    // As "Open Mesh" leaves it (every face seen, none on a seam), textured with parts painted
+    // and plain: the arrays made by position, without searching.
+    SimpleMesh opened = grid;
+    opened.faceVisible.edit().assign(grid.faces.size(), 1);
+    opened.facePart.edit().assign(grid.faces.size(), 0);
+    expectSameDrawing(opened, false, "grid as opened, parts painted");
+    opened.texCoordFaces.clear();
+    expectSameDrawing(opened, false, "grid as opened, plain");
     EXPECT_EQ(
         pixelDifference(idImage(grid, true, true).pixels, idImage(grid, true, false).pixels, 3),
         "");

@@ -21,7 +21,6 @@ class MeshLoad : public testing::Test {
         mesh.faceVisible = mesh.facePart = {1};
         mesh.vertexPart = mesh.vertexInPart = {1, 1, 1};
         mesh.hideInvisibleFaces = mesh.drawBackFaces = 1;
-        mesh.vertexFaces = {{0}, {0}, {0}};
         mesh.textureId = 5;
         before = mesh;
     }

@@ -51,7 +51,7 @@ inline const std::vector<std::string>& programSearchDirs() {
     return dirs;
 }
 
-// All fourteen members equal.
+// All thirteen members equal.
 inline void expectSameMesh(const SimpleMesh& a, const SimpleMesh& b) {
     EXPECT_EQ(a.faceVisible, b.faceVisible);
     EXPECT_EQ(a.vertexPart, b.vertexPart);
@@ -59,7 +59,6 @@ inline void expectSameMesh(const SimpleMesh& a, const SimpleMesh& b) {
     EXPECT_EQ(a.vertexInPart, b.vertexInPart);
     EXPECT_EQ(a.hideInvisibleFaces, b.hideInvisibleFaces);
     EXPECT_EQ(a.drawBackFaces, b.drawBackFaces);
-    EXPECT_EQ(a.vertexFaces, b.vertexFaces);
     EXPECT_EQ(a.textureId, b.textureId);
     EXPECT_EQ(triples(a.vertices), triples(b.vertices));
     EXPECT_EQ(triples(a.normals), triples(b.normals));

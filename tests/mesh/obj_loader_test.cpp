@@ -63,6 +63,9 @@ TEST(ObjLoader, FaceLinesAndTheirConsoleLines) {
         {"f 4 3 2   \r", {{3, 2, 1}}, {}, {}, ""},
         {"f 1/1/ 2/2/ 3/3/", {{0, 1, 2}}, {{0, 1, 2}}, {}, third + third},
         {"f 1 /2 3", {{0, 2}}, {{1}}, {}, ""}, // blanks may precede a slash
+        // Texture and normal indices equal to the positions until a later face differs.
+        {"f 1/1/1 2/2/2\nf 3/3/3 4/5/4\nf 6//6\nf", {{0, 1}, {2, 3}, {5}, {}},
+         {{0, 1}, {2, 4}}, {{0, 1}, {2, 3}, {5}}, ""},
         {"f", {{}}, {}, {}, ""},
         {"f 0 1 99999999999999", {{-1, 0, 2147483646}}, {}, {}, ""},
         // Dropped faces.

@@ -84,20 +84,12 @@ inline DPoint3 windowOf(const ViewTransform& view, const Vec3& v) {
 }
 
 // Gives the mesh the selection state of a freshly opened model: every face visible, no
-// labels, vertexFaces rebuilt from the faces.
+// labels.
 inline void openSelection(SimpleMesh& mesh) {
     mesh.faceVisible.edit().assign(mesh.faces.size(), 1);
     mesh.facePart.edit().assign(mesh.faces.size(), 0);
     mesh.vertexPart.edit().assign(mesh.vertices.size(), 0);
     mesh.vertexInPart.edit().assign(mesh.vertices.size(), 0);
-    std::vector<std::vector<int>> lists(mesh.vertices.size());
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f)
-        for (int v : mesh.faces[f])
-            if (lists[v].empty() || lists[v].back() != static_cast<int>(f))
-                lists[v].push_back(static_cast<int>(f));
-    mesh.vertexFaces.clear();
-    for (const auto& list : lists)
-        mesh.vertexFaces.edit().push_back(list);
 }
 
 // Adds a vertex at a window pixel and depth; returns its index.
