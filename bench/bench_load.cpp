@@ -3,11 +3,11 @@
 // timed back to back in each iteration, and the peak memory each adds to the process while
 // loading.
 #include "bench/support/obj_model_file.h"
+#include "bench/support/program_driver.h"
 #include "mesh/obj_loader.h"
 #include "mesh/simple_mesh.h"
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <tiny_obj_loader.h>
 #include <unistd.h>
 
@@ -15,9 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,19 +27,8 @@ std::string modelPath;
 std::uint64_t modelBytes = 0;
 double tinyMs = 0, meshMs = 0, oneThreadMs = 0, meshFaster = 0, oneThreadFaster = 0;
 
-// Keeps the loader's console lines out of the benchmark's report.
-class QuietErrors {
-  public:
-    QuietErrors() : saved_(std::cerr.rdbuf(sink_.rdbuf())) {}
-    ~QuietErrors() { std::cerr.rdbuf(saved_); }
-
-  private:
-    std::ostringstream sink_;
-    std::streambuf* saved_;
-};
-
 bool loadWithSimpleMesh() {
-    QuietErrors quiet;
+    QuietOutput quiet(std::cerr);
     SimpleMesh mesh;
     const bool ok = mesh.load(modelPath, {});
     benchmark::DoNotOptimize(mesh.faces.size());
@@ -50,7 +37,7 @@ bool loadWithSimpleMesh() {
 
 // The reader alone on one thread, for comparison with the threaded load.
 bool readOnOneThread() {
-    QuietErrors quiet;
+    QuietOutput quiet(std::cerr);
     ObjLoader reader;
     reader.options.threads = 1;
     const bool ok = reader.loader(modelPath);
@@ -107,24 +94,13 @@ void BM_SideBySide(benchmark::State& state) {
 }
 BENCHMARK(BM_SideBySide)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(9);
 
-// Resident and peak resident memory of the process in bytes, from /proc/self/status.
-std::uint64_t statusBytes(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stoull(line.substr(key.size() + 1)) * 1024;
-    return 0;
-}
-
 // Peak memory that one load adds above the resident memory before it: the kernel's peak
 // counter is reset to the current resident size first.
 std::uint64_t peakIncrease(bool (*load)()) {
-    malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-    const std::uint64_t before = statusBytes("VmRSS");
+    resetPeakMemory();
+    const std::uint64_t before = residentBytes();
     load();
-    return statusBytes("VmHWM") - before;
+    return peakResidentBytes() - before;
 }
 
 } // namespace

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -24,17 +23,6 @@ namespace {
 constexpr int kCells = 708; // 708 x 708 quads, two triangles each: 1,002,528 triangles
 
 std::string modelPath;
-
-// Keeps the loader's console lines out of the report.
-class QuietErrors {
-  public:
-    QuietErrors() : saved_(std::cerr.rdbuf(sink_.rdbuf())) {}
-    ~QuietErrors() { std::cerr.rdbuf(saved_); }
-
-  private:
-    std::ostringstream sink_;
-    std::streambuf* saved_;
-};
 
 double processSeconds() {
     timespec t{};
@@ -64,7 +52,7 @@ double median(std::vector<double> values) {
 // machine. The iteration's time is the open; the counters give the medians of both and of
 // their ratio, in wall time and in the process's CPU time.
 void BM_OpenToFirstFrame(benchmark::State& state) {
-    QuietErrors quiet;
+    QuietOutput quiet(std::cerr);
     std::vector<double> readWall, readCpu, openWall, openCpu, wallRatio, cpuRatio;
     for (auto _ : state) {
         const Times read = timed([] {
@@ -95,7 +83,7 @@ BENCHMARK(BM_OpenToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->
 // Runs one session step and prints its wall time and the peak memory added so far.
 template <typename Step>
 void step(const char* name, std::uint64_t base, double fileMB, Step&& run) {
-    QuietErrors quiet;
+    QuietOutput quiet(std::cerr);
     const Times took = timed(run);
     const double added = (peakResidentBytes() - base) / 1e6;
     std::printf("  %-28s %7.0f ms, peak added %7.1f MB (%.2f x file)\n", name, took.wall * 1e3,

@@ -21,9 +21,9 @@
 #include <fstream>
 #include <iostream>
 
-QuietOutput::QuietOutput() : saved_(std::cout.rdbuf(nullptr)) {}
+QuietOutput::QuietOutput(std::ostream& stream) : stream_(stream), saved_(stream.rdbuf(nullptr)) {}
 QuietOutput::~QuietOutput() {
-    std::cout.rdbuf(saved_);
+    stream_.rdbuf(saved_); // also clears the failure that the dropped writes left
 }
 
 namespace {
@@ -41,8 +41,8 @@ std::uint64_t statusBytes(const std::string& key) {
 
 const std::filesystem::path& startProgram() {
     static const std::filesystem::path scratch = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("hv-bench-" + std::to_string(getpid()));
+        auto path =
+            std::filesystem::temp_directory_path() / ("hv-bench-" + std::to_string(getpid()));
         std::filesystem::create_directories(path / "data");
         std::filesystem::current_path(path);
         auto* context = new OffscreenContext; // lives to the end, as the window would

@@ -18,15 +18,17 @@ const std::filesystem::path& startProgram();
 // Leaves the scratch folder and removes it.
 void removeScratch();
 
-// Drops what is written on standard output (the passes' console lines) while alive.
+// Drops what is written on stream (standard output: the passes' console lines; standard
+// error: the loader's) while alive.
 class QuietOutput {
   public:
-    QuietOutput();
+    explicit QuietOutput(std::ostream& stream = std::cout);
     ~QuietOutput();
     QuietOutput(const QuietOutput&) = delete;
     QuietOutput& operator=(const QuietOutput&) = delete;
 
   private:
+    std::ostream& stream_;
     std::streambuf* saved_;
 };
 
