@@ -173,8 +173,8 @@ struct LastFaces {
 // The usual model, made without searching: its normal (and, textured, texture-coordinate)
 // lists share the position lists' storage and every face drawn is a triangle, seen and, on
 // the input model, on no seam (the selection state counts in the textured drawing only), so
-// all corners of a position agree and each used position is one entry. Returns false, out
-// then to be made the general way, for any other model.
+// all corners of a position agree and each used position is one entry. Returns false, with
+// out and last left empty for the general way, for any other model.
 bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputShown,
                       bool hideUnseen, MeshArrays& out, LastFaces& last) {
     const bool textured = out.textured;
@@ -185,6 +185,13 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputS
         {view.vertexCount, view.normalCount, textured ? view.texCoordCount : view.vertexCount});
     const std::uint32_t* offsets = view.faces.offsets().data();
     const int* corners = view.faces.indices().data();
+    // A face this way cannot draw leaves nothing behind for the general way.
+    auto giveUp = [&] {
+        out.entries.clear();
+        out.front.clear();
+        last = {};
+        return false;
+    };
     out.entries = filledValues(view.vertexCount, DrawEntry{0, -1, 0, 0, 0});
     ensureCapacity(out.front, 3 * view.faces.size());
     for (std::size_t f = 0; f < view.faces.size(); ++f) {
@@ -193,11 +200,11 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputS
             continue;
         if (!seen || (textured && !outputShown && entryOr(view.facePart, f, 0) < 0) ||
             offsets[f + 1] - offsets[f] != 3)
-            return false;
+            return giveUp();
         const int* c = corners + offsets[f];
         for (int k = 0; k < 3; ++k) {
             if (!isIndex(c[k], count))
-                return false;
+                return giveUp();
             const auto colour =
                 static_cast<std::uint8_t>(textured ? view.tintIndex(c[k], outputShown, false) : 0);
             out.entries[c[k]] = {c[k], c[k], textured ? c[k] : -1, colour, 1};
@@ -240,9 +247,6 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
     std::vector<Corner> corners;
     LastFaces last;
     if (!arraysByPosition(mesh, view, outputShown, hideUnseen, out, last)) {
-        out.entries.clear();
-        out.front.clear();
-        last = {};
         Builder builder(mesh, out);
         for (std::size_t f = 0; f < view.faces.size(); ++f) {
             const bool seen = view.seen(f);
@@ -273,9 +277,9 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
         view.usableCorners(last.face, true, corners);
         const Corner& c = corners.back();
         out.last.colourSet = out.last.normalSet = out.last.texCoordSet = true;
-        out.last.colour = colourOf(view.tintIndex(c.position, outputShown,
-                                                  entryOr(view.facePart, last.face, 0) < 0) |
-                                   (view.seen(last.face) ? 0 : kTranslucent));
+        out.last.colour = colourOf(
+            view.tintIndex(c.position, outputShown, entryOr(view.facePart, last.face, 0) < 0) |
+            (view.seen(last.face) ? 0 : kTranslucent));
         out.last.normal = mesh.normals[c.normal];
         out.last.texCoord = mesh.texCoords[c.texCoord];
     }
@@ -301,9 +305,6 @@ MeshArrays plainArrays(const SimpleMesh& mesh) {
     std::vector<Corner> corners;
     LastFaces last;
     if (!arraysByPosition(mesh, view, false, false, out, last)) {
-        out.entries.clear();
-        out.front.clear();
-        last = {};
         Builder builder(mesh, out);
         for (std::size_t f = 0; f < view.faces.size(); ++f) {
             view.usableCorners(f, false, corners);
