@@ -34,6 +34,8 @@ inline void resetApplicationState() {
         partCompression[p] = 1.0f;
         partMinDepth[p] = partMaxDepth[p] = partMedianDepth[p] = 0.0f;
     }
+    partsMeasured = false;
+    viewFraming = {};
     fieldOfView = 30;
     viewCamera = Trackball(640, 480);
     setupCamera = {};

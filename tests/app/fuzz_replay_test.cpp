@@ -2,17 +2,13 @@
 // fuzzers apply, so that an ordinary build catches a return of any fault they once found.
 #include "tests/fuzz/obj_chain.h"
 #include "tests/fuzz/script_check.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
-#include <sstream>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -33,19 +29,15 @@ std::vector<fs::path> inputs(const std::string& folder, const std::string& name)
 // MTL files there), with the console lines of the passes swallowed.
 std::string runModel(const std::string& bytes) {
     TempDir scratch;
-    const int back = open(".", O_RDONLY | O_DIRECTORY);
-    if (back < 0 || chdir(scratch.path().c_str()) != 0)
-        return "cannot enter the scratch folder";
-    std::ostringstream swallowed;
-    std::streambuf* out = std::cout.rdbuf(swallowed.rdbuf());
-    std::streambuf* err = std::cerr.rdbuf(swallowed.rdbuf());
-    const std::string why = runObjChain(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                        bytes.size(), scratch.path().string());
-    std::cout.rdbuf(out);
-    std::cerr.rdbuf(err);
-    const bool returned = fchdir(back) == 0;
-    close(back);
-    return returned ? why : "cannot leave the scratch folder";
+    const fs::path home = fs::current_path();
+    fs::current_path(scratch.path());
+    std::string why;
+    captureConsole([&] {
+        why = runObjChain(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                          scratch.path().string());
+    });
+    fs::current_path(home);
+    return why;
 }
 
 void replayModels(const std::string& folder) {

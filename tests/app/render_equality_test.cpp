@@ -108,33 +108,30 @@ SimpleMesh makeBlob(int rings, int segments, bool textured) {
     for (int r = 0; r <= rings; ++r)
         for (int s = 0; s <= segments; ++s)
             m.texCoords.edit().push_back({float(s) / segments, float(r) / rings});
-    auto v = [&](int r, int s) { return r * segments + s % segments; };
-    auto t = [&](int r, int s) { return r * (segments + 1) + s; };
-    std::vector<int> cap, capT;
-    for (int s = segments - 1; s >= 0; --s) {
-        cap.push_back(v(0, s));
-        capT.push_back(t(0, s));
-    }
-    m.faces.edit().push_back(cap);
-    m.texCoordFaces.edit().push_back(capT);
-    for (int r = 0; r < rings; ++r)
-        for (int s = 0; s < segments; ++s) {
-            const int q[4] = {v(r, s), v(r, s + 1), v(r + 1, s + 1), v(r + 1, s)};
-            const int qt[4] = {t(r, s), t(r, s + 1), t(r + 1, s + 1), t(r + 1, s)};
-            if ((r + s) % 3 == 0) {
-                m.faces.edit().push_back(std::vector<int>{q[0], q[1], q[2]});
-                m.texCoordFaces.edit().push_back(std::vector<int>{qt[0], qt[1], qt[2]});
-                m.faces.edit().push_back(std::vector<int>{q[0], q[2], q[3]});
-                m.texCoordFaces.edit().push_back(std::vector<int>{qt[0], qt[2], qt[3]});
-            } else {
-                m.faces.edit().push_back(std::vector<int>(q, q + 4));
-                m.texCoordFaces.edit().push_back(std::vector<int>(qt, qt + 4));
-            }
+    // A face through the given (ring, segment) corners.
+    auto face = [&](const std::vector<std::array<int, 2>>& corners) {
+        std::vector<int> vs, ts;
+        for (auto [r, s] : corners) {
+            vs.push_back(r * segments + s % segments);
+            ts.push_back(r * (segments + 1) + s);
         }
-    m.faces.edit().push_back(std::vector<int>{v(1, 1)});
-    m.texCoordFaces.edit().push_back(std::vector<int>{t(1, 1)});
-    m.faces.edit().push_back(std::vector<int>{v(2, 2), v(2, 3)});
-    m.texCoordFaces.edit().push_back(std::vector<int>{t(2, 2), t(2, 3)});
+        m.faces.edit().push_back(vs);
+        m.texCoordFaces.edit().push_back(ts);
+    };
+    std::vector<std::array<int, 2>> cap;
+    for (int s = segments - 1; s >= 0; --s)
+        cap.push_back({0, s});
+    face(cap);
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < segments; ++s)
+            if ((r + s) % 3 == 0) {
+                face({{r, s}, {r, s + 1}, {r + 1, s + 1}});
+                face({{r, s}, {r + 1, s + 1}, {r + 1, s}});
+            } else {
+                face({{r, s}, {r, s + 1}, {r + 1, s + 1}, {r + 1, s}});
+            }
+    face({{1, 1}});
+    face({{2, 2}, {2, 3}});
     m.normalFaces = m.faces;
     captureConsole([&] { m.computeNormals(); });
     if (!textured) {

@@ -25,9 +25,6 @@ std::string lasso(SimpleMesh& mesh, const GlScene& scene, const std::vector<Poin
 // A 640 x 480 window and an empty mesh.
 class Lasso : public testing::Test {
   protected:
-    std::string lasso(const std::vector<Point2>& polygon, int part) {
-        return ::lasso(mesh, scene, polygon, part);
-    }
     GlScene scene = glScene(640, 480);
     SimpleMesh mesh;
 };
@@ -53,7 +50,7 @@ TEST_F(Lasso, FaceWithOneCornerOutsideStaysAndSharedCornersFollowThePaintedFace)
     // A pentagon that cuts off only the top right corner (220, 160) of the right quad.
     const auto polygon =
         lassoThrough(640, 480, {{80, 400}, {240, 400}, {240, 350}, {200, 300}, {80, 300}});
-    const std::string printed = lasso(polygon, 1);
+    const std::string printed = lasso(mesh, scene, polygon, 1);
 
     EXPECT_EQ(printed, "painted verts[100, 380]\n"
                        "painted verts[100, 320]\n"
@@ -79,16 +76,16 @@ TEST_F(Lasso, LoopWindingTwiceLeavesItsInnerAreaUnpainted) {
         const double x = 320 + radius * std::cos(angle), y = 240 + radius * std::sin(angle);
         polygon.push_back(overlayAt(640, 480, x, y));
     }
-    lasso(polygon, 1);
+    lasso(mesh, scene, polygon, 1);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
 }
 
 TEST_F(Lasso, PartTwoOverPartOneTurnsTouchingPartOneFacesIntoSeam) {
     mesh = quadStrip(scene.view, 4, 100, 200); // corners at x 100 .. 340
-    lasso(lassoAround(640, 480, 90, 190, 350, 270), 1);
+    lasso(mesh, scene, lassoAround(640, 480, 90, 190, 350, 270), 1);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{1, 1, 1, 1}));
 
-    lasso(lassoAround(640, 480, 210, 190, 350, 270), 2);
+    lasso(mesh, scene, lassoAround(640, 480, 210, 190, 350, 270), 2);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{1, -1, 2, 2}));
     // Bottom and top corner per column x = 100, 160, 220, 280, 340.
     EXPECT_EQ(mesh.vertexPart, (std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2, 2, 2}));
@@ -104,7 +101,7 @@ TEST_F(Lasso, PaintingWithZeroClearsCornersOfEveryFaceLabelledZero) {
     mesh.vertexPart = {2, 2, 2, 2, 2, 2, 1, 1, 1, 1};
     mesh.vertexInPart = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
-    const std::string printed = lasso(lassoAround(640, 480, 390, 90, 470, 170), 0);
+    const std::string printed = lasso(mesh, scene, lassoAround(640, 480, 390, 90, 470, 170), 0);
     EXPECT_EQ(printed, "painted verts[400, 380]\npainted verts[460, 380]\n"
                        "painted verts[460, 320]\npainted verts[400, 320]\n");
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, -1, 0}));
@@ -118,13 +115,13 @@ TEST_F(Lasso, ClickWithoutDragPaintsNothingButStillPropagatesTheLabel) {
     openSelection(mesh);
     mesh.facePart = {0, 1}; // face 1 labelled, its corners not yet
 
-    const std::string printed = lasso({overlayAt(640, 480, 320, 240)}, 1);
+    const std::string printed = lasso(mesh, scene, {overlayAt(640, 480, 320, 240)}, 1);
     EXPECT_EQ(printed, "");
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
     EXPECT_EQ(mesh.vertexPart, (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1}));
 
     // An empty loop likewise.
-    EXPECT_EQ(lasso({}, 2), "");
+    EXPECT_EQ(lasso(mesh, scene, {}, 2), "");
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
 }
 
@@ -132,7 +129,7 @@ TEST_F(Lasso, VertexBehindNearerSurfacesIsPainted) {
     addQuad(mesh, scene.view, 100, 100, 300, 300, 0.3); // near, its corners outside the loop
     addQuad(mesh, scene.view, 150, 150, 250, 250, 0.9); // far, fully covered by the near one
     openSelection(mesh);
-    lasso(lassoAround(640, 480, 120, 120, 280, 280), 1);
+    lasso(mesh, scene, lassoAround(640, 480, 120, 120, 280, 280), 1);
     EXPECT_EQ(mesh.facePart, (std::vector<int>{0, 1}));
     EXPECT_EQ(mesh.vertexPart, (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1}));
 }

@@ -66,19 +66,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, IdPassWindowSize,
                          testing::Values(std::pair{640, 480}, std::pair{1000, 700},
                                          std::pair{333, 201}));
 
-TEST(IdPass, FaceTooSmallToOwnAPixelIsNotVisible) {
-    GlScene scene = glScene(640, 480);
-    SimpleMesh mesh;
-    // A sliver between pixel centres: it covers no sample point.
-    const int a = addVertex(mesh, scene.view, 200.1, 200.1, 0.5);
-    const int b = addVertex(mesh, scene.view, 200.4, 200.1, 0.5);
-    const int c = addVertex(mesh, scene.view, 200.4, 200.4, 0.5);
-    addFace(mesh, {a, b, c});
-    addQuad(mesh, scene.view, 300, 300, 310, 310, 0.5);
-    openSelection(mesh);
-    EXPECT_EQ(visibleFaces(mesh, scene, true), (std::vector<int>{0, 1}));
-}
-
 // With more faces than 24-bit colours can name, the faces past the limit would draw in the
 // colours of low faces (or in the background's white) and be mistaken for them; they are
 // left out instead, and a line says so.
