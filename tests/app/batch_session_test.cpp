@@ -40,28 +40,21 @@ class BatchSession : public OffscreenAppTest {
 TEST_F(BatchSession, OpenMeshStartsEveryPartAndLabelAfresh) {
     openAndEditModel();
     ASSERT_EQ(run("back-face off\nopen-mesh " + model + "\n"), 0);
-    EXPECT_EQ(inputMesh.vertices.size(), 5u);
-    EXPECT_EQ(inputMesh.faceVisible, (std::vector<int>{1, 1, 1}));
-    EXPECT_EQ(inputMesh.facePart, (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(inputMesh.vertexPart, (std::vector<int>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(inputMesh.vertexInPart, (std::vector<int>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(inputMesh.hideInvisibleFaces, 0);
+    for (const SimpleMesh* mesh : {&inputMesh, &outputMesh}) {
+        EXPECT_EQ(mesh->vertices.size(), 5u);
+        EXPECT_EQ(mesh->vertices[0].z, 0.0f); // the output model is a plain copy of the input
+        EXPECT_EQ(std::tuple(mesh->faceVisible.get(), mesh->facePart.get(), mesh->vertexPart.get(),
+                             mesh->vertexInPart.get(), mesh->hideInvisibleFaces,
+                             mesh->drawBackFaces),
+                  std::tuple(std::vector<int>{1, 1, 1}, std::vector<int>{0, 0, 0},
+                             std::vector<int>(5, 0), std::vector<int>(5, 0), 0, 1));
+    }
     for (int p = 0; p < 4; ++p)
         EXPECT_EQ((std::array{partPosition[p], partCompression[p], partMedianDepth[p],
                               partMinDepth[p], partMaxDepth[p]}),
                   (std::array{0.5f, 1.0f, 0.5f, 1.0f, 0.0f}))
             << "part " << p;
-    EXPECT_EQ(compressionValue, 1.0f);
-    // The output model is a plain copy of the input.
-    ASSERT_EQ(outputMesh.vertices.size(), 5u);
-    for (std::size_t v = 0; v < 5; ++v)
-        EXPECT_EQ(outputMesh.vertices[v].z, inputMesh.vertices[v].z);
-    EXPECT_EQ(outputMesh.faceVisible, inputMesh.faceVisible);
-    EXPECT_EQ(outputMesh.facePart, inputMesh.facePart);
-    EXPECT_EQ(outputMesh.hideInvisibleFaces, 0);
-    EXPECT_EQ(backFace, 0);
-    EXPECT_EQ(inputMesh.drawBackFaces, 1);
-    EXPECT_EQ(outputMesh.drawBackFaces, 1);
+    EXPECT_EQ(std::pair(compressionValue, backFace), std::pair(1.0f, 0));
 }
 
 // A texture that loads goes to both models; the conversion shown in the output model stays.
@@ -84,27 +77,24 @@ TEST_F(BatchSession, PanelCommandsStoreTheLiveVariablesAsTheControlsDo) {
               std::vector<int>({1, 3, 1, 1, 0}));
     EXPECT_EQ(compressionValue, -1.0f); // clamped as the spinner clamps
     EXPECT_EQ(inputMesh.drawBackFaces, 0);
-    GLint mode[2] = {};
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_LINE); // front and back
-    EXPECT_EQ(mode[1], GL_LINE);
+    std::array<GLint, 2> mode{}; // front and back
+    glGetIntegerv(GL_POLYGON_MODE, mode.data());
+    EXPECT_EQ(mode, (std::array<GLint, 2>{GL_LINE, GL_LINE}));
     ASSERT_EQ(run("compression -0.25\nwireframe off\n"), 0);
     EXPECT_EQ(compressionValue, -0.25f);
-    glGetIntegerv(GL_POLYGON_MODE, mode);
+    glGetIntegerv(GL_POLYGON_MODE, mode.data());
     EXPECT_EQ(mode[0], GL_FILL);
 }
 
 TEST_F(BatchSession, WindowCommandResizesTheSurfaceAndReshapes) {
     ASSERT_EQ(run("window 320 200\n"), 0);
-    EXPECT_EQ(context->width(), 320);
-    EXPECT_EQ(context->height(), 200);
-    GLint view[4] = {};
-    glGetIntegerv(GL_VIEWPORT, view);
-    EXPECT_EQ(std::to_array(view), (std::array<GLint, 4>{-320, -200, 960, 600}));
+    EXPECT_EQ(std::pair(context->width(), context->height()), std::pair(320, 200));
+    std::array<GLint, 4> view{};
+    glGetIntegerv(GL_VIEWPORT, view.data());
+    EXPECT_EQ(view, (std::array<GLint, 4>{-320, -200, 960, 600}));
     EXPECT_EQ(viewCamera.width, 320);    // drags normalise by the new size
     ASSERT_EQ(run("window 900 0\n"), 0); // minimised: nothing changes
-    EXPECT_EQ(windowWidth, 320);
-    EXPECT_EQ(context->width(), 320);
+    EXPECT_EQ(std::pair(windowWidth, context->width()), std::pair(320, 320));
     context->resize(640, 480);
 }
 

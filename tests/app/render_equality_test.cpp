@@ -25,20 +25,19 @@ constexpr int W = 640, H = 480;
 // What one drawing leaves: the window's pixels and the current values and state after it.
 struct Frame {
     std::vector<unsigned char> pixels;
-    float colour[4], normal[4], texCoord[4];
-    int cullMode, texture;
+    std::array<float, 12> current; // colour, normal, texture coordinate
+    std::array<int, 2> state;      // cull face mode, bound texture
 };
 
 Frame readFrame() {
-    Frame f{};
-    f.pixels.resize(std::size_t(W) * H * 4);
+    Frame f{std::vector<unsigned char>(std::size_t(W) * H * 4), {}, {}};
     glFinish();
     glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, f.pixels.data());
-    glGetFloatv(GL_CURRENT_COLOR, f.colour);
-    glGetFloatv(GL_CURRENT_NORMAL, f.normal);
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, f.texCoord);
-    glGetIntegerv(GL_CULL_FACE_MODE, &f.cullMode);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &f.texture);
+    glGetFloatv(GL_CURRENT_COLOR, &f.current[0]);
+    glGetFloatv(GL_CURRENT_NORMAL, &f.current[4]);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &f.current[8]);
+    glGetIntegerv(GL_CULL_FACE_MODE, &f.state[0]);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &f.state[1]);
     return f;
 }
 
@@ -60,13 +59,8 @@ std::string pixelDifference(const std::vector<unsigned char>& a,
 
 void expectSameFrame(const Frame& buffered, const Frame& reference, const std::string& what) {
     EXPECT_EQ(pixelDifference(buffered.pixels, reference.pixels, 4), "") << what;
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(buffered.colour[i], reference.colour[i]) << what << ": current colour " << i;
-        EXPECT_EQ(buffered.normal[i], reference.normal[i]) << what << ": current normal " << i;
-        EXPECT_EQ(buffered.texCoord[i], reference.texCoord[i]) << what << ": texture coord " << i;
-    }
-    EXPECT_EQ(buffered.cullMode, reference.cullMode) << what;
-    EXPECT_EQ(buffered.texture, reference.texture) << what;
+    EXPECT_EQ(buffered.current, reference.current) << what << ": current colour, normal, texture";
+    EXPECT_EQ(buffered.state, reference.state) << what;
 }
 
 // One frame of the model as the display draws it: cleared, the view camera loaded, the
