@@ -5,6 +5,7 @@
 #include "tests/export/solid_checks.h"
 #include "tests/support/gl_test.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -126,9 +127,16 @@ SolidMesh twoByTwo() {
     return buildSolid({2, 2, {0.25f, 0.25f, 0.5f, 1.0f}}, view);
 }
 
-TEST(SolidFiles, ObjOfASmallPanelIsTheGoldenFile) {
+TEST(SolidFiles, ObjOfASmallPanelIsTheGoldenFileAndReadsBackClosed) {
+    const std::string path = sourcePath("tests/data/export/export_solid_2x2.obj");
     const std::string text = objText([](ObjWriter& writer) { writeSolidObj(writer, twoByTwo()); });
-    EXPECT_EQ(text, readFile(sourcePath("tests/data/export/export_solid_2x2.obj")));
+    EXPECT_EQ(text, readFile(path));
+    SimpleMesh back;
+    ASSERT_TRUE(back.load(path, {}));
+    EXPECT_EQ(closedSolidFault(solidOf(back)), "");
+    // A face read back short is a failure of the check, not a crash.
+    back.faces = {{0, 1, 2}, {0, 1}};
+    EXPECT_NONFATAL_FAILURE(solidOf(back), "face 1 has 2 corners");
 }
 
 TEST(SolidFiles, StlHasItsHeaderCountAndNormalsOfTheWinding) {
