@@ -32,59 +32,53 @@ std::string golden(const std::string& name) {
 } // namespace
 
 TEST(ExportFile, GoldenFilesAndTraceLines) {
-    const SimpleMesh strip = stripModel();
-
-    // Unconverted: the border pair keeps its diagonal and is written first, unchanged.
-    Exported plain = exportText(strip, strip);
-    EXPECT_EQ(plain.file, golden("strip_plain.obj"));
-    EXPECT_EQ(plain.log, "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n1 \n"
-                         "size(MeshPair): 1\nf[2, 3] : 1\n");
-
-    // Vertex 3 moved inside the quad: the pair is written along the other diagonal.
-    SimpleMesh folded = strip;
+    const SimpleMesh strip = stripModel(), none;
+    SimpleMesh folded = strip, hidden = strip, bare = strip;
     folded.vertices.edit()[3] = {0.7f, 0.3f, 0};
-    Exported flipped = exportText(strip, folded);
-    EXPECT_EQ(flipped.file, golden("strip_flipped.obj"));
-    EXPECT_EQ(flipped.log, "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n0.904581 \n"
-                           "size(MeshPair): 1\nf[2, 3] : 0.904581\n");
-
-    // A hidden face is left out but still counted; any flag of 1 or more counts as visible.
-    SimpleMesh hidden = strip;
     hidden.faceVisible = {2, 0, 1, 1, 1};
-    EXPECT_EQ(exportText(hidden, hidden).file, golden("strip_hidden.obj"));
-
-    Exported empty = exportText(SimpleMesh(), SimpleMesh());
-    EXPECT_EQ(empty.file, golden("empty.obj"));
-    EXPECT_EQ(empty.log, "\nsize(MeshPair): 0\n");
-}
-
-// Triangle 0 has border neighbours across two edges, so it is in two records. The one with
-// the higher score (0, 2, kept diagonal) claims it; the other (0, 1, flipped) is printed but
-// not written, and triangle 1 follows among the remaining faces as it is.
-TEST(ExportFile, FaceInTwoRecordsIsWrittenOnce) {
-    SimpleMesh in = meshOf({{0, 0, 0}, {2, 0, 0}, {1, 2, 0}, {1, -1, 0.3f}, {2, 2, 1}},
-                           {{0, 1, 2}, {1, 0, 3}, {2, 1, 4}});
-    in.vertexPart.edit()[0] = in.vertexPart.edit()[2] = 1;
-    in.facePart.edit().assign(3, -1);
-    SimpleMesh out = in;
-    out.vertices.edit()[3] = {1, 0.5f, 0};
-    Exported e = exportText(in, out);
-    EXPECT_EQ(e.log, "f[0, 1] : v[1] --- v[2] --- v[0] --- v[3] --- \n"
-                     "f[0, 2] : v[2] --- v[0] --- v[1] --- v[4] --- \n"
-                     "1 0.978913 \nsize(MeshPair): 2\n"
-                     "f[0, 2] : 1\nf[0, 1] : 0.978913\n");
-    EXPECT_EQ(e.file, golden("two_records.obj"));
-}
-
-// Faces without texture-coordinate or normal indices are written in the OBJ short forms.
-TEST(ExportFile, MissingIndicesGiveShortForms) {
-    SimpleMesh strip = stripModel();
-    strip.texCoords.clear();
-    strip.texCoordFaces.clear();
-    strip.normalFaces = {{1, 2, 5}, {1, 5, 4}, {0, 1, 4}, {0, 4, 3}, {}};
-    Exported e = exportText(strip, strip);
-    EXPECT_EQ(e.file, golden("strip_bare.obj"));
-    EXPECT_EQ(e.log.substr(0, 9), "f[2, 3] :"); // pairs on vertex indices alone
+    bare.texCoords.clear();
+    bare.texCoordFaces.clear();
+    bare.normalFaces = {{1, 2, 5}, {1, 5, 4}, {0, 1, 4}, {0, 4, 3}, {}};
+    // Triangle 0 has border neighbours across two edges, so it is in two records.
+    SimpleMesh twoIn = meshOf({{0, 0, 0}, {2, 0, 0}, {1, 2, 0}, {1, -1, 0.3f}, {2, 2, 1}},
+                              {{0, 1, 2}, {1, 0, 3}, {2, 1, 4}});
+    twoIn.vertexPart.edit()[0] = twoIn.vertexPart.edit()[2] = 1;
+    twoIn.facePart.edit().assign(3, -1);
+    SimpleMesh twoOut = twoIn;
+    twoOut.vertices.edit()[3] = {1, 0.5f, 0};
+    const std::string stripPair = "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n",
+                      plainLog = stripPair + "1 \nsize(MeshPair): 1\nf[2, 3] : 1\n";
+    struct Case {
+        const char* why;
+        std::string file;
+        const SimpleMesh &in, &out;
+        std::string log;
+    };
+    const Case cases[] = {
+        {"unconverted: the border pair keeps its diagonal and is written first, unchanged",
+         "strip_plain.obj", strip, strip, plainLog},
+        {"vertex 3 inside the quad: the pair is written along the other diagonal",
+         "strip_flipped.obj", strip, folded,
+         stripPair + "0.904581 \nsize(MeshPair): 1\nf[2, 3] : 0.904581\n"},
+        {"a hidden face is left out but still counted; any flag of 1 or more is visible",
+         "strip_hidden.obj", hidden, hidden, plainLog},
+        {"faces without texture-coordinate or normal indices take the OBJ short forms; pairs "
+         "form on vertex indices alone",
+         "strip_bare.obj", bare, bare, plainLog},
+        {"the higher-scoring record (0, 2, kept diagonal) claims triangle 0; the other (0, 1, "
+         "flipped) is printed but not written, and triangle 1 follows among the other faces",
+         "two_records.obj", twoIn, twoOut,
+         "f[0, 1] : v[1] --- v[2] --- v[0] --- v[3] --- \n"
+         "f[0, 2] : v[2] --- v[0] --- v[1] --- v[4] --- \n"
+         "1 0.978913 \nsize(MeshPair): 2\nf[0, 2] : 1\nf[0, 1] : 0.978913\n"},
+        {"nothing", "empty.obj", none, none, "\nsize(MeshPair): 0\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const Exported e = exportText(c.in, c.out);
+        EXPECT_EQ(e.file, golden(c.file));
+        EXPECT_EQ(e.log, c.log);
+    }
 }
 
 // Every golden file of the export and the triangulation reads back whole with assimp's

@@ -54,16 +54,15 @@ TEST(FormatFixed6, WritesWhatPrintfWrites) {
 // Each face line uses the richest OBJ corner form that every one of its corners supports (the
 // sections and counts are checked by the export's golden files).
 TEST(ObjWriter, FaceLineFormIsTheOneEveryCornerSupports) {
-    const std::string text = objText([](ObjWriter& w) {
-        const ObjCorner full[] = {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}};
-        const ObjCorner noTexCoord[] = {{0, 1, 2}, {3, -1, 5}, {6, 7, 8}};
-        const ObjCorner noNormal[] = {{0, 1, 2}, {3, 4, 5}, {6, 7, -1}};
-        const ObjCorner bare[] = {{9, -1, 2}, {10, 4, -1}, {11, 7, 8}, {12, 0, 0}};
-        w.face(full);
-        w.face(noTexCoord);
-        w.face(noNormal);
-        w.face(bare);
-        w.face({});
+    using Face = std::vector<ObjCorner>;
+    const Face faces[] = {{{0, 1, 2}, {3, 4, 5}, {6, 7, 8}},
+                          {{0, 1, 2}, {3, -1, 5}, {6, 7, 8}}, // no texture coordinate
+                          {{0, 1, 2}, {3, 4, 5}, {6, 7, -1}}, // no normal
+                          {{9, -1, 2}, {10, 4, -1}, {11, 7, 8}, {12, 0, 0}},
+                          {}};
+    const std::string text = objText([&](ObjWriter& w) {
+        for (const Face& face : faces)
+            w.face(face);
     });
     EXPECT_EQ(text, "f 1/2/3 4/5/6 7/8/9\nf 1//3 4//6 7//9\nf 1/2 4/5 7/8\nf 10 11 12 13\n");
 }

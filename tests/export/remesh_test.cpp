@@ -2,6 +2,7 @@
 #include "export/remesh.h"
 #include "selection/triangulate.h"
 #include "tests/export/test_meshes.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 
 #include <gtest/gtest.h>
@@ -30,13 +31,6 @@ SimpleMesh remeshModel() {
     return m;
 }
 
-int run(const SimpleMesh& mesh, const std::string& folder, std::string& err) {
-    testing::internal::CaptureStderr();
-    int result = triangulateFaces(mesh, kEye, folder);
-    err = testing::internal::GetCapturedStderr();
-    return result;
-}
-
 } // namespace
 
 // The choices for the bent, the flat (a tie) and the hidden quads show in the remesh file
@@ -46,20 +40,17 @@ TEST(ChooseQuadDiagonal, QuadWithAMissingCornerKeepsItsDiagonal) {
     EXPECT_FALSE(chooseQuadDiagonal(remeshModel(), missing, kEye));
 }
 
+// The data folder is missing at first and created; each run replaces the file.
 TEST(TriangulateFaces, WritesTheRemeshFile) {
     TempDir dir;
-    const std::string folder = dir.file("data"); // missing: created
-    const SimpleMesh mesh = remeshModel();
-    std::string err;
-    for (int round = 0; round < 2; ++round) { // a second run replaces the file
-        EXPECT_EQ(run(mesh, folder, err), 0);
-        EXPECT_EQ(err, "Done!\n");
+    const std::string folder = dir.file("data");
+    const SimpleMesh model = remeshModel(), none;
+    for (const auto& [mesh, golden] :
+         {std::pair{&model, "remesh.obj"}, {&model, "remesh.obj"}, {&none, "empty.obj"}}) {
+        const Console console =
+            captureConsole([&] { EXPECT_EQ(triangulateFaces(*mesh, kEye, folder), 0); });
+        EXPECT_EQ(console.err, "Done!\n");
         EXPECT_EQ(readFile(folder + "/remesh.obj"),
-                  readFile(sourcePath("tests/data/export/remesh.obj")));
+                  readFile(sourcePath(std::string("tests/data/export/") + golden)));
     }
-
-    EXPECT_EQ(run(SimpleMesh(), folder, err), 0);
-    EXPECT_EQ(err, "Done!\n");
-    EXPECT_EQ(readFile(folder + "/remesh.obj"),
-              readFile(sourcePath("tests/data/export/empty.obj")));
 }

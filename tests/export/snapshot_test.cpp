@@ -1,6 +1,7 @@
 // "Export" writes the model file and a snapshot of the window beside it.
 #include "export/export_model.h"
 #include "tests/export/test_meshes.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/images.h"
 
@@ -41,16 +42,16 @@ TEST(ExportModel, WritesModelAndSnapshotThenDone) {
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT); // stale content that renderView must replace
         int renders = 0;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int result = exportModel(
-            strip, strip, kAllInverted, pairs, w, h, [&] { drawCorners(w, h), ++renders; }, folder);
-        const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Done!\n");
-        EXPECT_EQ(result, 0);
+        const Console console = captureConsole([&] {
+            EXPECT_EQ(exportModel(
+                          strip, strip, kAllInverted, pairs, w, h,
+                          [&] { drawCorners(w, h), ++renders; }, folder),
+                      0);
+        });
+        EXPECT_EQ(console.err, "Done!\n");
         EXPECT_EQ(renders, 1);
-        EXPECT_EQ(out, "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n1 \n"
-                       "size(MeshPair): 1\nf[2, 3] : 1\n");
+        EXPECT_EQ(console.out, "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n1 \n"
+                               "size(MeshPair): 1\nf[2, 3] : 1\n");
         EXPECT_EQ(readFile(folder + "/export.obj"),
                   readFile(sourcePath("tests/data/export/strip_plain.obj")));
         int width = 0, height = 0;
@@ -60,9 +61,8 @@ TEST(ExportModel, WritesModelAndSnapshotThenDone) {
             const unsigned char* p = &shot[(y * width + x) * 3];
             return Rgb{p[0], p[1], p[2]};
         };
-        EXPECT_EQ(at(0, 0), (Rgb{255, 0, 0}));
-        EXPECT_EQ(at(0, h - 1), (Rgb{0, 255, 0}));
-        EXPECT_EQ(at(w - 1, 0), (Rgb{0, 0, 255}));
+        EXPECT_EQ((std::array{at(0, 0), at(0, h - 1), at(w - 1, 0)}),
+                  (std::array{Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}}));
     }
     EXPECT_EQ(pairs.size(), 1u);
 }
