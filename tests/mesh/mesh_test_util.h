@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 inline void PrintTo(const IndexLists& lists, std::ostream* out) {
@@ -53,17 +54,11 @@ inline const std::vector<std::string>& programSearchDirs() {
 
 // All thirteen members equal.
 inline void expectSameMesh(const SimpleMesh& a, const SimpleMesh& b) {
-    EXPECT_EQ(a.faceVisible, b.faceVisible);
-    EXPECT_EQ(a.vertexPart, b.vertexPart);
-    EXPECT_EQ(a.facePart, b.facePart);
-    EXPECT_EQ(a.vertexInPart, b.vertexInPart);
-    EXPECT_EQ(a.hideInvisibleFaces, b.hideInvisibleFaces);
-    EXPECT_EQ(a.drawBackFaces, b.drawBackFaces);
-    EXPECT_EQ(a.textureId, b.textureId);
-    EXPECT_EQ(triples(a.vertices), triples(b.vertices));
-    EXPECT_EQ(triples(a.normals), triples(b.normals));
-    EXPECT_EQ(pairs(a.texCoords), pairs(b.texCoords));
-    EXPECT_EQ(a.faces, b.faces);
-    EXPECT_EQ(a.normalFaces, b.normalFaces);
-    EXPECT_EQ(a.texCoordFaces, b.texCoordFaces);
+    auto members = [](const SimpleMesh& m) {
+        return std::tuple(m.faceVisible.get(), m.vertexPart.get(), m.facePart.get(),
+                          m.vertexInPart.get(), m.hideInvisibleFaces, m.drawBackFaces, m.textureId,
+                          triples(m.vertices), triples(m.normals), pairs(m.texCoords), m.faces,
+                          m.normalFaces, m.texCoordFaces);
+    };
+    EXPECT_EQ(members(a), members(b));
 }

@@ -36,9 +36,7 @@ TEST(ObjLoader, RefusesOtherExtensionsAndUnopenableFiles) {
     for (const std::string& path :
          {std::string(), dir.file("missing.obj"), dir.file("folder.obj")}) {
         ObjLoader reader;
-        bool ok = true;
-        Console c = captureConsole([&] { ok = reader.loader(path); });
-        EXPECT_FALSE(ok);
+        Console c = captureConsole([&] { EXPECT_FALSE(reader.loader(path)); });
         EXPECT_EQ(c.err, path.empty()
                              ? "ObjLoader::loader: error: invalid extention\n"
                              : "ObjLoader::loader: error: cannot open file: " + path + "\n");
@@ -64,8 +62,11 @@ TEST(ObjLoader, FaceLinesAndTheirConsoleLines) {
         {"f 1/1/ 2/2/ 3/3/", {{0, 1, 2}}, {{0, 1, 2}}, {}, third + third},
         {"f 1 /2 3", {{0, 2}}, {{1}}, {}, ""}, // blanks may precede a slash
         // Texture and normal indices equal to the positions until a later face differs.
-        {"f 1/1/1 2/2/2\nf 3/3/3 4/5/4\nf 6//6\nf", {{0, 1}, {2, 3}, {5}, {}},
-         {{0, 1}, {2, 4}}, {{0, 1}, {2, 3}, {5}}, ""},
+        {"f 1/1/1 2/2/2\nf 3/3/3 4/5/4\nf 6//6\nf",
+         {{0, 1}, {2, 3}, {5}, {}},
+         {{0, 1}, {2, 4}},
+         {{0, 1}, {2, 3}, {5}},
+         ""},
         {"f", {{}}, {}, {}, ""},
         {"f 0 1 99999999999999", {{-1, 0, 2147483646}}, {}, {}, ""},
         // Dropped faces.
@@ -82,10 +83,10 @@ TEST(ObjLoader, FaceLinesAndTheirConsoleLines) {
     for (const Case& c : cases) {
         Read r = readObj("v 0 0 0\n" + c.line + "\n");
         ASSERT_TRUE(r.ok);
-        EXPECT_EQ(r.console.err, c.err) << c.line;
-        EXPECT_EQ(r.reader.faces, c.faces) << c.line;
-        EXPECT_EQ(r.reader.texCoordFaces, c.texCoordFaces) << c.line;
-        EXPECT_EQ(r.reader.normalFaces, c.normalFaces) << c.line;
+        EXPECT_EQ(
+            std::tie(r.console.err, r.reader.faces, r.reader.texCoordFaces, r.reader.normalFaces),
+            std::tie(c.err, c.faces, c.texCoordFaces, c.normalFaces))
+            << c.line;
     }
 }
 

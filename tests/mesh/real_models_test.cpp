@@ -50,11 +50,10 @@ TEST(RealModels, CountsAndOutcomeLines) {
                                                               : c.outcome;
         EXPECT_EQ(ok, c.outcome == "loaded") << c.file;
         EXPECT_EQ(console.err, c.err + "SimpleMesh::load: " + outcome + "\n") << c.file;
-        EXPECT_EQ(mesh.vertices.size(), c.vertices) << c.file;
-        EXPECT_EQ(mesh.texCoords.size(), c.texCoords) << c.file;
-        EXPECT_EQ(mesh.normals.size(), c.normals) << c.file;
-        EXPECT_EQ(mesh.faces.size(), c.faces) << c.file;
-        EXPECT_EQ(facesWithCorners(mesh.faces, c.corners), c.withCorners) << c.file;
+        EXPECT_EQ((std::array{mesh.vertices.size(), mesh.texCoords.size(), mesh.normals.size(),
+                              mesh.faces.size(), facesWithCorners(mesh.faces, c.corners)}),
+                  (std::array{c.vertices, c.texCoords, c.normals, c.faces, c.withCorners}))
+            << c.file;
         EXPECT_EQ(texture, !ok                 ? "untouched"
                            : c.texture.empty() ? ""
                                                : kAssimpModels + c.texture)
