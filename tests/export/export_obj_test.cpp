@@ -1,13 +1,21 @@
-// The export's model file against golden files, with the pair lines it prints; the golden
-// files themselves must read back, with our reader and with assimp's.
+// The files "Export" and "Triangulate Faces" write: the export's model file against golden
+// files, with the pair lines it prints, and the snapshot of the window beside it; the remesh
+// file; the golden files themselves must read back, with our reader and with assimp's.
+#include "export/export_model.h"
 #include "export/export_obj.h"
+#include "export/remesh.h"
 #include "mesh/simple_mesh.h"
+#include "selection/triangulate.h"
 #include "tests/export/obj_counts.h"
 #include "tests/export/test_meshes.h"
+#include "tests/support/console.h"
 #include "tests/support/gl_test.h"
+#include "tests/support/images.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -29,6 +37,48 @@ std::string golden(const std::string& name) {
     return readFile(sourcePath("tests/data/export/" + name));
 }
 
+const std::string kStripPair = "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n",
+                  kStripPlainLog = kStripPair + "1 \nsize(MeshPair): 1\nf[2, 3] : 1\n";
+
+const float kEye[3] = {0.5f, 0.5f, 10};
+
+// Two bent quads, a quad hidden from view, a flat quad centred under the eye (both splits
+// weigh the same), a pentagon and a triangle. The first quad takes its normals in reverse
+// corner order, so each written corner must come from its own corner position.
+SimpleMesh remeshModel() {
+    const std::vector<Vec3> vertices = {
+        {0, 0, 0},  {1, 0, 0}, {1, 1, 1},    {0, 1, 0},    {0, 0, 0},   {1, 0, 0},
+        {1, 1, -1}, {0, 1, 0}, {-1, -1, 0},  {2, -1, 0},   {2, 2, 0},   {-1, 2, 0},
+        {4, 0, 0},  {5, 0, 0}, {5.5f, 1, 0}, {4.5f, 2, 0}, {3.5f, 1, 0}};
+    SimpleMesh m = meshOf(vertices, {{0, 1, 2, 3},
+                                     {4, 5, 6, 7},
+                                     {8, 9, 10, 11},
+                                     {8, 9, 10, 11},
+                                     {12, 13, 14, 15, 16},
+                                     {0, 1, 3}});
+    std::ranges::reverse(m.normalFaces.edit()[0]);
+    m.faceVisible.edit()[2] = 0;
+    return m;
+}
+
+using Rgb = std::array<unsigned char, 3>;
+
+// Draws a window whose corners differ: red top-left, green bottom-left, blue elsewhere.
+void drawCorners(int width, int height) {
+    glViewport(0, 0, width, height);
+    glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, height - 4, 4, 4);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glScissor(0, 0, 4, 4);
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPopAttrib();
+}
+
 } // namespace
 
 TEST(ExportFile, GoldenFilesAndTraceLines) {
@@ -46,8 +96,6 @@ TEST(ExportFile, GoldenFilesAndTraceLines) {
     twoIn.facePart.edit().assign(3, -1);
     SimpleMesh twoOut = twoIn;
     twoOut.vertices.edit()[3] = {1, 0.5f, 0};
-    const std::string stripPair = "f[2, 3] : v[0] --- v[1] --- v[4] --- v[3] --- \n",
-                      plainLog = stripPair + "1 \nsize(MeshPair): 1\nf[2, 3] : 1\n";
     struct Case {
         const char* why;
         std::string file;
@@ -56,15 +104,15 @@ TEST(ExportFile, GoldenFilesAndTraceLines) {
     };
     const Case cases[] = {
         {"unconverted: the border pair keeps its diagonal and is written first, unchanged",
-         "strip_plain.obj", strip, strip, plainLog},
+         "strip_plain.obj", strip, strip, kStripPlainLog},
         {"vertex 3 inside the quad: the pair is written along the other diagonal",
          "strip_flipped.obj", strip, folded,
-         stripPair + "0.904581 \nsize(MeshPair): 1\nf[2, 3] : 0.904581\n"},
+         kStripPair + "0.904581 \nsize(MeshPair): 1\nf[2, 3] : 0.904581\n"},
         {"a hidden face is left out but still counted; any flag of 1 or more is visible",
-         "strip_hidden.obj", hidden, hidden, plainLog},
+         "strip_hidden.obj", hidden, hidden, kStripPlainLog},
         {"faces without texture-coordinate or normal indices take the OBJ short forms; pairs "
          "form on vertex indices alone",
-         "strip_bare.obj", bare, bare, plainLog},
+         "strip_bare.obj", bare, bare, kStripPlainLog},
         {"the higher-scoring record (0, 2, kept diagonal) claims triangle 0; the other (0, 1, "
          "flipped) is printed but not written, and triangle 1 follows among the other faces",
          "two_records.obj", twoIn, twoOut,
@@ -103,4 +151,60 @@ TEST(ExportFile, GoldenFilesReadBack) {
     }
     if (!assimp)
         GTEST_SKIP() << "assimp is not installed; only our own reader was checked";
+}
+
+// Each export writes the model file and a snapshot of the window as seen: its size (after a
+// resize, too), upright, drawn fresh by renderView once; the second export replaces both.
+TEST(ExportModel, WritesModelAndSnapshotThenDone) {
+    TempDir dir;
+    const std::string folder = dir.file("data"); // missing: the export creates it
+    const SimpleMesh strip = stripModel();
+    std::vector<MeshPair> pairs;
+    for (auto [w, h] : {std::array{40, 30}, std::array{37, 21}}) {
+        testContext(w, h);
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT); // stale content that renderView must replace
+        int renders = 0;
+        const Console console = captureConsole([&] {
+            EXPECT_EQ(exportModel(
+                          strip, strip, kAllInverted, pairs, w, h,
+                          [&] { drawCorners(w, h), ++renders; }, folder),
+                      0);
+        });
+        EXPECT_EQ(console.err, "Done!\n");
+        EXPECT_EQ(renders, 1);
+        EXPECT_EQ(console.out, kStripPlainLog);
+        EXPECT_EQ(readFile(folder + "/export.obj"), golden("strip_plain.obj"));
+        int width = 0, height = 0;
+        const std::vector<unsigned char> shot = loadTopDown(folder + "/export.bmp", width, height);
+        ASSERT_EQ((std::array{width, height}), (std::array{w, h}));
+        auto at = [&](int x, int y) {
+            const unsigned char* p = &shot[(y * width + x) * 3];
+            return Rgb{p[0], p[1], p[2]};
+        };
+        EXPECT_EQ((std::array{at(0, 0), at(0, h - 1), at(w - 1, 0)}),
+                  (std::array{Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}}));
+    }
+    EXPECT_EQ(pairs.size(), 1u);
+}
+
+// The choices for the bent, the flat (a tie) and the hidden quads show in the remesh file
+// below; a quad naming a vertex the model lacks keeps its q0-q2 diagonal.
+TEST(ChooseQuadDiagonal, QuadWithAMissingCornerKeepsItsDiagonal) {
+    const int missing[4] = {0, 1, 2, 17};
+    EXPECT_FALSE(chooseQuadDiagonal(remeshModel(), missing, kEye));
+}
+
+// The data folder is missing at first and created; each run replaces the file.
+TEST(TriangulateFaces, WritesTheRemeshFile) {
+    TempDir dir;
+    const std::string folder = dir.file("data");
+    const SimpleMesh model = remeshModel(), none;
+    for (const auto& [mesh, file] :
+         {std::pair{&model, "remesh.obj"}, {&model, "remesh.obj"}, {&none, "empty.obj"}}) {
+        const Console console =
+            captureConsole([&] { EXPECT_EQ(triangulateFaces(*mesh, kEye, folder), 0); });
+        EXPECT_EQ(console.err, "Done!\n");
+        EXPECT_EQ(readFile(folder + "/remesh.obj"), golden(file));
+    }
 }
