@@ -163,12 +163,6 @@ TEST(FindFile, SearchesTheDirectoriesInOrderThenTheNameItself) {
     std::filesystem::create_directories(std::filesystem::path(shadowed).parent_path());
     writeFile(shadowed, "");
     EXPECT_EQ(findFile(b.file("model.obj"), dirs), b.file("model.obj"));
-
-    std::filesystem::create_directory(a.file("folder")); // a folder is no file
-    std::string found = "?";
-    Console c = captureConsole([&] { found = findFile("folder", {a.path().string()}); });
-    EXPECT_EQ(found, "");
-    EXPECT_EQ(c.out, "file not found: folder\n");
 }
 
 TEST_F(MeshLoad, MaterialFilesThatAreNoFilesAreSkipped) {

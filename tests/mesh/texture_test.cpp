@@ -78,17 +78,11 @@ TEST_F(Texture, UploadsAtItsSizeBottomRowFirstAndKeepsItsName) {
     EXPECT_EQ(mesh.textureId, name);
     EXPECT_EQ(readTexture(name).texels, std::vector<Rgba>{blue});
 
-    // A grey picture is uploaded as RGBA.
-    const std::uint8_t grey[4] = {10, 200, 10, 200};
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilTexImage(2, 2, 1, 1, IL_LUMINANCE, IL_UNSIGNED_BYTE, const_cast<std::uint8_t*>(grey));
-    ASSERT_TRUE(ilSaveImage(dir.file("grey.pgm").c_str()));
-    ilDeleteImages(1, &image);
-    load("grey.pgm");
-    for (const Rgba& texel : readTexture(name).texels)
-        EXPECT_TRUE(texel == (Rgba{10, 10, 10, 255}) || texel == (Rgba{200, 200, 200, 255}));
+    // A grey picture (a binary PGM, rows 10 200 and 10 200) is uploaded as RGBA.
+    writeFile(dir.file("grey.pgm"), "P5 2 2 255\n\x0a\xc8\x0a\xc8");
+    EXPECT_EQ(load("grey.pgm").err, "SimpleMesh::loadTexture: grey.pgm (2x2)\n");
+    const Rgba dark{10, 10, 10, 255}, light{200, 200, 200, 255};
+    EXPECT_EQ(readTexture(name).texels, (std::vector<Rgba>{dark, light, dark, light}));
 }
 
 TEST_F(Texture, FailuresKeepTheTexture) {
