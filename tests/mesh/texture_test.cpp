@@ -1,8 +1,11 @@
 // Texture pictures: uploaded at their size, top row first, into one texture name that later
 // pictures reuse; a file that is no picture, no regular file or larger than the context takes
 // keeps the texture as it was.
+#include "mesh/simple_mesh.h"
 #include "mesh/texture.h"
-#include "tests/mesh/mesh_test_util.h"
+#include "tests/support/console.h"
+#include "tests/support/gl_test.h"
+#include "tests/support/images.h"
 
 #include <GL/gl.h>
 
