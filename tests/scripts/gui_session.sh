@@ -16,14 +16,13 @@ centre() { awk -F'\t' -v label="$1" '$1 == label { print $2, $3 }' "$work/layout
 pid=$!
 main=$(find_window '^Make Hollowvista Models$')
 panel=$(find_window '^GLUI$')
-[ -n "$main" ] || fail "no window \"Make Hollowvista Models\""
-[ -n "$panel" ] || fail "no window \"GLUI\""
-[[ $(geometry "$main") == *"Geometry: 640x480"* ]] || fail "view is not 640x480"
+[ -n "$main" ] && [ -n "$panel" ] || fail "a window is missing: main \"$main\", panel \"$panel\""
+[[ $(xdotool getwindowgeometry "$main") == *"Geometry: 640x480"* ]] || fail "view is not 640x480"
 # The panel is mapped before the X server has applied its position, and fits itself to its
 # controls after its first frame: look again for up to ten seconds.
 size=$(awk -F'\t' '$1 == "size" { print $2 "x" $3 }' "$work/layout")
-wait_until 10 '[[ $(geometry "$panel") == *"Position: 665,0 "*"Geometry: $size"* ]]' ||
-    fail "panel not at (665, 0) with size $size: $(geometry "$panel")"
+wait_until 10 '[[ $(xdotool getwindowgeometry "$panel") == *"Position: 665,0 "*"Geometry: $size"* ]]' ||
+    fail "panel not at (665, 0) with size $size: $(xdotool getwindowgeometry "$panel")"
 grep -Eq '^GLUI version: [0-9]+\.[0-9]+$' "$work/err" || fail "no version line: $(cat "$work/err")"
 
 # Keys go to the window under the pointer (no window manager). $1 lines of output, or fail.
