@@ -456,17 +456,16 @@ TEST(ObjLoader, CoordinatesReadLikeStreamExtraction) {
         text += " 7 8";
         std::istringstream stream(text);
         std::string keyword;
-        float expected[3] = {-9, -9, -9}, actual[3] = {-9, -9, -9};
+        Triple expected{-9, -9, -9}, actual{-9, -9, -9};
         stream >> keyword >> expected[0] >> expected[1] >> expected[2];
         LineCursor cursor(text);
         std::string_view word;
         cursor.readWord(word);
         for (float& value : actual)
             cursor.readFloat(value);
-        if (std::memcmp(expected, actual, sizeof actual) != 0 && ++mismatches <= 5)
-            ADD_FAILURE() << "'" << token << "': stream " << expected[0] << " " << expected[1]
-                          << " " << expected[2] << ", cursor " << actual[0] << " " << actual[1]
-                          << " " << actual[2];
+        if (std::memcmp(expected.data(), actual.data(), sizeof actual) != 0 && ++mismatches <= 5)
+            ADD_FAILURE() << "'" << token << "': stream " << testing::PrintToString(expected)
+                          << ", cursor " << testing::PrintToString(actual);
     }
     EXPECT_EQ(mismatches, 0);
 }

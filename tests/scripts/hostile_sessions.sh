@@ -19,13 +19,9 @@ expected
 $1: $2"
 }
 
-# Fails unless the three files of the reference export are as they were.
-export_kept() {
-    for f in export.obj export.bmp remesh.obj; do
-        cmp -s "data/$f" "reference/$f" || fail "$1: data/$f changed"
-    done
-    [ -z "$(find data -name '*.tmp')" ] || fail "$1: temporary files left: $(find data -name '*.tmp')"
-}
+# Fails unless data/ holds the three files of the reference export as they were and nothing
+# else (no temporary file, no part of a file that could not be written).
+export_kept() { diff -r data reference >/dev/null || fail "$1: $(diff -rq data reference)"; }
 
 # Width and height of a BMP file (little-endian 32-bit words at 18 and 22), of a PNG file
 # (big-endian words at 16 and 20); nothing for a missing file.
