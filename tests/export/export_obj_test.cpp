@@ -44,17 +44,13 @@ std::string printfFixed(float value) {
     return buffer;
 }
 
-struct Exported {
-    std::string file, log;
-};
-
-Exported exportText(const SimpleMesh& in, const SimpleMesh& out) {
+// The exported file's text and the pair lines printed on the way.
+std::pair<std::string, std::string> exportText(const SimpleMesh& in, const SimpleMesh& out) {
     std::vector<MeshPair> pairs;
     std::ostringstream log;
-    Exported e;
-    e.file = objText([&](ObjWriter& w) { writeExport(w, in, out, kAllInverted, pairs, log); });
-    e.log = log.str();
-    return e;
+    std::string file =
+        objText([&](ObjWriter& w) { writeExport(w, in, out, kAllInverted, pairs, log); });
+    return {file, log.str()};
 }
 
 std::string golden(const std::string& name) {
@@ -202,9 +198,9 @@ TEST(ExportFile, GoldenFilesAndTraceLines) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        const Exported e = exportText(c.in, c.out);
-        EXPECT_EQ(e.file, golden(c.file));
-        EXPECT_EQ(e.log, c.log);
+        const auto [file, log] = exportText(c.in, c.out);
+        EXPECT_EQ(file, golden(c.file));
+        EXPECT_EQ(log, c.log);
     }
 }
 

@@ -70,8 +70,7 @@ inline std::vector<MeshPair> allPairs(const SimpleMesh& in, const SimpleMesh& ou
             corner(in, i, a, p, 1);
             corner(in, i, (a + 1) % 3, p, 2);
             corner(in, j, b, p, 3);
-            p.faceA = i;
-            p.faceB = j;
+            p.faceA = i, p.faceB = j;
             lines += "f[" + std::to_string(i) + ", " + std::to_string(j) + "] : ";
             for (int v : p.quadVertex)
                 lines += "v[" + std::to_string(v) + "] --- ";
