@@ -55,7 +55,6 @@ std::vector<Pair> pairs(const std::vector<Vec2>& values) {
     return out;
 }
 
-// The mesh search directories of the program.
 const std::vector<std::string>& programSearchDirs() {
     static const std::vector<std::string> dirs{".", "..", "Mesh", "../Mesh", "../../Mesh"};
     return dirs;
