@@ -8,21 +8,17 @@
 
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <random>
 #include <sstream>
 
 namespace {
 
-std::string build(const SimpleMesh& in, const SimpleMesh& out, const float partCompression[4],
-                  std::vector<MeshPair>& pairs) {
-    std::ostringstream log;
-    buildMeshPairs(in, out, partCompression, pairs, log);
-    return log.str();
-}
-
 std::string build(const SimpleMesh& in, const float partCompression[4] = kAllInverted) {
     std::vector<MeshPair> pairs;
-    return build(in, in, partCompression, pairs);
+    std::ostringstream log;
+    buildMeshPairs(in, in, partCompression, pairs, log);
+    return log.str();
 }
 
 const char* kNoPairs = "\nsize(MeshPair): 0\n";
@@ -44,37 +40,37 @@ TEST(MeshPairs, CornersOnOneSideOfTheInversionFormNoPairs) {
     EXPECT_EQ(build(twoParts, partTwoKept).substr(0, 8), "f[2, 3] ");
 }
 
+// Every case keeps the q0-q2 diagonal, whatever flag the pair came with.
 TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
-    SimpleMesh square = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {});
-    MeshPair pair;
-    pair.quadVertex[0] = 0, pair.quadVertex[1] = 1, pair.quadVertex[2] = 2, pair.quadVertex[3] = 3;
-    // A flat square scores exactly 1 either way: the tie keeps the diagonal.
-    scoreQuad(square, square, pair);
-    EXPECT_EQ(pair.flipped, 0);
-    EXPECT_EQ(pair.score, 1.0);
-
-    // Every output corner on one point: neither split has area.
-    SimpleMesh point = square;
-    for (Vec3& v : point.vertices.edit())
-        v = {0.5f, 0.5f, 0};
-    pair.flipped = 1;
-    scoreQuad(square, point, pair);
-    EXPECT_EQ(pair.flipped, 0);
-    EXPECT_EQ(pair.score, -INFINITY);
-
-    // q0 on q2: only the kept split loses its area; the quad still keeps its diagonal.
-    SimpleMesh pinched = square;
-    pinched.vertices.edit()[2] = pinched.vertices[0];
-    scoreQuad(square, pinched, pair);
-    EXPECT_EQ(pair.flipped, 0);
-    EXPECT_EQ(pair.score, -INFINITY);
-
-    // q1 on q3: only the flipped split loses its area; the kept one scores as usual.
-    pinched = square;
-    pinched.vertices.edit()[3] = pinched.vertices[1];
-    scoreQuad(square, pinched, pair);
-    EXPECT_EQ(pair.flipped, 0);
-    EXPECT_EQ(pair.score, 0.0); // one kept triangle agrees, the other is turned over
+    const SimpleMesh square = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {});
+    const Vec3 centre{0.5f, 0.5f, 0};
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, Vec3>> moved; // output corners off the square
+        double score;
+    };
+    const Case cases[] = {
+        {"flat square: both splits score exactly 1, the tie keeps the diagonal", {}, 1.0},
+        {"every corner on one point: neither split has area",
+         {{0, centre}, {1, centre}, {2, centre}, {3, centre}},
+         -INFINITY},
+        {"q0 on q2: only the kept split loses its area", {{2, {0, 0, 0}}}, -INFINITY},
+        {"q1 on q3: only the flipped split loses its area; of the kept one, one triangle agrees "
+         "and the other is turned over",
+         {{3, {1, 0, 0}}},
+         0.0},
+    };
+    for (const Case& c : cases) {
+        SimpleMesh out = square;
+        for (const auto& [v, position] : c.moved)
+            out.vertices.edit()[std::size_t(v)] = position;
+        MeshPair pair;
+        std::iota(pair.quadVertex, pair.quadVertex + 4, 0);
+        pair.flipped = 1;
+        scoreQuad(square, out, pair);
+        EXPECT_EQ(pair.flipped, 0) << c.name;
+        EXPECT_EQ(pair.score, c.score) << c.name;
+    }
 }
 
 namespace {
@@ -130,8 +126,9 @@ TEST(MeshPairs, EdgeSearchEqualsAllPairsSearch) {
         std::stable_sort(expected.begin(), expected.end(),
                          [](const MeshPair& a, const MeshPair& b) { return a.score > b.score; });
         std::vector<MeshPair> pairs;
-        std::string log = build(in, out, partCompression, pairs);
-        ASSERT_EQ(log.substr(0, expectedLines.size()), expectedLines) << "model " << n;
+        std::ostringstream log;
+        buildMeshPairs(in, out, partCompression, pairs, log);
+        ASSERT_EQ(log.str().substr(0, expectedLines.size()), expectedLines) << "model " << n;
         ASSERT_EQ(pairs.size(), expected.size()) << "model " << n;
         for (std::size_t k = 0; k < pairs.size(); ++k) {
             const MeshPair &a = pairs[k], &b = expected[k];

@@ -3,14 +3,8 @@
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
-
-// Whether the assimp command-line tool is installed.
-inline bool haveAssimp() {
-    return std::system("command -v assimp >/dev/null 2>&1") == 0;
-}
 
 // Corners and faces that `assimp info --raw` reports for a file (without joining, its
 // vertices are the corners of all faces); {-1, -1} when it cannot read the file.

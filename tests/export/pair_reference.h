@@ -11,17 +11,15 @@
 
 namespace reference {
 
-inline int cornerTexCoord(const SimpleMesh& m, std::size_t f, std::size_t k) {
-    if (f < m.texCoordFaces.size() && k < m.texCoordFaces[f].size())
-        return m.texCoordFaces[f][k];
-    return -1;
+// Index k of list f, -1 where the lists stop short.
+inline int cornerOf(const IndexLists& lists, std::size_t f, std::size_t k) {
+    return f < lists.size() && k < lists[f].size() ? lists[f][k] : -1;
 }
 
 inline bool qualifies(const SimpleMesh& in, const SimpleMesh& out, std::size_t f,
                       const float partCompression[4]) {
-    if (f >= in.faceVisible.size() || in.faceVisible[f] != 1)
-        return false;
-    if (f >= in.facePart.size() || in.facePart[f] >= 0 || in.faces[f].size() != 3)
+    if (f >= in.faceVisible.size() || in.faceVisible[f] != 1 || f >= in.facePart.size() ||
+        in.facePart[f] >= 0 || in.faces[f].size() != 3)
         return false;
     int labels[3];
     for (int k = 0; k < 3; ++k) {
@@ -35,11 +33,8 @@ inline bool qualifies(const SimpleMesh& in, const SimpleMesh& out, std::size_t f
 
 inline void corner(const SimpleMesh& m, int f, int k, MeshPair& p, int q) {
     p.quadVertex[q] = m.faces[f][k];
-    p.quadTexCoord[q] = cornerTexCoord(m, f, k);
-    p.quadNormal[q] =
-        std::size_t(f) < m.normalFaces.size() && std::size_t(k) < m.normalFaces[f].size()
-            ? m.normalFaces[f][k]
-            : -1;
+    p.quadTexCoord[q] = cornerOf(m.texCoordFaces, f, k);
+    p.quadNormal[q] = cornerOf(m.normalFaces, f, k);
 }
 
 inline std::vector<MeshPair> allPairs(const SimpleMesh& in, const SimpleMesh& out,
@@ -57,7 +52,7 @@ inline std::vector<MeshPair> allPairs(const SimpleMesh& in, const SimpleMesh& ou
             for (int a = 0; a < 3; ++a)
                 for (int b = 0; b < 3; ++b)
                     if (in.faces[i][a] == in.faces[j][b] &&
-                        cornerTexCoord(in, i, a) == cornerTexCoord(in, j, b)) {
+                        cornerOf(in.texCoordFaces, i, a) == cornerOf(in.texCoordFaces, j, b)) {
                         ++count;
                         markI[a] = markJ[b] = true;
                     }
@@ -75,8 +70,7 @@ inline std::vector<MeshPair> allPairs(const SimpleMesh& in, const SimpleMesh& ou
             corner(in, i, a, p, 1);
             corner(in, i, (a + 1) % 3, p, 2);
             corner(in, j, b, p, 3);
-            p.faceA = i;
-            p.faceB = j;
+            p.faceA = i, p.faceB = j;
             lines += "f[" + std::to_string(i) + ", " + std::to_string(j) + "] : ";
             for (int v : p.quadVertex)
                 lines += "v[" + std::to_string(v) + "] --- ";

@@ -3,7 +3,10 @@
 #pragma once
 
 #include "export/solid.h"
+#include "mesh/simple_mesh.h"
 #include "selection/projection.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +35,29 @@ inline std::string closedSolidFault(const SolidMesh& solid) {
     if (!(signedVolume(solid) > 0))
         return "volume " + std::to_string(signedVolume(solid));
     return "";
+}
+
+// The solid an exported OBJ file reads back as: its faces as triangles, one texture coordinate
+// per front vertex and the plate's texel last. A face that is no triangle, or texture
+// coordinates that do not fit that layout, fail the test and give an empty solid.
+inline SolidMesh solidOf(const SimpleMesh& mesh) {
+    SolidMesh solid;
+    solid.vertices.assign(mesh.vertices.begin(), mesh.vertices.end());
+    solid.texCoords.assign(mesh.texCoords.begin(), mesh.texCoords.end());
+    if (solid.texCoords.empty() || solid.texCoords.size() > solid.vertices.size() + 1) {
+        ADD_FAILURE() << solid.texCoords.size() << " texture coordinates for "
+                      << solid.vertices.size() << " vertices";
+        return {};
+    }
+    solid.frontVertices = solid.texCoords.size() - 1;
+    for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
+        if (mesh.faces[f].size() != 3) {
+            ADD_FAILURE() << "face " << f << " has " << mesh.faces[f].size() << " corners";
+            return {};
+        }
+        solid.triangles.push_back({mesh.faces[f][0], mesh.faces[f][1], mesh.faces[f][2]});
+    }
+    return solid;
 }
 
 // The largest distance in pixels between a front vertex's projection under view and the

@@ -5,6 +5,7 @@
 #include "tests/export/solid_checks.h"
 #include "tests/support/gl_test.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -30,10 +31,6 @@ ViewTransform programView(int w, int h, bool mirrored = false) {
     return view;
 }
 
-bool inside(int x, int y, int x0, int y0, int x1, int y1) {
-    return x >= x0 && x < x1 && y >= y0 && y < y1;
-}
-
 // Window depths 0.965 .. 0.98 lie about 85 .. 112 units from the camera; 1 is background.
 struct Scene {
     const char* name;
@@ -44,7 +41,7 @@ const Scene kScenes[] = {
     {"empty", 70, 50, [](int, int) { return 1.0f; }},
     {"ramp on the background", 70, 50,
      [](int x, int y) {
-         return inside(x, y, 12, 8, 52, 40) ? 0.965f + 0.015f * (x - 12) / 40 : 1;
+         return x >= 12 && x < 52 && y >= 8 && y < 40 ? 0.965f + 0.015f * (x - 12) / 40 : 1;
      }},
     {"waves touching every edge", 33, 17,
      [](int x, int y) { return 0.972f + 0.006f * float(std::sin(x * 0.7) * std::cos(y * 0.5)); }},
@@ -126,9 +123,16 @@ SolidMesh twoByTwo() {
     return buildSolid({2, 2, {0.25f, 0.25f, 0.5f, 1.0f}}, view);
 }
 
-TEST(SolidFiles, ObjOfASmallPanelIsTheGoldenFile) {
+TEST(SolidFiles, ObjOfASmallPanelIsTheGoldenFileAndReadsBackClosed) {
+    const std::string path = sourcePath("tests/data/export/export_solid_2x2.obj");
     const std::string text = objText([](ObjWriter& writer) { writeSolidObj(writer, twoByTwo()); });
-    EXPECT_EQ(text, readFile(sourcePath("tests/data/export/export_solid_2x2.obj")));
+    EXPECT_EQ(text, readFile(path));
+    SimpleMesh back;
+    ASSERT_TRUE(back.load(path, {}));
+    EXPECT_EQ(closedSolidFault(solidOf(back)), "");
+    // A face read back short is a failure of the check, not a crash.
+    back.faces = {{0, 1, 2}, {0, 1}};
+    EXPECT_NONFATAL_FAILURE(solidOf(back), "face 1 has 2 corners");
 }
 
 TEST(SolidFiles, StlHasItsHeaderCountAndNormalsOfTheWinding) {

@@ -15,9 +15,7 @@ inline SimpleMesh meshOf(std::vector<Vec3> vertices, IndexLists faces) {
         m.texCoords.edit().push_back({v.x / 3, v.y});
         m.normals.edit().push_back({0, 0, 1});
     }
-    m.faces = faces;
-    m.texCoordFaces = faces;
-    m.normalFaces = faces;
+    m.faces = m.texCoordFaces = m.normalFaces = faces;
     m.faceVisible.edit().assign(m.faces.size(), 1);
     m.facePart.edit().assign(m.faces.size(), 0);
     m.vertexPart.edit().assign(m.vertices.size(), 0);

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <streambuf>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,14 +19,6 @@ void removeWorkFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(workFolder, ignored);
 }
-
-// Discards what it is given: the reader's and the passes' console lines would drown
-// libFuzzer's own reports.
-class NullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
 
 } // namespace
 
@@ -43,9 +34,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     }
     workFolder = pattern;
     std::atexit(removeWorkFolder);
-    static NullBuffer null;
-    std::cout.rdbuf(&null);
-    std::cerr.rdbuf(&null);
+    // Streams without a buffer drop what they are given: the reader's and the passes' console
+    // lines would drown libFuzzer's own reports.
+    std::cout.rdbuf(nullptr);
+    std::cerr.rdbuf(nullptr);
     return 0;
 }
 

@@ -12,9 +12,10 @@
 #include "selection/lasso.h"
 #include "selection/part_depth.h"
 #include "selection/triangulate.h"
+#include "tests/export/obj_counts.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -29,7 +30,6 @@ namespace {
 class Draw {
   public:
     Draw(const std::uint8_t* data, std::size_t size) {
-        state_ = 14695981039346656037ull;
         for (std::size_t i = 0; i < size; ++i)
             state_ = (state_ ^ data[i]) * 1099511628211ull;
     }
@@ -39,16 +39,15 @@ class Draw {
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
         return z ^ (z >> 31);
     }
-    // A whole number in [low, high].
+    // Whole and real numbers in [low, high].
     int between(int low, int high) { return low + int(next() % std::uint64_t(high - low + 1)); }
-    // A real number in [low, high].
     float real(float low, float high) {
         return low + (high - low) * float(next() >> 40) / float(1 << 24);
     }
     bool chance(int percent) { return between(0, 99) < percent; }
 
   private:
-    std::uint64_t state_;
+    std::uint64_t state_ = 14695981039346656037ull;
 };
 
 bool writeBytes(const std::string& path, std::string_view bytes) {
@@ -80,6 +79,10 @@ bool sameGeometry(const SimpleMesh& a, const SimpleMesh& b) {
            sameBytes(a.normals.get(), b.normals.get()) &&
            sameBytes(a.texCoords.get(), b.texCoords.get()) && a.faces == b.faces &&
            a.normalFaces == b.normalFaces && a.texCoordFaces == b.texCoordFaces;
+}
+
+bool isFinite(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
 bool indicesBelow(const IndexLists& lists, std::size_t count) {
@@ -117,15 +120,12 @@ ViewTransform drawCamera(Draw& draw, int width, int height) {
     view.projection[14] = 2 * zFar * zNear / (zNear - zFar);
     const Quat q{draw.real(-1, 1), draw.real(-1, 1), draw.real(-1, 1), draw.real(-1, 1)};
     const std::array<float, 16> r = quaternionToMatrix(q);
-    for (int i = 0; i < 16; ++i)
-        view.modelview[i] = r[i];
+    std::copy(r.begin(), r.end(), view.modelview);
     view.modelview[12] = draw.real(-20, 20);
     view.modelview[13] = draw.real(-20, 20);
     view.modelview[14] = draw.chance(10) ? draw.real(-1e6f, 1e6f) : draw.real(-300, 0);
-    view.viewport[0] = -width;
-    view.viewport[1] = -height;
-    view.viewport[2] = 3 * width;
-    view.viewport[3] = 3 * height;
+    const int viewport[4] = {-width, -height, 3 * width, 3 * height};
+    std::copy_n(viewport, 4, view.viewport);
     return view;
 }
 
@@ -135,8 +135,7 @@ void paintParts(Draw& draw, SimpleMesh& mesh, const ViewTransform& view, int wid
     for (int stroke = draw.between(0, 4); stroke > 0; --stroke) {
         RgbImage mask(width, height);
         const bool all = draw.chance(30);
-        for (unsigned char& byte : mask.pixels)
-            byte = 255;
+        std::fill(mask.pixels.begin(), mask.pixels.end(), 255);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 if (all || draw.chance(50))
@@ -152,8 +151,10 @@ void toggleFaces(Draw& draw, SimpleMesh& mesh) {
     }
 }
 
+// As "Preview" starts them.
 struct Parts {
-    float median[4]{}, minimum[4]{}, maximum[4]{}, position[4]{}, compression[4]{};
+    float median[4]{.5f, .5f, .5f, .5f}, minimum[4]{}, maximum[4]{},
+        position[4]{.5f, .5f, .5f, .5f}, compression[4]{1, 1, 1, 1};
     PartDepthSettings settings() { return {median, minimum, maximum, position, compression}; }
 };
 
@@ -161,11 +162,6 @@ struct Parts {
 void convert(Draw& draw, SimpleMesh& input, SimpleMesh& output, Parts& parts,
              const ViewTransform& view) {
     std::ostringstream trace;
-    for (int p = 0; p < 4; ++p) {
-        parts.median[p] = 0.5f;
-        parts.position[p] = 0.5f;
-        parts.compression[p] = 1;
-    }
     for (int round = 0; round < 2; ++round) {
         for (int p = 0; p < 4; ++p) {
             parts.median[p] =
@@ -188,9 +184,8 @@ void convert(Draw& draw, SimpleMesh& input, SimpleMesh& output, Parts& parts,
 std::string checkConverted(const SimpleMesh& input, const SimpleMesh& output) {
     if (output.vertices.size() != input.vertices.size() || !(output.faces == input.faces))
         return "the converted model does not have the input's shape";
-    for (const Vec3& v : output.vertices)
-        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
-            return "a converted position is not finite";
+    if (!std::all_of(output.vertices.begin(), output.vertices.end(), isFinite))
+        return "a converted position is not finite";
     return "";
 }
 
@@ -208,20 +203,12 @@ std::string checkPairs(const SimpleMesh& input, const std::vector<MeshPair>& pai
     return "";
 }
 
-std::size_t faceLines(std::string_view text) {
-    std::size_t count = text.starts_with("f ") ? 1 : 0;
-    for (std::size_t at = text.find("\nf "); at != std::string_view::npos;
-         at = text.find("\nf ", at + 1))
-        ++count;
-    return count;
-}
-
 // A written file must hold only finite numbers and read back as a model with as many faces
 // as it has face lines.
 std::string checkWritten(const std::string& text, const std::string& folder, const char* what) {
     if (text.find("nan") != std::string::npos || text.find("inf") != std::string::npos)
         return std::string(what) + " holds a non-finite number";
-    const std::size_t faces = faceLines(text);
+    const std::size_t faces = std::size_t(writtenCounts(text)[1]);
     if (faces == 0)
         return "";
     const std::string path = folder + "/written.obj";
@@ -237,29 +224,26 @@ std::string checkWritten(const std::string& text, const std::string& folder, con
 
 // One reading of path with options, its console lines kept.
 struct Reading {
+    Reading(const std::string& path, const ObjReadOptions& options) {
+        reader.options = options;
+        std::ostringstream lines;
+        std::streambuf* err = std::cerr.rdbuf(lines.rdbuf());
+        ok = reader.loader(path);
+        std::cerr.rdbuf(err);
+        console = lines.str();
+    }
     ObjLoader reader;
     bool ok = false;
     std::string console;
 };
 
-void readWith(Reading& r, const std::string& path, const ObjReadOptions& options) {
-    r.reader.options = options;
-    std::ostringstream console;
-    std::streambuf* err = std::cerr.rdbuf(console.rdbuf());
-    r.ok = r.reader.loader(path);
-    std::cerr.rdbuf(err);
-    r.console = console.str();
-}
-
 // The reader's results must not depend on where its blocks and parts are cut.
 std::string checkCuts(Draw& draw, const std::string& path) {
-    Reading whole, cut;
-    readWith(whole, path, {std::size_t{1} << 24, 1, std::size_t{1} << 24, {}});
-    readWith(cut, path,
-             {std::size_t(draw.between(1, 4096)),
-              unsigned(draw.between(2, 3)),
-              std::size_t(draw.between(1, 64)),
-              {}});
+    const Reading whole(path, {std::size_t{1} << 24, 1, std::size_t{1} << 24, {}});
+    const Reading cut(path, {std::size_t(draw.between(1, 4096)),
+                             unsigned(draw.between(2, 3)),
+                             std::size_t(draw.between(1, 64)),
+                             {}});
     const ObjLoader &a = whole.reader, &b = cut.reader;
     if (whole.ok != cut.ok || whole.console != cut.console)
         return "reading in parts gave other console lines";
@@ -301,9 +285,8 @@ std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::s
     SimpleMesh withNormals = input;
     withNormals.normalFaces = withNormals.faces;
     withNormals.computeNormals();
-    for (const Vec3& n : withNormals.normals)
-        if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.z))
-            return "computeNormals gave a non-finite normal";
+    if (!std::all_of(withNormals.normals.begin(), withNormals.normals.end(), isFinite))
+        return "computeNormals gave a non-finite normal";
 
     const int width = draw.between(1, 24), height = draw.between(1, 24);
     const ViewTransform view = drawCamera(draw, width, height);

@@ -14,9 +14,5 @@ inline constexpr const char* kMtlSeparator = "\n#%MTL\n";
 // Writes the input as folder/in.obj (and folder/in.mtl, see kMtlSeparator) and runs the whole
 // chain on it, with labels, visibility, camera and part settings drawn from a generator
 // seeded by the input's bytes. folder must be the working directory (the reader resolves
-// MTL names against it). Returns "" when every check held, else the first broken rule:
-// a failed load that changed the mesh, an index out of range after a successful load, a
-// reading in blocks and parts that differs from reading whole, a non-finite normal or
-// converted position, "nan" or "inf" in a written file, a written file that does
-// not read back, a pair naming a face it should not.
+// MTL names against it). Returns "" when every check held, else the first broken rule.
 std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::string& folder);

@@ -2,6 +2,7 @@
 
 #include "script/session_script.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -11,10 +12,8 @@ bool within(int value, int low, int high) {
 }
 
 bool pointsWithin(const CommandArgs& c) {
-    for (int p : c.points)
-        if (!within(p, -1000000, 1000000))
-            return false;
-    return true;
+    return std::all_of(c.points.begin(), c.points.end(),
+                       [](int p) { return within(p, -1000000, 1000000); });
 }
 
 // The argument ranges of one parsed command.

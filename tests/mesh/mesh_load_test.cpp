@@ -1,15 +1,93 @@
 // Opening a model: what a failed load prints and that it leaves the model as it was (files
 // that are no regular file, indices beyond every integer type), the lists a successful load
-// builds, and the normals it computes. (Lines longer than a block are read by the fuzz
-// chain's readings in small blocks.)
-#include "tests/mesh/mesh_test_util.h"
+// builds, and the normals it computes; third-party files as found in the wild (Debian's
+// assimp-testmodels); the reader's lines, coordinates and material files. (Lines longer than a
+// block are read by the fuzz chain's readings in small blocks.)
+#include "mesh/index_lists.h"
+#include "mesh/line_cursor.h"
+#include "mesh/obj_loader.h"
+#include "mesh/simple_mesh.h"
+#include "tests/support/console.h"
+#include "tests/support/gl_test.h"
 
+#include <gtest/gtest.h>
+
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <ostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include <sys/stat.h>
 
+inline void PrintTo(const IndexLists& lists, std::ostream* out) {
+    *out << "{";
+    for (std::size_t f = 0; f < lists.size(); ++f) {
+        *out << (f ? ", {" : "{");
+        for (std::size_t k = 0; k < lists.count(f); ++k)
+            *out << (k ? " " : "") << lists[f][k];
+        *out << "}";
+    }
+    *out << "}";
+}
+
 namespace {
+
+using Triple = std::array<float, 3>;
+using Pair = std::array<float, 2>;
+
+std::vector<Triple> triples(const std::vector<Vec3>& values) {
+    std::vector<Triple> out;
+    for (const Vec3& v : values)
+        out.push_back({v.x, v.y, v.z});
+    return out;
+}
+
+std::vector<Pair> pairs(const std::vector<Vec2>& values) {
+    std::vector<Pair> out;
+    for (const Vec2& v : values)
+        out.push_back({v.u, v.v});
+    return out;
+}
+
+const std::vector<std::string>& programSearchDirs() {
+    static const std::vector<std::string> dirs{".", "..", "Mesh", "../Mesh", "../../Mesh"};
+    return dirs;
+}
+
+// All thirteen members equal.
+void expectSameMesh(const SimpleMesh& a, const SimpleMesh& b) {
+    auto members = [](const SimpleMesh& m) {
+        return std::tuple(m.faceVisible.get(), m.vertexPart.get(), m.facePart.get(),
+                          m.vertexInPart.get(), m.hideInvisibleFaces, m.drawBackFaces, m.textureId,
+                          triples(m.vertices), triples(m.normals), pairs(m.texCoords), m.faces,
+                          m.normalFaces, m.texCoordFaces);
+    };
+    EXPECT_EQ(members(a), members(b));
+}
+
+struct Read {
+    ObjLoader reader;
+    bool ok = false;
+    Console console;
+};
+
+// Writes text as NAME in a fresh folder and runs the reader on it.
+Read readObj(const std::string& text, const std::string& name = "model.obj") {
+    TempDir dir;
+    writeFile(dir.file(name), text);
+    Read r;
+    r.console = captureConsole([&] { r.ok = r.reader.loader(dir.file(name)); });
+    return r;
+}
+
+const std::string invalid = "ObjLoader::readFace: invalid vertex index\n";
+const std::string third = "3rd continue\n";
 
 // A folder of model files searched by load, and a mesh that already holds a textured model
 // with selection state, as "Open Mesh" leaves it.
@@ -39,6 +117,13 @@ class MeshLoad : public testing::Test {
 };
 
 const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+
+std::size_t facesWithCorners(const IndexLists& faces, std::size_t count) {
+    std::size_t n = 0;
+    for (std::size_t f = 0; f < faces.size(); ++f)
+        n += faces[f].size() == count;
+    return n;
+}
 
 } // namespace
 
@@ -95,8 +180,7 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
     for (const Case& c : cases) {
         Console console = load(c.name, c.text);
         EXPECT_FALSE(loaded) << c.name;
-        EXPECT_EQ(console.out, c.out) << c.name << ": " << c.text;
-        EXPECT_EQ(console.err, c.err) << c.name << ": " << c.text;
+        EXPECT_EQ(console.out + "|" + console.err, c.out + "|" + c.err) << c.name << ": " << c.text;
         expectSameMesh(mesh, before);
     }
 }
@@ -156,12 +240,6 @@ TEST(FindFile, SearchesTheDirectoriesInOrderThenTheNameItself) {
     std::filesystem::create_directories(std::filesystem::path(shadowed).parent_path());
     writeFile(shadowed, "");
     EXPECT_EQ(findFile(b.file("model.obj"), dirs), b.file("model.obj"));
-
-    std::filesystem::create_directory(a.file("folder")); // a folder is no file
-    std::string found = "?";
-    Console c = captureConsole([&] { found = findFile("folder", {a.path().string()}); });
-    EXPECT_EQ(found, "");
-    EXPECT_EQ(c.out, "file not found: folder\n");
 }
 
 TEST_F(MeshLoad, MaterialFilesThatAreNoFilesAreSkipped) {
@@ -202,14 +280,223 @@ TEST(ObjLimits, FilesBeyondTheCornerOrFaceLimitAreRefused) {
         writeFile(path, c.text);
         for (const std::size_t partBytes : {std::size_t{1} << 20, std::size_t{1}}) {
             ObjLoader reader;
-            reader.options.limits = {c.corners, c.faces};
-            reader.options.minPartBytes = partBytes;
-            reader.options.threads = 3;
-            reader.options.blockBytes = 16;
+            reader.options = {16, 3, partBytes, {c.corners, c.faces}};
             bool read = false;
             const Console console = captureConsole([&] { read = reader.loader(path); });
             EXPECT_EQ(read, c.err.empty()) << c.text << " in parts of " << partBytes;
             EXPECT_EQ(console.err, c.err) << c.text << " in parts of " << partBytes;
         }
     }
+}
+
+TEST(RealModels, CountsAndOutcomeLines) {
+    SKIP_WITHOUT_ASSIMP_MODELS();
+    const std::string normals = "SimpleMesh::computeNormals: called\n";
+    struct Case {
+        std::string file, err; // err: the lines before the outcome line
+        std::string outcome;   // "loaded" or the failure's text
+        std::size_t vertices, texCoords, normals, faces, corners, withCorners;
+        std::string texture = ""; // the image the material names, found beside the MTL file
+    };
+    const Case cases[] = {
+        // A textured triangle mesh whose MTL file, beside it, names its image as ".\NAME".
+        {"spider.obj", "", "loaded", 762, 302, 747, 1368, 3, 1368, "wal67ar_small.jpg"},
+        {"WusonOBJ.obj", "", "loaded", 2117, 1, 2076, 3732, 3, 3732},
+        // 2042 faces with plain corners and 668 with "p/t" corners.
+        {"regr01.obj", "", "buffer sizes not same", 0, 0, 0, 0, 0, 0},
+        {"box.obj", normals, "loaded", 8, 0, 8, 6, 4, 6},
+        {"box_longline.obj", normals, "loaded", 8, 0, 8, 6, 936, 1},
+        // A 66-gon with "p//n" corners; a file with carriage returns and doubled blanks.
+        {"concave_polygon.obj", "", "loaded", 64, 0, 1, 1, 66, 1},
+        {"cube_mtllib_after_g.obj",
+         "ObjLoader::readMaterialFile: cannot open file: cube_mtllib_after_g.mat\n", "loaded", 8, 0,
+         6, 12, 3, 12},
+        {"box_UTF16BE.obj", "", "no vertices loaded: ", 0, 0, 0, 0, 0, 0},
+        {"../invalid/empty.obj", "", "no vertices loaded: ", 0, 0, 0, 0, 0, 0},
+        {"point_cloud.obj", "", "no triangles loaded: ", 0, 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string path = kAssimpModels + c.file;
+        SimpleMesh mesh;
+        bool ok = false;
+        std::string texture = "untouched";
+        Console console =
+            captureConsole([&] { ok = mesh.load(path, programSearchDirs(), &texture); });
+        const std::string outcome = c.outcome == "loaded"     ? path + " loaded"
+                                    : c.outcome.back() == ' ' ? c.outcome + path
+                                                              : c.outcome;
+        EXPECT_EQ(ok, c.outcome == "loaded") << c.file;
+        EXPECT_EQ(console.err, c.err + "SimpleMesh::load: " + outcome + "\n") << c.file;
+        EXPECT_EQ((std::array{mesh.vertices.size(), mesh.texCoords.size(), mesh.normals.size(),
+                              mesh.faces.size(), facesWithCorners(mesh.faces, c.corners)}),
+                  (std::array{c.vertices, c.texCoords, c.normals, c.faces, c.withCorners}))
+            << c.file;
+        EXPECT_EQ(texture, !ok                 ? "untouched"
+                           : c.texture.empty() ? ""
+                                               : kAssimpModels + c.texture)
+            << c.file;
+    }
+}
+
+TEST(ObjLoader, RefusesOtherExtensionsAndUnopenableFiles) {
+    EXPECT_EQ(readObj("v 1 2 3\n", "model.OBJ").console.err,
+              "ObjLoader::loader: error: invalid extention\n");
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("folder.obj"));
+    for (const std::string& path :
+         {std::string(), dir.file("missing.obj"), dir.file("folder.obj")}) {
+        ObjLoader reader;
+        Console c = captureConsole([&] { EXPECT_FALSE(reader.loader(path)); });
+        EXPECT_EQ(c.err, path.empty()
+                             ? "ObjLoader::loader: error: invalid extention\n"
+                             : "ObjLoader::loader: error: cannot open file: " + path + "\n");
+    }
+    Read empty = readObj("");
+    EXPECT_TRUE(empty.ok);
+    EXPECT_EQ(empty.console.err, "");
+    EXPECT_TRUE(empty.reader.vertices.empty() && empty.reader.faces.empty());
+}
+
+TEST(ObjLoader, FaceLinesAndTheirConsoleLines) {
+    struct Case {
+        std::string line;
+        IndexLists faces, texCoordFaces, normalFaces;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"f 1 2 3 4", {{0, 1, 2, 3}}, {}, {}, ""},
+        {"f 1/2 2/3 3/4", {{0, 1, 2}}, {{1, 2, 3}}, {}, ""},
+        {"f 1//4 2//3 3//2", {{0, 1, 2}}, {}, {{3, 2, 1}}, ""},
+        {"f 1/2/3 2/3/4 3/4/1", {{0, 1, 2}}, {{1, 2, 3}}, {{2, 3, 0}}, ""},
+        {"f 4 3 2   \r", {{3, 2, 1}}, {}, {}, ""},
+        {"f 1/1/ 2/2/ 3/3/", {{0, 1, 2}}, {{0, 1, 2}}, {}, third + third},
+        {"f 1 /2 3", {{0, 2}}, {{1}}, {}, ""}, // blanks may precede a slash
+        // Texture and normal indices equal to the positions until a later face differs.
+        {"f 1/1/1 2/2/2\nf 3/3/3 4/5/4\nf 6//6\nf",
+         {{0, 1}, {2, 3}, {5}, {}},
+         {{0, 1}, {2, 4}},
+         {{0, 1}, {2, 3}, {5}},
+         ""},
+        {"f", {{}}, {}, {}, ""},
+        {"f 0 1 99999999999999", {{-1, 0, 2147483646}}, {}, {}, ""},
+        // Dropped faces.
+        {"f -1 -2 -3", {}, {}, {}, invalid},
+        {"f +1 2 3", {}, {}, {}, invalid},
+        {"f 1 2.5 3", {}, {}, {}, invalid},
+        {"f 1/2.5 2 3", {}, {}, {}, invalid},
+        {"f 1 x 3", {}, {}, {}, invalid},
+        {"f   ", {}, {}, {}, invalid},
+        {"f 1 2 3 # comment", {}, {}, {}, invalid},
+        {"f 1/1/1 2/2/2 3/3/3 #4", {}, {}, {}, invalid},
+        {"f 1/1/ 2/2/ 3/3/ #4", {}, {}, {}, third + third + third + invalid},
+    };
+    for (const Case& c : cases) {
+        Read r = readObj("v 0 0 0\n" + c.line + "\n");
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(
+            std::tie(r.console.err, r.reader.faces, r.reader.texCoordFaces, r.reader.normalFaces),
+            std::tie(c.err, c.faces, c.texCoordFaces, c.normalFaces))
+            << c.line;
+    }
+}
+
+TEST(ObjLoader, KeywordsAndCoordinates) {
+    Read r = readObj("# comment\n   # indented comment\n\n"
+                     "v 1 2 3 4\n  v\t-1.5 +2. 3e1\nV 9 9 9\nvp 1 2 3\no object\ns 1\nl 1 2\n"
+                     "v 1 2\nv 1 x 3\nvt 0.5 0.25 0\nvt 0.75\nvn 0 0 1\n"
+                     "g first second\ng\nusemtl shiny\nusemtl\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.console.err, "");
+    EXPECT_EQ(triples(r.reader.vertices),
+              (std::vector<Triple>{{1, 2, 3}, {-1.5f, 2, 30}, {1, 2, 0}, {1, 0, 0}}));
+    EXPECT_EQ(pairs(r.reader.texCoords), (std::vector<Pair>{{0.5f, 0.25f}, {0.75f, 0}}));
+    EXPECT_EQ(triples(r.reader.normals), (std::vector<Triple>{{0, 0, 1}}));
+    EXPECT_EQ(r.reader.groupName, "first");
+    EXPECT_EQ(r.reader.material.name, "shiny");
+}
+
+// Coordinates must read exactly as stream extraction of a float reads them: the accepted
+// syntax, the value a malformed number leaves and what the following numbers then get, and
+// correct rounding on every route of the conversion.
+TEST(ObjLoader, CoordinatesReadLikeStreamExtraction) {
+    std::vector<std::string> tokens{
+        "1", "2.", "+3.0", "-1e2", "2.e1", "3.1+e2", "1e+2", "3.1-e2", "1E2", ".5", "-.5", "e5",
+        ".", "+", "-", "1e", "1e+", "1..2", "1e5.3", "0x1p3", "inf", "nan", "1e39", "-1e39",
+        "1e-50", "-1e-50", "1e-40", "00001.5", "--1", "1,5", "3.4028235e38", "3.4028236e38",
+        "123456789012345678901234567890", "1e999999999999", "1e-999999999999", "",
+        // Within half a double's precision of a point halfway between two floats.
+        "0.0002749544946709648", "0.07723983749747276", "0.00927905598655343"};
+    std::mt19937 random(12345);
+    auto digits = [&](int count) {
+        std::string text;
+        while (count-- > 0)
+            text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    // Built by appending, one draw after another (GCC's -O3 reports false overlaps inside
+    // chains of string concatenation).
+    for (int i = 0; i < 100000; ++i) {
+        std::string token = random() % 3 ? "" : "-";
+        token += digits(1 + random() % 9);
+        if (random() % 4) {
+            token += '.';
+            token += digits(random() % 12);
+        }
+        if (random() % 5 == 0) {
+            token += "e-";
+            token += std::to_string(random() % 45);
+        }
+        tokens.push_back(token);
+    }
+    int mismatches = 0;
+    for (const std::string& token : tokens) {
+        std::string text = "v ";
+        text += token;
+        text += " 7 8";
+        std::istringstream stream(text);
+        std::string keyword;
+        Triple expected{-9, -9, -9}, actual{-9, -9, -9};
+        stream >> keyword >> expected[0] >> expected[1] >> expected[2];
+        LineCursor cursor(text);
+        std::string_view word;
+        cursor.readWord(word);
+        for (float& value : actual)
+            cursor.readFloat(value);
+        if (std::memcmp(expected.data(), actual.data(), sizeof actual) != 0 && ++mismatches <= 5)
+            ADD_FAILURE() << "'" << token << "': stream " << testing::PrintToString(expected)
+                          << ", cursor " << testing::PrintToString(actual);
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(ObjLoader, FirstMaterialOfTheFileBesideTheObjOrInTheWorkingDirectory) {
+    // The working directory is the repository root; a later "usemtl" renames the material.
+    Read r = readObj("mtllib tests/data/mesh/two_materials.mtl other.mtl\nusemtl later\n");
+    EXPECT_EQ(r.console.err, "");
+    const Material& m = r.reader.material;
+    EXPECT_EQ(m.name, "later");
+    EXPECT_EQ(m.ambient, (Triple{0.1f, 0.2f, 0.3f}));
+    EXPECT_EQ(m.diffuse, (Triple{0.4f, 0.5f, 0.6f}));
+    EXPECT_EQ(m.specular, (Triple{0.9f, 1.0f, 1.0f})); // "Ks 0.9" sets only the first value
+    EXPECT_EQ(m.dissolve, 0.5f);
+    EXPECT_EQ(m.shininess, 10.0f); // given before "newmtl"
+    EXPECT_EQ(m.diffuseMap, "first.png");
+    EXPECT_EQ(readObj("mtllib tests/data/mesh/two_materials.mtl\n").reader.material.name, "first");
+
+    // A file beside the OBJ comes first, a name written with backslashes included; its image
+    // counts only when it lies beside the MTL file. A name found nowhere is reported and
+    // reading goes on.
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("materials"));
+    writeFile(dir.file("materials/beside.mtl"), "newmtl beside\nmap_Kd -s 1 1 1 ..\\paint.png\n");
+    writeFile(dir.file("model.obj"), "mtllib materials\\beside.mtl\nv 1 2 3\nmtllib missing\n");
+    ObjLoader reader;
+    Console c = captureConsole([&] { EXPECT_TRUE(reader.loader(dir.file("model.obj"))); });
+    EXPECT_EQ(c.err, "ObjLoader::readMaterialFile: cannot open file: missing\n");
+    EXPECT_EQ(reader.vertices.size(), 1u);
+    EXPECT_EQ(reader.material.name, "beside");
+    EXPECT_EQ(reader.material.diffuseMap, "..\\paint.png");
+    EXPECT_EQ(reader.diffuseMapFile(), "");
+    writeFile(dir.file("paint.png"), "");
+    EXPECT_EQ(reader.diffuseMapFile(), dir.file("paint.png"));
 }

@@ -1,8 +1,11 @@
 // Texture pictures: uploaded at their size, top row first, into one texture name that later
 // pictures reuse; a file that is no picture, no regular file or larger than the context takes
 // keeps the texture as it was.
+#include "mesh/simple_mesh.h"
 #include "mesh/texture.h"
-#include "tests/mesh/mesh_test_util.h"
+#include "tests/support/console.h"
+#include "tests/support/gl_test.h"
+#include "tests/support/images.h"
 
 #include <GL/gl.h>
 
@@ -33,23 +36,29 @@ TextureLevel readTexture(unsigned texture) {
 
 const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255};
 
+// Pictures in a folder searched by loadTexture, into one mesh's texture.
+class Texture : public testing::Test {
+  protected:
+    void SetUp() override {
+        testContext(64, 64);
+        installTextureDeleter();
+    }
+    Console load(const std::string& name) {
+        return captureConsole([&] { loaded = mesh.loadTexture(name, {dir.path().string()}); });
+    }
+    TempDir dir;
+    SimpleMesh mesh;
+    bool loaded = false;
+};
+
 } // namespace
 
-TEST(Texture, UploadsAtItsSizeBottomRowFirstAndKeepsItsName) {
-    testContext(64, 64);
-    installTextureDeleter();
-    TempDir dir;
+TEST_F(Texture, UploadsAtItsSizeBottomRowFirstAndKeepsItsName) {
     std::vector<Rgba> picture(512 * 256, green);
     std::fill(picture.begin(), picture.begin() + 512, red); // top row
     std::fill(picture.end() - 512, picture.end(), blue);    // bottom row
     saveImage(dir.file("wide.bmp"), 512, 256, picture);
     saveImage(dir.file("pixel.bmp"), 1, 1, {blue});
-
-    SimpleMesh mesh;
-    bool loaded = false;
-    auto load = [&](const std::string& name) {
-        return captureConsole([&] { loaded = mesh.loadTexture(name, {dir.path().string()}); });
-    };
     EXPECT_EQ(load("wide.bmp").err, "SimpleMesh::loadTexture: wide.bmp (512x256)\n");
     ASSERT_TRUE(loaded);
     const unsigned name = mesh.textureId;
@@ -62,34 +71,24 @@ TEST(Texture, UploadsAtItsSizeBottomRowFirstAndKeepsItsName) {
     EXPECT_EQ(t.texels.front(), blue); // v = 0 samples the picture's bottom edge, as in OBJ
     EXPECT_EQ(t.texels[512 * 100], green);
     EXPECT_EQ(t.texels.back(), red);
-    GLint mode = 0, bound = -1;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(mode, GL_MODULATE);
-    EXPECT_EQ(bound, 0);
+    GLint modeAndBinding[2] = {0, -1};
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &modeAndBinding[0]);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &modeAndBinding[1]);
+    EXPECT_EQ(std::to_array(modeAndBinding), (std::array<GLint, 2>{GL_MODULATE, 0}));
 
     // A second picture, of one pixel, replaces the image in the same texture name.
     EXPECT_EQ(load("pixel.bmp").err, "SimpleMesh::loadTexture: pixel.bmp (1x1)\n");
     EXPECT_EQ(mesh.textureId, name);
     EXPECT_EQ(readTexture(name).texels, std::vector<Rgba>{blue});
 
-    // A grey picture is uploaded as RGBA.
-    const std::uint8_t grey[4] = {10, 200, 10, 200};
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilTexImage(2, 2, 1, 1, IL_LUMINANCE, IL_UNSIGNED_BYTE, const_cast<std::uint8_t*>(grey));
-    ASSERT_TRUE(ilSaveImage(dir.file("grey.pgm").c_str()));
-    ilDeleteImages(1, &image);
-    load("grey.pgm");
-    for (const Rgba& texel : readTexture(name).texels)
-        EXPECT_TRUE(texel == (Rgba{10, 10, 10, 255}) || texel == (Rgba{200, 200, 200, 255}));
+    // A grey picture (a binary PGM, rows 10 200 and 10 200) is uploaded as RGBA.
+    writeFile(dir.file("grey.pgm"), "P5 2 2 255\n\x0a\xc8\x0a\xc8");
+    EXPECT_EQ(load("grey.pgm").err, "SimpleMesh::loadTexture: grey.pgm (2x2)\n");
+    const Rgba dark{10, 10, 10, 255}, light{200, 200, 200, 255};
+    EXPECT_EQ(readTexture(name).texels, (std::vector<Rgba>{dark, light, dark, light}));
 }
 
-TEST(Texture, FailuresKeepTheTexture) {
-    testContext(64, 64);
-    installTextureDeleter();
-    TempDir dir;
+TEST_F(Texture, FailuresKeepTheTexture) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     ASSERT_GT(maxSize, 0);
@@ -98,12 +97,6 @@ TEST(Texture, FailuresKeepTheTexture) {
     writeFile(dir.file("corrupt.bmp"), "BM this is no bitmap at all");
     writeFile(dir.file("truncated.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     ASSERT_EQ(mkfifo(dir.file("fifo.png").c_str(), 0600), 0);
-
-    SimpleMesh mesh;
-    bool loaded = false;
-    auto load = [&](const std::string& name) {
-        return captureConsole([&] { loaded = mesh.loadTexture(name, {dir.path().string()}); });
-    };
     ASSERT_EQ(load("small.bmp").err, "SimpleMesh::loadTexture: small.bmp (4x2)\n");
     const unsigned name = mesh.textureId;
 
@@ -125,8 +118,7 @@ TEST(Texture, FailuresKeepTheTexture) {
     for (const Case& c : cases) {
         const Console console = load(c.file);
         EXPECT_FALSE(loaded) << c.file;
-        EXPECT_EQ(console.out, c.out);
-        EXPECT_EQ(console.err, c.err);
+        EXPECT_EQ(console.out + "|" + console.err, c.out + "|" + c.err);
         EXPECT_EQ(mesh.textureId, name);
         EXPECT_EQ(readTexture(name).texels, std::vector<Rgba>(8, blue)) << c.file;
     }

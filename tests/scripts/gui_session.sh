@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The GUI on a virtual X server: both windows appear with their titles, the panel to the right
 # of the 640 x 480 view at (665, 0) and sized to its controls; a left drag turns the view and
-# key r resets it, as key c shows; a quick click on "Triangulate Faces" (press and release in
+# key r resets it, as key c shows; once the pointer rests the program draws nothing and uses
+# next to no processor time; a quick click on "Triangulate Faces" (press and release in
 # one burst, before the panel draws again) runs it; "Quit" ends the program with status -1
 # (255). Every wait polls for what the program prints, with a deadline.
 #
@@ -11,18 +12,17 @@ x=1 source "$(dirname "$0")/lib/common.sh"
 # Centre of a control in the panel window, "X Y".
 centre() { awk -F'\t' -v label="$1" '$1 == label { print $2, $3 }' "$work/layout"; }
 
-(cd "$work" && exec "$program" >out 2>err) &
+(cd "$work" && exec "$program" "$root/Mesh/sample.obj" >out 2>err) &
 pid=$!
 main=$(find_window '^Make Hollowvista Models$')
 panel=$(find_window '^GLUI$')
-[ -n "$main" ] || fail "no window \"Make Hollowvista Models\""
-[ -n "$panel" ] || fail "no window \"GLUI\""
-[[ $(geometry "$main") == *"Geometry: 640x480"* ]] || fail "view is not 640x480"
+[ -n "$main" ] && [ -n "$panel" ] || fail "a window is missing: main \"$main\", panel \"$panel\""
+[[ $(xdotool getwindowgeometry "$main") == *"Geometry: 640x480"* ]] || fail "view is not 640x480"
 # The panel is mapped before the X server has applied its position, and fits itself to its
 # controls after its first frame: look again for up to ten seconds.
 size=$(awk -F'\t' '$1 == "size" { print $2 "x" $3 }' "$work/layout")
-wait_until 10 '[[ $(geometry "$panel") == *"Position: 665,0 "*"Geometry: $size"* ]]' ||
-    fail "panel not at (665, 0) with size $size: $(geometry "$panel")"
+wait_until 10 '[[ $(xdotool getwindowgeometry "$panel") == *"Position: 665,0 "*"Geometry: $size"* ]]' ||
+    fail "panel not at (665, 0) with size $size: $(xdotool getwindowgeometry "$panel")"
 grep -Eq '^GLUI version: [0-9]+\.[0-9]+$' "$work/err" || fail "no version line: $(cat "$work/err")"
 
 # Keys go to the window under the pointer (no window manager). $1 lines of output, or fail.
@@ -48,8 +48,18 @@ xdotool key r key c
 wait_lines 9
 [ "$(sed -n 7,9p "$work/out")" = "$start" ] || fail "key r did not reset the view"
 
-# A quick click on "Triangulate Faces" writes data/remesh.obj (of no faces) in the working
-# directory.
+# Drawing on every idle call kept a core busy (3 s of processor time in 3 s); at rest, after the
+# last frames of the pointer's motion, a tenth of a core allows for a busy machine.
+xdotool mousemove --window "$panel" 40 40 mousemove --window "$main" 320 240
+ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; } # user + system time so far
+sleep 1
+before=$(ticks)
+sleep 3
+used=$(($(ticks) - before)) per_second=$(getconf CLK_TCK)
+[ "$used" -le $((per_second * 3 / 10)) ] ||
+    fail "the idle program used $used ticks ($per_second a second) of processor time in 3 s"
+
+# A quick click on "Triangulate Faces" writes data/remesh.obj in the working directory.
 read -r x y <<<"$(centre "Triangulate Faces")"
 xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
 wait_until 10 'grep -qx "Done!" "$work/err"' || fail "the click did not triangulate: $(cat "$work/err")"

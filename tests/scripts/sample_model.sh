@@ -4,15 +4,10 @@
 # script.batch_runs.)
 #
 # Usage: sample_model.sh PATH/TO/hollowvista   (not used)
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 python3 scripts/make_sample.py "$work/Mesh" >/dev/null
 for file in sample.obj sample.mtl sample.bmp; do
-    cmp -s "$work/Mesh/$file" "Mesh/$file" || {
-        echo "FAIL: Mesh/$file differs from what scripts/make_sample.py writes: run it again" >&2
-        exit 1
-    }
+    cmp -s "$work/Mesh/$file" "Mesh/$file" ||
+        fail "Mesh/$file differs from what scripts/make_sample.py writes: run it again"
 done
 echo "ok"

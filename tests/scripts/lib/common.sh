@@ -1,8 +1,8 @@
 # Shared start of the script-level tests; source it with the test's arguments in place. It
 # gives $program (the built program), $root (the source tree), fail MESSAGE, $work (a scratch
 # folder removed when the test ends) and run. Without x=1 the test runs with no display; with
-# x=1 set first, it is re-run once under its own virtual X server and also gets find_window,
-# wait_until and geometry.
+# x=1 set first, it is re-run once under its own virtual X server and also gets find_window
+# and wait_until.
 set -euo pipefail
 program=$(realpath "$1")
 root=$(pwd)
@@ -55,10 +55,6 @@ wait_until() {
         [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.1
     done
-}
-
-geometry() {
-    xdotool getwindowgeometry "$1"
 }
 
 work=$(mktemp -d)
