@@ -27,13 +27,7 @@ class ExportSolid : public OffscreenAppTest {
         std::string picture;
         EXPECT_TRUE(mesh.load(dir.file("data/export_solid.obj"), {}, &picture));
         EXPECT_EQ(picture, dir.file("data/export_solid.png"));
-        SolidMesh solid;
-        solid.vertices.assign(mesh.vertices.begin(), mesh.vertices.end());
-        solid.texCoords.assign(mesh.texCoords.begin(), mesh.texCoords.end());
-        solid.frontVertices = solid.texCoords.size() - 1; // the last is the plate's texel
-        for (std::size_t f = 0; f < mesh.faces.size(); ++f)
-            solid.triangles.push_back({mesh.faces[f][0], mesh.faces[f][1], mesh.faces[f][2]});
-        return solid;
+        return solidOf(mesh);
     }
 
     // Checks the four files and the console line of an export at scale; returns the solid.

@@ -220,26 +220,6 @@ TEST_F(RenderEquality, ModelsDrawTheSamePixelsInEveryState) {
     untextured.textureId = 0; // tints and translucency over texture 0
     expectSameInEveryState(untextured, "blob without texture name", false);
     expectSameInEveryState(makeBlob(9, 7, false), "plain blob", true);
-
-    SKIP_WITHOUT_ASSIMP_MODELS();
-    SimpleMesh real;
-    bool loaded = false;
-    captureConsole([&] { loaded = real.load(kAssimpModels + "spider.obj", {}); });
-    ASSERT_TRUE(loaded);
-    ASSERT_FALSE(real.texCoordFaces.empty());
-    for (Vec3& v : real.vertices.edit()) // 200 units across: brought to the blob's size
-        v = {v.x / 25, v.y / 25, v.z / 25};
-    real.textureId = texture;
-    real.faceVisible.edit().assign(real.faces.size(), 1);
-    real.vertexPart.edit().assign(real.vertices.size(), 0);
-    for (std::size_t v = 0; v < real.vertices.size(); ++v)
-        real.vertexPart.edit()[v] = real.vertices[v].x > 0 ? 1 : (real.vertices[v].y > 0 ? 3 : 0);
-    real.facePart.edit().assign(real.faces.size(), 0);
-    for (std::size_t f = 0; f < real.faces.size(); f += 7) {
-        real.faceVisible.edit()[f] = 0;
-        real.facePart.edit()[f + 3 < real.faces.size() ? f + 3 : f] = -1;
-    }
-    expectSameInEveryState(real, "spider.obj", false);
 }
 
 // The ID image of a mesh drawn one way, in the state both ID passes draw it in.
@@ -359,33 +339,30 @@ TEST_F(RenderEquality, EveryChangeToAMeshShowsInItsNextDrawing) {
         for (std::size_t i = begin; i < end; ++i)
             edit(i);
     };
+    // Sets entries [begin, end) of a mesh array to value.
+    auto fill = [](auto& array, std::size_t begin, std::size_t end, auto value) {
+        std::fill(array.edit().begin() + begin, array.edit().begin() + end, value);
+    };
+    const Vec3 up{0, 1, 0};
+    const Vec2 corner{0.9f, 0.1f};
     const std::pair<std::string, std::function<void()>> changes[] = {
-        {"vertex parts", [&] { each(0, 40, [&](auto i) { mesh.vertexPart.edit()[i] = 2; }); }},
-        {"face parts", [&] { each(20, 60, [&](auto f) { mesh.facePart.edit()[f] = -1; }); }},
+        {"vertex parts", [&] { fill(mesh.vertexPart, 0, 40, 2); }},
+        {"face parts", [&] { fill(mesh.facePart, 20, 60, -1); }},
         {"drawBackFaces", [&] { mesh.drawBackFaces = 0; }},
         {"face visibility",
          [&] { each(10, 50, [&](auto f) { mesh.faceVisible.edit()[f] ^= 1; }); }},
         {"hideInvisibleFaces", [&] { mesh.hideInvisibleFaces = 1; }},
         {"positions", [&] { each(10, 30, [&](auto v) { mesh.vertices.edit()[v].z += 4; }); }},
-        {"normals", [&] { each(0, 40, [&](auto n) {
-                              mesh.normals.edit()[n] = {0, 1, 0};
-                          }); }},
+        {"normals", [&] { fill(mesh.normals, 0, 40, up); }},
         {"normal corners",
          [&] { each(20, 60, [&](auto f) { mesh.normalFaces.edit()[f][0] = 0; }); }},
-        {"texture coordinates",
-         [&] { each(0, 40, [&](auto t) {
-                   mesh.texCoords.edit()[t] = {0.9f, 0.1f};
-               }); }},
+        {"texture coordinates", [&] { fill(mesh.texCoords, 0, 40, corner); }},
         {"face corners", [&] { each(20, 40, [&](auto f) { mesh.faces.edit()[f][1] = 3; }); }},
         {"texture-coordinate corners",
          [&] { each(20, 60, [&](auto f) { mesh.texCoordFaces.edit()[f][0] = 0; }); }},
         {"assignment of another model", [&] { mesh = other; }},
         {"no texture name", [&] { mesh.textureId = 0; }},
-        {"no texture coordinates",
-         [&] {
-             mesh.texCoords.clear();
-             mesh.texCoordFaces.clear();
-         }},
+        {"no texture coordinates", [&] { mesh.texCoords.clear(), mesh.texCoordFaces.clear(); }},
         {"positions of the plain model",
          [&] { each(30, 50, [&](auto v) { mesh.vertices.edit()[v].z += 3; }); }},
     };
