@@ -4,39 +4,19 @@
 #include "tests/support/images.h"
 
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 
 namespace {
 
-// A closed lumpy ball of about `radius` around centre, as an OBJ text: rings of quads between
-// two poles.
-std::string ballModel(double radius, Vec3d centre) {
+// A closed box reaching `radius` from centre along each axis, as an OBJ text.
+std::string boxModel(double radius, Vec3d centre) {
     std::ostringstream obj;
     obj.precision(9);
-    const int rings = 12, segments = 16;
-    const double pi = std::acos(-1.0);
-    auto vertex = [&](double x, double y, double z) {
-        obj << "v " << centre.x + x << " " << centre.y + y << " " << centre.z + z << "\n";
-    };
-    vertex(0, radius, 0);
-    for (int r = 1; r < rings; ++r)
-        for (int s = 0; s < segments; ++s) {
-            const double theta = pi * r / rings, phi = 2 * pi * s / segments;
-            const double bump = radius * (1 + 0.15 * std::sin(3 * phi) * std::sin(2 * theta));
-            vertex(bump * std::sin(theta) * std::cos(phi), bump * std::cos(theta),
-                   bump * std::sin(theta) * std::sin(phi));
-        }
-    vertex(0, -radius, 0);
-    auto at = [&](int r, int s) { return 2 + (r - 1) * segments + s % segments; };
-    const int last = 2 + (rings - 1) * segments;
-    for (int s = 0; s < segments; ++s) {
-        obj << "f 1 " << at(1, s + 1) << " " << at(1, s) << "\nf " << last << " "
-            << at(rings - 1, s) << " " << at(rings - 1, s + 1) << "\n";
-        for (int r = 1; r + 1 < rings; ++r)
-            obj << "f " << at(r, s) << " " << at(r, s + 1) << " " << at(r + 1, s + 1) << " "
-                << at(r + 1, s) << "\n";
-    }
+    for (int i = 0; i < 8; ++i)
+        obj << "v " << centre.x + (i & 1 ? radius : -radius) << " "
+            << centre.y + (i & 2 ? radius : -radius) << " " << centre.z + (i & 4 ? radius : -radius)
+            << "\n";
+    obj << "f 1 3 4 2\nf 5 6 8 7\nf 1 2 6 5\nf 3 7 8 4\nf 1 5 7 3\nf 2 4 8 6\n";
     return obj.str();
 }
 
@@ -87,7 +67,7 @@ TEST_F(Framing, VeryLargeAndVerySmallModelsFillTheWindow) {
     session("key r\nscreenshot " + base); // the empty scene from the start-up pose
     for (const Case& c : cases) {
         const std::string model = dir.file(c.name + ".obj"), shot = dir.file(c.name + ".png");
-        writeFile(model, ballModel(c.radius, c.centre));
+        writeFile(model, boxModel(c.radius, c.centre));
         const Console console =
             session("open-mesh " + model + "\nkey r\nframe\nscreenshot " + shot + "\nkey c\n");
         EXPECT_NE(console.err.find(c.advice), std::string::npos) << c.name << ": " << console.err;
