@@ -4,6 +4,7 @@
 #include "export/solid_files.h"
 #include "tests/export/solid_checks.h"
 #include "tests/support/gl_test.h"
+#include "tests/support/program_view.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -14,21 +15,14 @@
 
 namespace {
 
-// gluPerspective(30, w / h, 5, 200); the model turned 20 degrees about y, then 10 about x
-// (mirrored in x on request), 100 units away; the window's viewport (-w, -h, 3w, 3h).
-ViewTransform programView(int w, int h, bool mirrored = false) {
-    ViewTransform view{};
-    const double f = 1 / std::tan(M_PI / 12), s = mirrored ? -1 : 1;
-    const double ca = std::cos(M_PI / 18), sa = std::sin(M_PI / 18), cb = std::cos(M_PI / 9),
-                 sb = std::sin(M_PI / 9), n = -205.0 / 195, m = -2000.0 / 195;
-    const double projection[16] = {f * h / w, 0, 0, 0, 0, f, 0, 0, 0, 0, n, -1, 0, 0, m, 0};
-    const double modelview[16] = {s * cb, s * sa * sb, -s * ca * sb, 0, 0, ca, sa,   0,
-                                  sb,     -sa * cb,    ca * cb,      0, 0, 0,  -100, 1};
-    std::copy_n(projection, 16, view.projection);
-    std::copy_n(modelview, 16, view.modelview);
-    const int viewport[4] = {-w, -h, 3 * w, 3 * h};
-    std::copy_n(viewport, 4, view.viewport);
-    return view;
+// The program's camera with the model turned 20 degrees about y, then 10 about x (mirrored in
+// x on request), 100 units away.
+ViewTransform turnedView(int w, int h, bool mirrored = false) {
+    const double s = mirrored ? -1 : 1, ca = std::cos(M_PI / 18), sa = std::sin(M_PI / 18),
+                 cb = std::cos(M_PI / 9), sb = std::sin(M_PI / 9);
+    return programView(w, h, 30,
+                       {s * cb, s * sa * sb, -s * ca * sb, 0, 0, ca, sa, 0, sb, -sa * cb, ca * cb,
+                        0, 0, 0, -100, 1});
 }
 
 // Window depths 0.965 .. 0.98 lie about 85 .. 112 units from the camera; 1 is background.
@@ -74,7 +68,7 @@ TEST(Solid, EveryImageGivesAClosedOutwardPanelWithItsFrontOnItsPixelsAndItsPlate
                 SCOPED_TRACE(std::string(scene.name) + (merge ? ", merged" : "") +
                              (mirrored ? ", mirrored" : ""));
                 const int w = scene.width, h = scene.height;
-                const ViewTransform view = programView(w, h, mirrored);
+                const ViewTransform view = turnedView(w, h, mirrored);
                 const SolidMesh solid = buildSolid(imageOf(scene), view, {0, merge});
                 EXPECT_EQ(closedSolidFault(solid), "");
                 EXPECT_LT(frontPixelError(solid, view, w, h), 1e-3);
@@ -110,7 +104,7 @@ TEST(Solid, EveryImageGivesAClosedOutwardPanelWithItsFrontOnItsPixelsAndItsPlate
                     EXPECT_NEAR(front - base, farthest > 0 ? 0.2 * thickness : 0, 1e-3);
                 }
             }
-    EXPECT_EQ(buildSolid({1, 5, std::vector<float>(5, 1.0f)}, programView(1, 5)).vertices.size(),
+    EXPECT_EQ(buildSolid({1, 5, std::vector<float>(5, 1.0f)}, turnedView(1, 5)).vertices.size(),
               0u);
 }
 

@@ -13,6 +13,7 @@
 #include "selection/part_depth.h"
 #include "selection/triangulate.h"
 #include "tests/export/obj_counts.h"
+#include "tests/support/program_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -108,25 +109,17 @@ std::string checkLoaded(const SimpleMesh& m) {
 }
 
 // Perspective and model-view as applyProjection loads them (gluPerspective, then translation
-// times rotation), on the viewport three times the window with the window in its middle.
+// times rotation).
 ViewTransform drawCamera(Draw& draw, int width, int height) {
-    ViewTransform view{};
-    const double fov = draw.between(1, 179), aspect = double(width) / height;
-    const double f = 1 / std::tan(fov / 2 * std::numbers::pi / 180), zNear = 5, zFar = 200;
-    view.projection[0] = f / aspect;
-    view.projection[5] = f;
-    view.projection[10] = (zFar + zNear) / (zNear - zFar);
-    view.projection[11] = -1;
-    view.projection[14] = 2 * zFar * zNear / (zNear - zFar);
+    const double fov = draw.between(1, 179);
     const Quat q{draw.real(-1, 1), draw.real(-1, 1), draw.real(-1, 1), draw.real(-1, 1)};
+    std::array<double, 16> modelview{};
     const std::array<float, 16> r = quaternionToMatrix(q);
-    std::copy(r.begin(), r.end(), view.modelview);
-    view.modelview[12] = draw.real(-20, 20);
-    view.modelview[13] = draw.real(-20, 20);
-    view.modelview[14] = draw.chance(10) ? draw.real(-1e6f, 1e6f) : draw.real(-300, 0);
-    const int viewport[4] = {-width, -height, 3 * width, 3 * height};
-    std::copy_n(viewport, 4, view.viewport);
-    return view;
+    std::copy(r.begin(), r.end(), modelview.begin());
+    modelview[12] = draw.real(-20, 20);
+    modelview[13] = draw.real(-20, 20);
+    modelview[14] = draw.chance(10) ? draw.real(-1e6f, 1e6f) : draw.real(-300, 0);
+    return programView(width, height, fov, modelview);
 }
 
 // A few lasso loops as the read-back masks they leave: black pixels inside, white outside.

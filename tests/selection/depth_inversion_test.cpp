@@ -41,7 +41,7 @@ bool sameBits(const Vec3& a, const Vec3& b) {
 } // namespace
 
 TEST(DepthInversion, EachPartIsMirroredAboutItsPositionScaledByItsCompression) {
-    const ViewTransform view = perspectiveView(640, 480);
+    const ViewTransform view = programView(640, 480);
     SimpleMesh input;
     addQuad(input, view, 100, 100, 140, 140, 0.40); // part 1: compression 1
     addQuad(input, view, 200, 100, 240, 140, 0.30); // part 2: compression 0
@@ -88,7 +88,7 @@ TEST(DepthInversion, EachPartIsMirroredAboutItsPositionScaledByItsCompression) {
 }
 
 TEST(DepthInversion, NothingPaintedPutsEverythingInPartOneAndMeasuresIt) {
-    const ViewTransform view = perspectiveView(640, 480);
+    const ViewTransform view = programView(640, 480);
     SimpleMesh input;
     addQuad(input, view, 100, 100, 140, 140, 0.2);
     addQuad(input, view, 200, 100, 240, 140, 0.6);
@@ -122,7 +122,7 @@ TEST(DepthInversion, NothingPaintedPutsEverythingInPartOneAndMeasuresIt) {
 // Large enough for the vertex loop to run on two threads: every vertex of either half is
 // converted (the left columns are in part 0 and stay), and a second rebuild gives the same bits.
 TEST(DepthInversion, LargeModelConvertsEveryVertex) {
-    const ViewTransform view = perspectiveView(640, 480);
+    const ViewTransform view = programView(640, 480);
     SimpleMesh input;
     const int columns = 400, rows = 300;
     for (int y = 0; y < rows; ++y)

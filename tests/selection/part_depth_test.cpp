@@ -10,7 +10,7 @@
 using namespace selection_test;
 
 TEST(PartDepth, MedianCountsVisibleCornersOncePerFaceAndSkipsDepthsOutsideTheRange) {
-    const ViewTransform view = perspectiveView(640, 480);
+    const ViewTransform view = programView(640, 480);
     SimpleMesh mesh;
     const int a = addVertex(mesh, view, 100, 100, 0.2);
     const int b = addVertex(mesh, view, 200, 100, 0.4);
@@ -45,7 +45,7 @@ TEST(PartDepth, MedianCountsVisibleCornersOncePerFaceAndSkipsDepthsOutsideTheRan
 }
 
 TEST(PartDepth, PartOnHiddenFacesMeasuresOneAndSaysSo) {
-    const ViewTransform view = perspectiveView(640, 480);
+    const ViewTransform view = programView(640, 480);
     SimpleMesh mesh;
     addQuad(mesh, view, 100, 100, 200, 200, 0.4);
     addQuad(mesh, view, 200, 100, 300, 200, 0.6);
@@ -65,7 +65,7 @@ TEST(PartDepth, PartOnHiddenFacesMeasuresOneAndSaysSo) {
 }
 
 TEST(PartDepth, SeamDepthIsTheDeepestPartVertexOnAVisibleSeamFace) {
-    const ViewTransform view = perspectiveView(640, 480);
+    const ViewTransform view = programView(640, 480);
     SimpleMesh mesh;
     const int a = addVertex(mesh, view, 100, 100, 0.2); // part 1 only
     const int b = addVertex(mesh, view, 200, 100, 0.3); // part 1 on the seam

@@ -17,7 +17,7 @@ namespace {
 // matrices, and random matrices with random viewports.
 ViewTransform randomView(std::mt19937& rng, int kind) {
     std::uniform_real_distribution<double> any(-2, 2);
-    ViewTransform view = perspectiveView(640, 480);
+    ViewTransform view = programView(640, 480);
     if (kind == 0) {
         for (int i : {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13})
             view.modelview[i] += 0.3 * any(rng);
@@ -73,7 +73,7 @@ TEST(Projection, ProjectAndUnprojectAgreeWithGluBitForBit) {
 }
 
 TEST(Projection, FailsWhereGluFailsAndLeavesTheResultAlone) {
-    const ViewTransform view = perspectiveView(640, 480);
+    const ViewTransform view = programView(640, 480);
     // The eye itself (0, 0, 100) has clip w = 0.
     DPoint3 untouched{1, 2, 3};
     double gx, gy, gz;

@@ -7,6 +7,7 @@
 #include "selection/projection.h"
 #include "selection/view_transform_gl.h"
 #include "tests/support/gl_test.h"
+#include "tests/support/program_view.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -21,25 +22,6 @@ namespace selection_test {
 
 // Vertices are stored as floats, so a measured window depth is off by up to a few 1e-7.
 constexpr double kDepthTolerance = 1e-6;
-
-// gluPerspective(30, W / H, 5, 200) and a translation by (0, 0, -100), built without OpenGL.
-inline ViewTransform perspectiveView(int width, int height) {
-    ViewTransform view{};
-    const double f = 1.0 / std::tan(15.0 * M_PI / 180.0), n = 5, far = 200;
-    view.projection[0] = f / (width / static_cast<double>(height));
-    view.projection[5] = f;
-    view.projection[10] = (far + n) / (n - far);
-    view.projection[11] = -1;
-    view.projection[14] = 2 * far * n / (n - far);
-    for (int i = 0; i < 4; ++i)
-        view.modelview[i * 5] = 1;
-    view.modelview[14] = -100;
-    view.viewport[0] = -width;
-    view.viewport[1] = -height;
-    view.viewport[2] = 3 * width;
-    view.viewport[3] = 3 * height;
-    return view;
-}
 
 // The offscreen context at width x height with the program's viewport, and the camera above
 // as an applyProjection routine, with the matrices it loads.
