@@ -10,6 +10,7 @@
 #include "selection/part_depth.h"
 #include "selection/picking.h"
 #include "selection/view_transform_gl.h"
+#include "tests/support/part_arrays.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -83,21 +84,12 @@ SimpleMesh& model() {
     return mesh;
 }
 
-struct Parts {
-    float median[4] = {0.5f, 0.5f, 0.5f, 0.5f};
-    float minDepth[4] = {1, 1, 1, 1};
-    float maxDepth[4] = {0, 0, 0, 0};
-    float position[4] = {0.5f, 0.5f, 0.5f, 0.5f};
-    float compression[4] = {1, 1, 1, 1};
-    PartDepthSettings settings() { return {median, minDepth, maxDepth, position, compression}; }
-};
-
 std::ostream& discard() {
     static std::ostream sink(nullptr);
     return sink;
 }
 
-void measureParts(const SimpleMesh& mesh, Parts& parts, const ViewTransform& view) {
+void measureParts(const SimpleMesh& mesh, PartArrays& parts, const ViewTransform& view) {
     for (int p = 0; p < 4; ++p) {
         parts.median[p] =
             medianPartDepth(mesh, p, view, parts.minDepth[p], parts.maxDepth[p], discard());
@@ -128,7 +120,7 @@ void BM_PartDepths(benchmark::State& state) {
     ensureContext();
     const SimpleMesh& mesh = model();
     const ViewTransform view = viewTransformAfter(applyProjection);
-    Parts parts;
+    PartArrays parts;
     for (auto _ : state) {
         measureParts(mesh, parts, view);
         benchmark::DoNotOptimize(parts.position);
@@ -139,7 +131,7 @@ void BM_InvertPartDepths(benchmark::State& state) {
     ensureContext();
     SimpleMesh& mesh = model();
     const ViewTransform view = viewTransformAfter(applyProjection);
-    Parts parts;
+    PartArrays parts;
     measureParts(mesh, parts, view);
     SimpleMesh output = mesh;
     output.hideInvisibleFaces = 1;
@@ -153,7 +145,7 @@ void BM_RebuildOutputModel(benchmark::State& state) {
     ensureContext();
     SimpleMesh& mesh = model();
     const ViewTransform view = viewTransformAfter(applyProjection);
-    Parts parts;
+    PartArrays parts;
     measureParts(mesh, parts, view);
     SimpleMesh output;
     for (auto _ : state) {
@@ -165,7 +157,7 @@ void BM_RebuildOutputModel(benchmark::State& state) {
 void BM_Preview(benchmark::State& state) {
     ensureContext();
     SimpleMesh& mesh = model();
-    Parts parts;
+    PartArrays parts;
     SimpleMesh output;
     for (auto _ : state)
         for (int round = 0; round < 2; ++round) {

@@ -13,6 +13,7 @@
 #include "selection/part_depth.h"
 #include "selection/triangulate.h"
 #include "tests/export/obj_counts.h"
+#include "tests/support/part_arrays.h"
 #include "tests/support/program_view.h"
 
 #include <algorithm>
@@ -144,21 +145,14 @@ void toggleFaces(Draw& draw, SimpleMesh& mesh) {
     }
 }
 
-// As "Preview" starts them.
-struct Parts {
-    float median[4]{.5f, .5f, .5f, .5f}, minimum[4]{}, maximum[4]{},
-        position[4]{.5f, .5f, .5f, .5f}, compression[4]{1, 1, 1, 1};
-    PartDepthSettings settings() { return {median, minimum, maximum, position, compression}; }
-};
-
 // "Preview" twice, then a few "Push", "Back" and spinner changes, each rebuilding the output.
-void convert(Draw& draw, SimpleMesh& input, SimpleMesh& output, Parts& parts,
+void convert(Draw& draw, SimpleMesh& input, SimpleMesh& output, PartArrays& parts,
              const ViewTransform& view) {
     std::ostringstream trace;
     for (int round = 0; round < 2; ++round) {
         for (int p = 0; p < 4; ++p) {
             parts.median[p] =
-                medianPartDepth(input, p, view, parts.minimum[p], parts.maximum[p], trace);
+                medianPartDepth(input, p, view, parts.minDepth[p], parts.maxDepth[p], trace);
             parts.position[p] = boundaryPartDepth(input, p, parts.median[p], view, trace);
         }
         rebuildOutputModelWith(input, output, parts.settings(), view, trace);
@@ -169,7 +163,7 @@ void convert(Draw& draw, SimpleMesh& input, SimpleMesh& output, Parts& parts,
             parts.compression[p] = draw.real(-1, 1);
         else
             parts.position[p] +=
-                (parts.maximum[p] - parts.minimum[p]) / 20 * (draw.chance(50) ? 1 : -1);
+                (parts.maxDepth[p] - parts.minDepth[p]) / 20 * (draw.chance(50) ? 1 : -1);
         rebuildOutputModelWith(input, output, parts.settings(), view, trace);
     }
 }
@@ -286,7 +280,7 @@ std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::s
     paintParts(draw, input, view, width, height);
     toggleFaces(draw, input);
     SimpleMesh output = input;
-    Parts parts;
+    PartArrays parts;
     convert(draw, input, output, parts, view);
     if (std::string why = checkConverted(input, output); !why.empty())
         return why;

@@ -3,6 +3,7 @@
 #include "selection/depth_inversion.h"
 
 #include "tests/selection/selection_fixture.h"
+#include "tests/support/part_arrays.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,6 @@
 using namespace selection_test;
 
 namespace {
-
-// The per-part settings as "Open Mesh" leaves them.
-struct Parts {
-    float median[4] = {0.5f, 0.5f, 0.5f, 0.5f};
-    float minDepth[4] = {1, 1, 1, 1};
-    float maxDepth[4] = {0, 0, 0, 0};
-    float position[4] = {0.5f, 0.5f, 0.5f, 0.5f};
-    float compression[4] = {1, 1, 1, 1};
-    PartDepthSettings settings() { return {median, minDepth, maxDepth, position, compression}; }
-};
 
 // Checks that output vertex i shows on input vertex i's pixel at the given window depth.
 void expectAt(const ViewTransform& view, const SimpleMesh& input, const SimpleMesh& output,
@@ -54,7 +45,7 @@ TEST(DepthInversion, EachPartIsMirroredAboutItsPositionScaledByItsCompression) {
         input.vertexPart.edit()[v] = 1 + v / 4;
         input.vertexInPart.edit()[v] = 1;
     }
-    Parts parts;
+    PartArrays parts;
     parts.median[1] = 0.3f; // the median cancels out of the mirror
     parts.position[1] = 0.45f;
     parts.position[2] = 0.7f;
@@ -95,7 +86,7 @@ TEST(DepthInversion, NothingPaintedPutsEverythingInPartOneAndMeasuresIt) {
     openSelection(input);
     input.faceVisible = {1, 0}; // only the first quad is measured
 
-    Parts parts;
+    PartArrays parts;
     SimpleMesh output;
     std::ostringstream out;
     rebuildOutputModelWith(input, output, parts.settings(), view, out);
@@ -132,7 +123,7 @@ TEST(DepthInversion, LargeModelConvertsEveryVertex) {
     openSelection(input);
     for (std::size_t i = 0; i < input.vertices.size(); ++i)
         input.vertexPart.edit()[i] = input.vertexInPart.edit()[i] = i % columns >= 20;
-    Parts parts;
+    PartArrays parts;
     parts.position[1] = 0.45f;
 
     SimpleMesh first, second;
@@ -170,7 +161,7 @@ TEST(DepthInversion, APositionBeyondTheFloatRangeKeepsTheInputPosition) {
     input.vertexInPart.edit().assign(3, 1);
     input.facePart = {1};
 
-    Parts parts;
+    PartArrays parts;
     parts.position[1] = 0.9f; // window depth 0.5 mirrors to 0.9 + (0.9 - 0.5) = 1.3
     std::ostringstream out;
     SimpleMesh output;
