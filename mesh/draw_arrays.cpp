@@ -36,6 +36,27 @@ struct Corner {
     int position, normal, texCoord, colour;
 };
 
+// An entry that no corner has claimed yet (no corner has normal -1).
+constexpr DrawEntry kUnused{0, -1, 0, 0, 0};
+
+// Drops the unused entries of out, renumbering its triangle lists.
+void dropUnusedEntries(MeshArrays& out) {
+    std::vector<DrawEntry>& entries = out.entries;
+    std::vector<std::uint32_t> renumbered(entries.size());
+    std::size_t kept = 0;
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+        renumbered[e] = static_cast<std::uint32_t>(kept);
+        if (entries[e].normal != kUnused.normal)
+            entries[kept++] = entries[e];
+    }
+    if (kept == entries.size())
+        return;
+    entries.resize(kept);
+    for (auto* list : {&out.front, &out.back})
+        for (std::uint32_t& e : *list)
+            e = renumbered[e];
+}
+
 // Makes the shared entries and the triangle lists. Entry p is the first corner met of
 // position p, so that the usual corner (one that matches it) costs one look; other corners of
 // the position get entries after those, chained from it. finish() then drops the entries of
@@ -63,25 +84,11 @@ class Builder {
 
     // Drops the unused entries, renumbering the triangle lists.
     void finish() {
-        std::vector<DrawEntry>& entries = out_.entries;
-        if (used_ == entries.size())
-            return;
-        std::vector<std::uint32_t> renumbered(entries.size());
-        std::size_t kept = 0;
-        for (std::size_t e = 0; e < entries.size(); ++e) {
-            renumbered[e] = static_cast<std::uint32_t>(kept);
-            if (entries[e].normal != kUnused.normal)
-                entries[kept++] = entries[e];
-        }
-        entries.resize(kept);
-        for (auto* list : {&out_.front, &out_.back})
-            for (std::uint32_t& e : *list)
-                e = renumbered[e];
+        if (used_ != out_.entries.size())
+            dropUnusedEntries(out_);
     }
 
   private:
-    static constexpr DrawEntry kUnused{0, -1, 0, 0, 0};
-
     static bool sameCorner(const DrawEntry& e, const DrawEntry& wanted) {
         return e.normal == wanted.normal && e.texCoord == wanted.texCoord &&
                e.colour == wanted.colour && e.flag == wanted.flag;
@@ -192,7 +199,7 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputS
         last = {};
         return false;
     };
-    out.entries = filledValues(view.vertexCount, DrawEntry{0, -1, 0, 0, 0});
+    out.entries = filledValues(view.vertexCount, kUnused);
     ensureCapacity(out.front, 3 * view.faces.size());
     for (std::size_t f = 0; f < view.faces.size(); ++f) {
         const bool seen = !textured || view.seen(f);
@@ -213,18 +220,7 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputS
             pushValue(out.front, static_cast<std::uint32_t>(c[k]));
         last = {f, f, true};
     }
-    // Entries of positions that no face used go, the triangles renumbered.
-    std::vector<std::uint32_t> renumbered(out.entries.size());
-    std::size_t kept = 0;
-    for (std::size_t e = 0; e < out.entries.size(); ++e) {
-        renumbered[e] = static_cast<std::uint32_t>(kept);
-        if (out.entries[e].normal >= 0)
-            out.entries[kept++] = out.entries[e];
-    }
-    if (kept < out.entries.size())
-        for (std::uint32_t& e : out.front)
-            e = renumbered[e];
-    out.entries.resize(kept);
+    dropUnusedEntries(out); // the entries of positions that no face used
     return true;
 }
 
