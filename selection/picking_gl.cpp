@@ -23,13 +23,12 @@ class IdBuffers : public MeshCache {
     bool built = false;
     std::array<std::uint64_t, 3> key{};
     GlBuffer vertices;
-    std::size_t positionAt = 0, colourAt = 0, count = 0;
+    std::size_t colourAt = 0, count = 0; // positions start the buffer, colours follow
 
     void fill(const SimpleMesh& mesh, std::size_t drawnFaces) {
         count = idVertexCount(mesh, drawnFaces);
         vertices.write(GL_ARRAY_BUFFER, count * (sizeof(Vec3) + 4),
                        [&](unsigned char* data) { writeIdArrays(mesh, drawnFaces, count, data); });
-        positionAt = 0;
         colourAt = count * sizeof(Vec3);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         built = true;
@@ -74,7 +73,7 @@ void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces) {
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     b.vertices.bind(GL_ARRAY_BUFFER);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, bufferOffset(b.positionAt));
+    glVertexPointer(3, GL_FLOAT, 0, bufferOffset(0));
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, bufferOffset(b.colourAt));
     drawArrayTriangles(b.count);
