@@ -34,6 +34,23 @@ bool isFinite(const Vec3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+// The box around the finite vertices, each taken through map (a Vec3 to a Vec3d) first: its
+// low and high corners; false when no vertex is finite.
+template <typename Map>
+bool boundsOf(const std::vector<Vec3>& vertices, Map map, Vec3d& low, Vec3d& high) {
+    const double inf = std::numeric_limits<double>::infinity();
+    low = {inf, inf, inf};
+    high = {-inf, -inf, -inf};
+    for (const Vec3& v : vertices) {
+        if (!isFinite(v))
+            continue;
+        const Vec3d q = map(v);
+        low = {std::min(low.x, q.x), std::min(low.y, q.y), std::min(low.z, q.z)};
+        high = {std::max(high.x, q.x), std::max(high.y, q.y), std::max(high.z, q.z)};
+    }
+    return low.x <= high.x;
+}
+
 // The largest scale s for which a point q (turned, relative to the centre) stays within the
 // slope `limit` of the line of sight across one window axis with offset `across`:
 // s |across| / (distance - s q.z) <= limit.
@@ -48,17 +65,9 @@ double acrossLimit(double across, double depth, double limit, double distance) {
 ModelFraming fitModelIntoWindow(const std::vector<Vec3>& vertices, const FramingView& view,
                                 double fill) {
     const Rotation turn(view.rotation);
-    Vec3d low{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-              std::numeric_limits<double>::infinity()};
-    Vec3d high{-low.x, -low.y, -low.z};
-    for (const Vec3& v : vertices) {
-        if (!isFinite(v))
-            continue;
-        const Vec3d q = turn.apply(widen(v));
-        low = {std::min(low.x, q.x), std::min(low.y, q.y), std::min(low.z, q.z)};
-        high = {std::max(high.x, q.x), std::max(high.y, q.y), std::max(high.z, q.z)};
-    }
-    if (!(low.x <= high.x))
+    Vec3d low, high;
+    if (!boundsOf(
+            vertices, [&](const Vec3& v) { return turn.apply(widen(v)); }, low, high))
         return {};
     const Vec3d middle{(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
     const Vec3d centre = turn.applyInverse(middle);
@@ -89,17 +98,8 @@ ModelFraming fitModelIntoWindow(const std::vector<Vec3>& vertices, const Framing
 
 std::string framingAdvice(const std::vector<Vec3>& vertices, const ViewTransform& view, int width,
                           int height) {
-    Vec3d low{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-              std::numeric_limits<double>::infinity()};
-    Vec3d high{-low.x, -low.y, -low.z};
-    for (const Vec3& v : vertices)
-        if (isFinite(v)) {
-            low = {std::min<double>(low.x, v.x), std::min<double>(low.y, v.y),
-                   std::min<double>(low.z, v.z)};
-            high = {std::max<double>(high.x, v.x), std::max<double>(high.y, v.y),
-                    std::max<double>(high.z, v.z)};
-        }
-    if (!(low.x <= high.x))
+    Vec3d low, high;
+    if (!boundsOf(vertices, widen, low, high))
         return "";
     const std::string suggestion = "; press f (\"Frame Model\") to fit it into the window";
     const double* m = view.modelview;
