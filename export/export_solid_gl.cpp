@@ -82,14 +82,7 @@ void drawSample(const SimpleMesh& model, int width, int height,
     glColor3f(1, 1, 1);
     model.draw(true);
     out.picture = readPixels(width, height, 3);
-    out.depth = {width, height, std::vector<float>(std::size_t(width) * height)};
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, out.depth.depth.data());
-    glPopClientAttrib();
+    out.depth = {width, height, readDepths(width, height)};
     glPopAttrib();
 }
 

@@ -1,6 +1,6 @@
-// Pictures of the 3-D window: reading its pixels back and saving pixels as image files. Every
-// write is checked (DevIL's own file saving ignores write errors, so a full disk would leave a
-// truncated picture reported as saved).
+// Pictures of the 3-D window: reading its pixels and depths back and saving pixels as image
+// files. Every write is checked (DevIL's own file saving ignores write errors, so a full disk
+// would leave a truncated picture reported as saved).
 #pragma once
 
 #include <string>
@@ -10,6 +10,8 @@
 // tightly packed, channels 3 (RGB) or 4 (RGBA) bytes per pixel; the context's pack state is
 // left as it was. Empty when the size has no pixels.
 std::vector<unsigned char> readPixels(int width, int height, int channels);
+// The same pixels' window depths, bottom row first, one float each in [0, 1].
+std::vector<float> readDepths(int width, int height);
 
 // Saves pixels (as readPixels gives them) at path as an image of the DevIL file type (an IL_
 // constant such as IL_BMP), upright, writing path directly. The DevIL image bound before is

@@ -33,12 +33,9 @@ std::string saveBoundImage(unsigned type, const std::string& path) {
     return why;
 }
 
-} // namespace
-
-std::vector<unsigned char> readPixels(int width, int height, int channels) {
-    if (width < 1 || height < 1)
-        return {};
-    std::vector<unsigned char> pixels(std::size_t(width) * std::size_t(height) * channels);
+// Reads the bottom-left width x height pixels of the current read buffer into out, rows
+// tightly packed, whatever pack state the context holds (which is left as it was).
+void readBack(int width, int height, GLenum format, GLenum type, void* out) {
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     // Rows of 3 * width bytes are not a multiple of 4 for most widths: pack them tightly.
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -47,10 +44,26 @@ std::vector<unsigned char> readPixels(int width, int height, int channels) {
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_PACK_SWAP_BYTES, GL_FALSE);
     glPixelStorei(GL_PACK_LSB_FIRST, GL_FALSE);
-    glReadPixels(0, 0, width, height, channels == 4 ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
-                 pixels.data());
+    glReadPixels(0, 0, width, height, format, type, out);
     glPopClientAttrib();
+}
+
+} // namespace
+
+std::vector<unsigned char> readPixels(int width, int height, int channels) {
+    if (width < 1 || height < 1)
+        return {};
+    std::vector<unsigned char> pixels(std::size_t(width) * std::size_t(height) * channels);
+    readBack(width, height, channels == 4 ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
+}
+
+std::vector<float> readDepths(int width, int height) {
+    if (width < 1 || height < 1)
+        return {};
+    std::vector<float> depths(std::size_t(width) * std::size_t(height));
+    readBack(width, height, GL_DEPTH_COMPONENT, GL_FLOAT, depths.data());
+    return depths;
 }
 
 std::string savePixels(const std::string& path, unsigned type, int width, int height, int channels,
