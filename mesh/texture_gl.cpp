@@ -1,8 +1,8 @@
+#include "mesh/image_decode.h"
 #include "mesh/simple_mesh.h"
 #include "mesh/texture.h"
 
 #include <GL/gl.h>
-#include <IL/il.h>
 
 #include <iostream>
 
@@ -15,22 +15,6 @@ void deleteGlTexture(unsigned name) {
 
 void reportFailure(const std::string& fileName) {
     std::cerr << "SimpleMesh::loadTexture: cannot load texture: " << fileName << '\n';
-}
-
-// Decodes the bound DevIL image from path into 8-bit RGBA, bottom row first: uploaded so, the
-// picture's bottom row is where texture coordinate v = 0 samples, as OBJ files mean it.
-// Returns false when the file does not decode or converts to nothing.
-bool decodeRgba(const std::string& path, int& width, int& height) {
-    ilEnable(IL_ORIGIN_SET);
-    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-    const bool decoded =
-        !path.empty() && ilLoadImage(path.c_str()) && ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
-    ilDisable(IL_ORIGIN_SET);
-    if (!decoded)
-        return false;
-    width = ilGetInteger(IL_IMAGE_WIDTH);
-    height = ilGetInteger(IL_IMAGE_HEIGHT);
-    return width > 0 && height > 0 && ilGetData() != nullptr;
 }
 
 // The largest square texture the context takes; a refused upload would leave the texture
@@ -74,20 +58,17 @@ void installTextureDeleter() {
 
 bool SimpleMesh::loadTexture(const std::string& fileName,
                              const std::vector<std::string>& searchDirs) {
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    int width = 0, height = 0;
-    if (!decodeRgba(findFile(fileName, searchDirs), width, height)) {
+    const std::string path = findFile(fileName, searchDirs);
+    const DecodedImage image = path.empty() ? DecodedImage{} : decodeImageFile(path);
+    if (image.rgba.empty()) {
         reportFailure(fileName);
-        ilDeleteImages(1, &image);
         return false;
     }
+    const int width = image.width, height = image.height;
     const int maxSize = maxTextureSize();
     if (!textureFits(width, height, maxSize)) {
         std::cerr << "SimpleMesh::loadTexture: texture too large: " << fileName << " (" << width
                   << "x" << height << ", at most " << maxSize << "x" << maxSize << ")\n";
-        ilDeleteImages(1, &image);
         return false;
     }
     if (textureId == 0) {
@@ -95,8 +76,7 @@ bool SimpleMesh::loadTexture(const std::string& fileName,
         glGenTextures(1, &texture);
         textureId = texture;
     }
-    upload(textureId, width, height, ilGetData());
-    ilDeleteImages(1, &image);
+    upload(textureId, width, height, image.rgba.data());
     std::cerr << "SimpleMesh::loadTexture: " << fileName << " (" << width << "x" << height << ")\n";
     return true;
 }
