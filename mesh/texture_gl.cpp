@@ -13,8 +13,12 @@ void deleteGlTexture(unsigned name) {
     glDeleteTextures(1, &texture);
 }
 
-void reportFailure(const std::string& fileName) {
-    std::cerr << "SimpleMesh::loadTexture: cannot load texture: " << fileName << '\n';
+// The failure line, with the decoder's reason when it gives one beyond a plain refusal.
+void reportFailure(const std::string& fileName, const std::string& reason) {
+    std::cerr << "SimpleMesh::loadTexture: cannot load texture: " << fileName;
+    if (!reason.empty() && reason != "refused")
+        std::cerr << " (" << reason << ")";
+    std::cerr << '\n';
 }
 
 // The largest square texture the context takes; a refused upload would leave the texture
@@ -59,16 +63,22 @@ void installTextureDeleter() {
 bool SimpleMesh::loadTexture(const std::string& fileName,
                              const std::vector<std::string>& searchDirs) {
     const std::string path = findFile(fileName, searchDirs);
-    const DecodedImage image = path.empty() ? DecodedImage{} : decodeImageFile(path);
-    if (image.rgba.empty()) {
-        reportFailure(fileName);
+    if (path.empty()) {
+        reportFailure(fileName, "");
         return false;
     }
-    const int width = image.width, height = image.height;
+    // The size the context takes is known before decoding, so a picture too large for it is
+    // refused from its header, before its pixels take any memory.
     const int maxSize = maxTextureSize();
-    if (!textureFits(width, height, maxSize)) {
+    const DecodedImage image = decodeImageFile(path, maxSize);
+    const int width = image.width, height = image.height;
+    if (image.tooLarge || (image.error.empty() && !textureFits(width, height, maxSize))) {
         std::cerr << "SimpleMesh::loadTexture: texture too large: " << fileName << " (" << width
                   << "x" << height << ", at most " << maxSize << "x" << maxSize << ")\n";
+        return false;
+    }
+    if (!image.error.empty()) {
+        reportFailure(fileName, image.error);
         return false;
     }
     if (textureId == 0) {

@@ -97,6 +97,13 @@ TEST_F(Texture, FailuresKeepTheTexture) {
     writeFile(dir.file("corrupt.bmp"), "BM this is no bitmap at all");
     writeFile(dir.file("truncated.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     ASSERT_EQ(mkfifo(dir.file("fifo.png").c_str(), 0600), 0);
+    // A whole-chunked PNG header of 20000 x 20000 pixels, and a TGA cut to a third.
+    writeFile(dir.file("huge.png"),
+              std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x4e\x20\0\0\x4e\x20\x08\x06\0\0\0"
+                          "CRC!\0\0\0\x01IDATxCRC!\0\0\0\0IENDCRC!",
+                          58));
+    saveImage(dir.file("cut.tga"), 64, 64, std::vector<Rgba>(64 * 64, red));
+    writeFile(dir.file("cut.tga"), readFile(dir.file("cut.tga")).substr(0, 64 * 64 * 4 / 3));
     ASSERT_EQ(load("small.bmp").err, "SimpleMesh::loadTexture: small.bmp (4x2)\n");
     const unsigned name = mesh.textureId;
 
@@ -106,8 +113,12 @@ TEST_F(Texture, FailuresKeepTheTexture) {
         std::string file, out, err;
     };
     const Case cases[] = {
-        {"corrupt.bmp", "", cannot + "corrupt.bmp\n"},
-        {"truncated.png", "", cannot + "truncated.png\n"},
+        {"corrupt.bmp", "", cannot + "corrupt.bmp (malformed header)\n"},
+        {"truncated.png", "", cannot + "truncated.png (truncated)\n"},
+        {"cut.tga", "", cannot + "cut.tga (truncated)\n"},
+        {"huge.png", "",
+         "SimpleMesh::loadTexture: texture too large: huge.png (20000x20000, at most " + most +
+             "x" + most + ")\n"},
         {"missing.png", "file not found: missing.png\n", cannot + "missing.png\n"},
         {"fifo.png", "file not found: fifo.png\n",
          "findFile: not a regular file: " + dir.file("fifo.png") + "\n" + cannot + "fifo.png\n"},
