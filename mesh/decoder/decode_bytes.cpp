@@ -73,6 +73,8 @@ DecodedImage decodeBuiltIn(const unsigned char* data, std::size_t size, const Im
 
 DecodedImage decodeWithDevil(const unsigned char* data, std::size_t size,
                              std::string_view extension, int maxSide) {
+    static const bool initialised = (ilInit(), true); // only when a picture needs DevIL
+    (void)initialised;
     ILuint name = 0;
     ilGenImages(1, &name);
     ilBindImage(name);

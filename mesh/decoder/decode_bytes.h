@@ -14,7 +14,6 @@ constexpr long long kMaxDecodedPixels = 16384LL * 16384LL;
 
 // Decodes size bytes at data; extension (lower case, may be "") names the format of files
 // without a signature. maxSide as for decodeImageFile. useDevil = false refuses the formats
-// the built-in decoder does not cover instead of handing them to DevIL (which must have been
-// initialised with ilInit when true).
+// the built-in decoder does not cover instead of handing them to DevIL.
 DecodedImage decodeImageBytes(const unsigned char* data, std::size_t size,
                               std::string_view extension, int maxSide, bool useDevil);

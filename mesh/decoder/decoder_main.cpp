@@ -5,8 +5,6 @@
 #include "mesh/decoder/decode_bytes.h"
 #include "mesh/decoder/image_protocol.h"
 
-#include <IL/il.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -81,7 +79,6 @@ int main(int argc, char** argv) {
     if (!readAll(0, data)) {
         image.error = "refused (larger than 1 GiB)";
     } else {
-        ilInit();
         image = decodeImageBytes(data.data(), data.size(), extension, maxSide, true);
     }
     DecoderRecord record;
