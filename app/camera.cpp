@@ -63,10 +63,21 @@ void printCamera(std::ostream& out) {
 }
 
 void frameModel() {
+    // Fitted from the start-up pose; a model that cannot be framed leaves the view as it was.
+    const CameraPose kept = currentViewPose();
     resetViewCamera();
-    viewFraming = fitModelIntoWindow(
-        inputMesh.vertices, {viewCamera.rotation, -viewCamera.translation[2], double(fieldOfView),
-                             windowHeight > 0 ? double(windowWidth) / windowHeight : 1.0});
+    std::string refusal;
+    const std::optional<ModelFraming> framing =
+        fitModelIntoWindow(inputMesh.vertices,
+                           {viewCamera.rotation, -viewCamera.translation[2], double(fieldOfView),
+                            windowHeight > 0 ? double(windowWidth) / windowHeight : 1.0},
+                           0.85, &refusal);
+    if (!framing) {
+        putPoseIntoView(kept);
+        std::cerr << "Frame Model: the model is " << refusal << " to frame" << std::endl;
+        return;
+    }
+    viewFraming = *framing;
 }
 
 void printCamera() {

@@ -8,9 +8,11 @@
 
 namespace {
 
-// A command whose status only tests read: the panel ignores it.
-template <int (*run)()> void ignoringStatus() {
-    run();
+// A command that can fail to write its files: its status is kept for a session script, which
+// stops on a failure; the panel has said why on the console already.
+template <int (*run)()> void keepingStatus() {
+    if (run() != 0)
+        commandFailed = true;
 }
 
 const Command kCommands[] = {
@@ -97,18 +99,18 @@ const Command kCommands[] = {
      .usage = "export",
      .meaning = "\"Export\"",
      .control = kExport,
-     .command = ignoringStatus<exportCommand>},
+     .command = keepingStatus<exportCommand>},
     {.word = "export-solid",
      .arguments = Arguments::Scale,
      .usage = "export-solid [SCALE]",
      .meaning = "\"Export Solid\", sampled at SCALE (1 to 4, default 2) times the window's size",
      .control = kExportSolid,
-     .command = ignoringStatus<exportSolidCommand>},
+     .command = keepingStatus<exportSolidCommand>},
     {.word = "triangulate",
      .usage = "triangulate",
      .meaning = "\"Triangulate Faces\"",
      .control = kTriangulate,
-     .command = ignoringStatus<triangulateCommand>},
+     .command = keepingStatus<triangulateCommand>},
     {.word = "quit",
      .usage = "quit",
      .meaning = "\"Quit\" (the program ends with status -1)",

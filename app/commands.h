@@ -8,6 +8,11 @@
 // selecting and the redraw.
 void dispatchCommand(int id);
 
+// Set when a command could not write its files ("Export", "Export Solid", "Triangulate
+// Faces"); it has printed why. A session script clears it before each command and stops when a
+// command sets it; the panel leaves it alone.
+extern bool commandFailed;
+
 // "Quit": ends the process with the button's identifier, -1, as exit status.
 [[noreturn]] void quitCommand();
 

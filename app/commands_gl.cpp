@@ -15,6 +15,8 @@
 #include <iostream>
 #include <string>
 
+bool commandFailed = false;
+
 void openMeshCommand() {
     const std::string path = chooseInputFile();
     std::string texture;

@@ -62,8 +62,9 @@ double acrossLimit(double across, double depth, double limit, double distance) {
 
 } // namespace
 
-ModelFraming fitModelIntoWindow(const std::vector<Vec3>& vertices, const FramingView& view,
-                                double fill) {
+std::optional<ModelFraming> fitModelIntoWindow(const std::vector<Vec3>& vertices,
+                                               const FramingView& view, double fill,
+                                               std::string* refusal) {
     const Rotation turn(view.rotation);
     Vec3d low, high;
     if (!boundsOf(
@@ -90,9 +91,23 @@ ModelFraming fitModelIntoWindow(const std::vector<Vec3>& vertices, const Framing
             scale = std::min(scale, (0.9 * kFar - d) / -q.z);
     }
     ModelFraming framing;
-    framing.scale = std::isfinite(scale) && scale > 0 ? static_cast<float>(scale) : 1.0f;
+    if (std::isinf(scale) && scale > 0)
+        return framing; // every finite vertex on one point
+    framing.scale = static_cast<float>(scale);
     framing.centre = {static_cast<float>(centre.x), static_cast<float>(centre.y),
                       static_cast<float>(centre.z)};
+    // The framed model, scale (v - centre), must be finite as floats: its extent times the
+    // scale stays within the window, so checking the scale and the centre suffices.
+    const double extent = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+    const bool usable = std::isnormal(framing.scale) && framing.scale > 0 &&
+                        std::isfinite(framing.centre[0]) && std::isfinite(framing.centre[1]) &&
+                        std::isfinite(framing.centre[2]) &&
+                        std::isfinite(static_cast<float>(extent * framing.scale));
+    if (!usable) {
+        if (refusal)
+            *refusal = scale > 1 ? "too small" : "too large";
+        return std::nullopt;
+    }
     return framing;
 }
 
@@ -120,6 +135,10 @@ std::string framingAdvice(const std::vector<Vec3>& vertices, const ViewTransform
     const double small = std::min(width, height) / 6.0;
     if (right - left >= small || top - bottom >= small)
         return "";
-    return "The model covers only " + std::to_string(int(std::ceil(right - left))) + " x " +
-           std::to_string(int(std::ceil(top - bottom))) + " pixels from this view" + suggestion;
+    // Whole pixels, held within int even for a box that projects to nearly nothing.
+    const auto pixels = [](double extent) {
+        return std::to_string(static_cast<long long>(std::ceil(std::clamp(extent, 0.0, 1e9))));
+    };
+    return "The model covers only " + pixels(right - left) + " x " + pixels(top - bottom) +
+           " pixels from this view" + suggestion;
 }

@@ -5,8 +5,8 @@
 #include "mesh/vec.h"
 #include "selection/projection.h"
 
+#include <optional>
 #include <string>
-
 #include <vector>
 
 // The camera a framing is chosen for: its rotation, its distance from the model (the
@@ -23,9 +23,13 @@ struct FramingView {
 // farthest reaching one at fill of the way from the middle to the window's edge, and between
 // the clipping planes 5 and 200. The centre is the middle of the vertices' box as the view's
 // rotation turns them, so the model sits in the middle of the window. No finite vertex, or all
-// on one point: the identity framing (centred on that point).
-ModelFraming fitModelIntoWindow(const std::vector<Vec3>& vertices, const FramingView& view,
-                                double fill = 0.85);
+// on one point: the identity framing (centred on that point). Returns nullopt when the model is
+// too small or too large for a float scale to frame it (the scale it needs is not a finite,
+// normal positive float, or the framed model would not be finite); refusal, when given, then
+// receives "too small" or "too large".
+std::optional<ModelFraming> fitModelIntoWindow(const std::vector<Vec3>& vertices,
+                                               const FramingView& view, double fill = 0.85,
+                                               std::string* refusal = nullptr);
 
 // The line that suggests "Frame Model" for a model just opened, when seen under view (a
 // width x height window) its box reaches beyond the clipping planes or covers fewer than a

@@ -7,9 +7,12 @@
 #include "app/panel.h"
 #include "app/program.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <iostream>
-#include <sstream>
 
 namespace {
 
@@ -37,8 +40,10 @@ std::string workControl(const Command& command, const CommandArgs& args) {
         default:
             break;
         }
+        commandFailed = false;
         runControlCallback(control);
-        return {};
+        return commandFailed ? std::string(command.word) + " could not write its files"
+                             : std::string();
     }
     return "the panel has no such control";
 }
@@ -50,6 +55,38 @@ std::string run(const ScriptCommand& c) {
 }
 
 } // namespace
+
+std::string readScriptFile(const std::string& path, std::string& text) {
+    const std::string quoted = "the script \"" + path + "\"";
+    // Opened without blocking and checked first: a FIFO, a device or a folder named as the
+    // script is refused instead of waited on, read for ever or taken as an empty script.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return "cannot read " + quoted;
+    struct stat info {};
+    std::string problem;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        problem = quoted + " is not a regular file";
+    else if (static_cast<unsigned long long>(info.st_size) > kMaxScriptBytes)
+        problem = quoted + " is larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
+    text.clear();
+    char block[1 << 16];
+    while (problem.empty()) {
+        const ssize_t n = read(fd, block, sizeof block);
+        if (n == 0)
+            break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            problem = "cannot read " + quoted;
+        else if (text.size() + std::size_t(n) > kMaxScriptBytes)
+            problem = quoted + " is larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
+        else
+            text.append(block, std::size_t(n));
+    }
+    close(fd);
+    return problem;
+}
 
 int runSessionCommands(const std::vector<ScriptCommand>& commands) {
     for (const ScriptCommand& command : commands) {
@@ -65,14 +102,13 @@ int runSessionCommands(const std::vector<ScriptCommand>& commands) {
 }
 
 int runBatch(const std::string& scriptPath, const std::vector<std::string>& files) {
-    std::ifstream in(scriptPath, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!in) {
-        std::cerr << "hollowvista: cannot read the script \"" << scriptPath << "\"" << std::endl;
+    std::string text;
+    const std::string problem = readScriptFile(scriptPath, text);
+    if (!problem.empty()) {
+        std::cerr << "hollowvista: " << problem << std::endl;
         return 2;
     }
-    const ParsedScript script = parseSessionScript(text.str());
+    const ParsedScript script = parseSessionScript(text);
     if (script.error) {
         std::cerr << "script:" << script.error->line << ": " << script.error->reason << std::endl;
         return 2;

@@ -83,3 +83,18 @@ TEST_F(Framing, VeryLargeAndVerySmallModelsFillTheWindow) {
 }
 
 } // namespace
+
+TEST_F(Framing, AModelTooSmallForAFloatScaleIsRefusedAndTheViewKept) {
+    const std::string tiny = dir.file("tiny.obj"), small = dir.file("small.obj");
+    writeFile(tiny, "v 0 0 0\nv 3e-44 0 0\nv 0 3e-44 0\nf 1 2 3\n");
+    writeFile(small, boxModel(0.01, {0, 0, 0}));
+    const Console console = session("open-mesh " + tiny + "\nframe\nkey c\nopen-mesh " + small);
+    EXPECT_NE(console.err.find("\nFrame Model: the model is too small to frame\n"),
+              std::string::npos)
+        << console.err;
+    // The view stays unframed, so the next model is judged from the start-up pose.
+    EXPECT_EQ(console.out.find("camera framing"), std::string::npos) << console.out;
+    EXPECT_NE(console.err.find("The model covers only 1 x 1 pixels from this view"),
+              std::string::npos)
+        << console.err;
+}

@@ -32,7 +32,10 @@ for pair in "$x $(extent X)" "$y $(extent Y)" "$z $(extent Z)" "$volume $admesh_
         fail "console $summary, admesh ${pair#* }"
 done
 
-run $'window 1 1\nexport-solid 1\nwindow 4000 3000\nexport-solid 4\n'
-[ "$status: $(cat err)" = '0: exportSolid: the window is too small
-exportSolid: a 16000 x 12000 image is more than this OpenGL draws' ] || fail "sizes: $(cat err)"
+run $'window 1 1\nexport-solid 1\n'
+[ "$status: $(cat err)" = '2: exportSolid: the window is too small
+script:2: export-solid could not write its files' ] || fail "sizes: $(cat err)"
+run $'window 4000 3000\nexport-solid 4\n'
+[ "$status: $(cat err)" = '2: exportSolid: a 16000 x 12000 image is more than this OpenGL draws
+script:2: export-solid could not write its files' ] || fail "sizes: $(cat err)"
 echo "ok"

@@ -58,32 +58,39 @@ $beyond" "huge coordinates"
 ! grep -qi 'nan\|inf' data/export.obj data/remesh.obj || fail "huge coordinates: non-finite numbers written"
 cp reference/* data/
 
-# --- "data" that is a file: every writer says so, the script stops at the screenshot ---------
+# --- "data" that is a file: each writer says so and stops the script ---------------------------
 mv data data.folder
 echo "a file where the folder should be" >data
-run "${open_sample}"$'export\ntriangulate\nscreenshot data/view.png\nkey c\n'
+while IFS='|' read -r command line; do
+    run "${open_sample}${command}"$'\nkey c\n'
+    expect 2 "$loaded_sample
+$line
+script:2: ${command%% *} could not write its files" "data as a file, $command"
+    [ ! -s out ] || fail "data as a file, $command: the script went on"
+done <<'WRITERS'
+export|exportModel: cannot write data/export.obj: Not a directory
+triangulate|triangulateFaces: cannot write data/remesh.obj: Not a directory
+export-solid 1|exportSolid: cannot write data/export_solid.stl: Not a directory
+WRITERS
+run "${open_sample}"$'screenshot data/view.png\nkey c\n'
 expect 2 "$loaded_sample
-exportModel: cannot write data/export.obj: Not a directory
-triangulateFaces: cannot write data/remesh.obj: Not a directory
-script:4: cannot save the window as \"data/view.png\"" "data as a file"
+script:2: cannot save the window as \"data/view.png\"" "data as a file, screenshot"
 [ "$(cat data)" = "a file where the folder should be" ] || fail "data as a file: the file changed"
-[ ! -s out ] || fail "data as a file: the script went on"
 rm data
 mv data.folder data
 
 # --- A disk that fills up while exporting (a file size limit stands for it) ------------------
-limit=16 run "${open_sample}"$'export\ntriangulate\nscreenshot data/view.png\n' # kB: the model file (47 kB) does not fit
+limit=16 run "${open_sample}"$'export\n' # kB: the model file (47 kB) does not fit
 expect 2 "$loaded_sample
 exportModel: cannot write data/export.obj: File too large
-triangulateFaces: cannot write data/remesh.obj: File too large
-script:4: cannot save the window as \"data/view.png\"" "file size limit"
+script:2: export could not write its files" "file size limit"
 export_kept "file size limit"
 
 # The model file fits but its image does not: neither replaces the previous export.
 printf 'v 0 0 0\nv 20 0 0\nv 0 20 0\nf 1 2 3\n' >small.obj
 limit=16 run $'open-mesh small.obj\nexport\n'
-expect 0 $'SimpleMesh::computeNormals: called\nSimpleMesh::load: small.obj loaded
-exportModel: cannot write data/export.bmp: File too large' "image over the limit"
+expect 2 $'SimpleMesh::computeNormals: called\nSimpleMesh::load: small.obj loaded
+exportModel: cannot write data/export.bmp: File too large\nscript:2: export could not write its files' "image over the limit"
 export_kept "image over the limit"
 
 # --- Windows of 1 x 1 and 4000 x 3000 pixels through every pass that reads the window back -----
@@ -109,5 +116,17 @@ export\ntriangulate\nscreenshot data/view.png\n")"
         [ "$painted" -gt 100 ] || fail "4000 x 3000: $painted painted"
         [ "$(printf '%s\n' "$picks" | sed -n 2p)" != "Mesh ID : -1" ] || fail "4000 x 3000: picks $picks"
     fi
+done
+# --- Scripts that are no regular file, or too large: refused before anything runs ------------
+mkfifo fifo.hvs
+mkdir folder.hvs
+ln -s /dev/zero zero.hvs
+truncate -s 65M large.hvs
+for script in fifo.hvs zero.hvs folder.hvs large.hvs; do
+    status=0
+    timeout 20 "$program" --batch "$script" >out 2>err || status=$?
+    reason="is not a regular file"
+    [ "$script" = large.hvs ] && reason="is larger than 64 MiB"
+    expect 2 "hollowvista: the script \"$script\" $reason" "script $script"
 done
 echo "ok"
