@@ -5,6 +5,7 @@
 #include <IL/il.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -56,7 +57,74 @@ void takeTopDown(DecodedImage& image, const unsigned char* rows, int width, int 
                     rows + rowBytes * std::size_t(y), rowBytes);
 }
 
+// Reads the next PNM sample from pos: a decimal number, or (bitmap digits) one 0 or 1 digit;
+// whitespace and "#" comments between samples are skipped. False when none is left.
+bool nextSample(const unsigned char* data, std::size_t size, std::size_t& pos, bool bitDigit,
+                long long& value) {
+    while (pos < size && (std::isspace(data[pos]) || data[pos] == '#')) {
+        if (data[pos] == '#')
+            while (pos < size && data[pos] != '\n')
+                ++pos;
+        else
+            ++pos;
+    }
+    if (pos >= size || !std::isdigit(data[pos]))
+        return false;
+    value = 0;
+    do
+        value = std::min(value * 10 + (data[pos++] - '0'), 1LL << 20);
+    while (!bitDigit && pos < size && std::isdigit(data[pos]));
+    return true;
+}
+
+// The PNM layouts stored as text (P1, P2, P3) and the binary bitmap (P4), which the built-in
+// decoder does not read: samples scaled to 0..255, a bitmap's 1 black.
+DecodedImage decodePnmText(const unsigned char* data, std::size_t size, const ImageHeader& header) {
+    const int kind = data[1] - '0';
+    const bool bitmap = kind == 1 || kind == 4, colour = kind == 3;
+    std::size_t pos = 2;
+    long long number = 0, maxValue = 1;
+    nextSample(data, size, pos, false, number); // the width and height the header judge read
+    nextSample(data, size, pos, false, number);
+    if (!bitmap && !nextSample(data, size, pos, false, maxValue))
+        return failure("malformed header");
+    const int width = static_cast<int>(header.width), height = static_cast<int>(header.height);
+    std::vector<unsigned char> rows(std::size_t(width) * std::size_t(height) * 4, 255);
+    const std::size_t bitsStart = pos + 1; // after the one whitespace byte before them
+    for (std::size_t i = 0; i < std::size_t(width) * std::size_t(height); ++i) {
+        unsigned char* texel = &rows[i * 4];
+        if (kind == 4) {
+            const std::size_t x = i % std::size_t(width), y = i / std::size_t(width);
+            const std::size_t byte = bitsStart + y * ((std::size_t(width) + 7) / 8) + x / 8;
+            if (byte >= size)
+                return failure("truncated");
+            const bool black = (data[byte] >> (7 - x % 8)) & 1;
+            texel[0] = texel[1] = texel[2] = black ? 0 : 255;
+            continue;
+        }
+        for (int c = 0; c < (colour ? 3 : 1); ++c) {
+            long long sample = 0;
+            if (!nextSample(data, size, pos, bitmap, sample))
+                return failure("truncated");
+            const long long level =
+                bitmap ? (sample ? 0 : 255) : std::min(sample, maxValue) * 255 / maxValue;
+            texel[c] = static_cast<unsigned char>(level);
+        }
+        if (!colour)
+            texel[1] = texel[2] = texel[0];
+    }
+    // Text ends with a separator after its last sample: a file that stops right after a digit
+    // may have been cut inside that number.
+    if (kind != 4 && pos >= size)
+        return failure("truncated");
+    DecodedImage image;
+    takeTopDown(image, rows.data(), width, height);
+    return image;
+}
+
 DecodedImage decodeBuiltIn(const unsigned char* data, std::size_t size, const ImageHeader& header) {
+    if (header.format == ImageFormat::Pnm && data[1] <= '4')
+        return decodePnmText(data, size, header);
     int width = 0, height = 0, channels = 0;
     stbi_uc* rows =
         stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);

@@ -2,13 +2,13 @@
 // values, and an offscreen 3-D window driven through the same window-system seam as the GUI.
 #pragma once
 
-#include "app/app_state.h"
 #include "app/display.h"
 #include "app/startup.h"
 #include "mesh/texture.h"
 #include "platform/offscreen_window_system.h"
 #include "script/session_runner.h"
 #include "script/session_script.h"
+#include "tests/support/app_reset.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 
@@ -16,39 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// The state of a program that has just started (after the start-up sequence).
-inline void resetApplicationState() {
-    windowWidth = 640;
-    windowHeight = 480;
-    mainWindow = 1;
-    shownModel = 0;
-    backFace = 1;
-    wireframe = 0;
-    currentPart = 0;
-    editMode = 0;
-    compressionValue = 1.0f;
-    solidScale = 2;
-    for (int p = 0; p < 4; ++p) {
-        partPosition[p] = 0.5f;
-        partCompression[p] = 1.0f;
-        partMinDepth[p] = partMaxDepth[p] = partMedianDepth[p] = 0.0f;
-    }
-    partsMeasured = false;
-    viewFraming = {};
-    fieldOfView = 30;
-    viewCamera = Trackball(640, 480);
-    setupCamera = {};
-    savedViewPose = {};
-    inputMesh = SimpleMesh();
-    outputMesh = SimpleMesh();
-    lassoStroke.clear();
-    lassoPolygon.clear();
-    lastStrokePoint = {};
-    meshSearchDirs.clear();
-    meshPairs.clear();
-    initApplicationState();
-}
 
 // A started program on an offscreen 640 x 480 window.
 class OffscreenAppTest : public ::testing::Test {

@@ -1,5 +1,6 @@
 // Replays every seed and every kept finding of the fuzz programs through the same checks the
 // fuzzers apply, so that an ordinary build catches a return of any fault they once found.
+#include "tests/fuzz/fuzz_inputs.h"
 #include "tests/fuzz/obj_chain.h"
 #include "tests/fuzz/script_check.h"
 #include "tests/support/console.h"
@@ -7,23 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The files of tests/fuzz/FOLDER/NAME, in name order.
-std::vector<fs::path> inputs(const std::string& folder, const std::string& name) {
-    std::vector<fs::path> files;
-    const fs::path dir = sourcePath("tests/fuzz/" + folder + "/" + name);
-    for (const auto& entry : fs::directory_iterator(dir))
-        if (entry.is_regular_file() && entry.path().filename() != "README")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // Runs one model input in a scratch folder made the working directory (the reader looks for
 // MTL files there), with the console lines of the passes swallowed.
@@ -41,12 +30,12 @@ std::string runModel(const std::string& bytes) {
 }
 
 void replayModels(const std::string& folder) {
-    for (const fs::path& file : inputs(folder, "obj_chain"))
+    for (const fs::path& file : fuzzInputs(folder, "obj_chain"))
         EXPECT_EQ(runModel(readFile(file.string())), "") << file;
 }
 
 void replayScripts(const std::string& folder) {
-    for (const fs::path& file : inputs(folder, "session_script"))
+    for (const fs::path& file : fuzzInputs(folder, "session_script"))
         EXPECT_EQ(checkSessionScript(readFile(file.string())), "") << file;
 }
 

@@ -4,6 +4,8 @@
 #include "mesh/decoder/decode_bytes.h"
 #include "mesh/decoder/image_header.h"
 #include "mesh/image_decode.h"
+#include "tests/fuzz/fuzz_inputs.h"
+#include "tests/fuzz/image_check.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/images.h"
 
@@ -63,9 +65,16 @@ class ImageDecode : public testing::Test {
 
 TEST_F(ImageDecode, LosslessFormatsGiveThePictureExactlyAndCutFilesAreRefused) {
     const std::vector<unsigned char> expected = bottomFirst(picture(), 5, 3);
-    for (const char* name : {"p.png", "p.bmp", "p.tga", "p.ppm"}) {
+    // The PNM text layout, which DevIL does not write: the samples as decimals.
+    std::string text = "P3\n# a comment\n5 3\n255\n";
+    for (const Rgba& texel : picture())
+        text += std::to_string(texel[0]) + " " + std::to_string(texel[1]) + " " +
+                std::to_string(texel[2]) + "\n";
+    writeFile(dir.file("text.ppm"), text);
+    for (const char* name : {"p.png", "p.bmp", "p.tga", "p.ppm", "text.ppm"}) {
         SCOPED_TRACE(name);
-        saveImage(dir.file(name), 5, 3, picture());
+        if (std::string(name) != "text.ppm")
+            saveImage(dir.file(name), 5, 3, picture());
         const DecodedImage whole = decodeImageFile(dir.file(name));
         ASSERT_EQ(whole.error, "");
         EXPECT_EQ(whole.width, 5);
@@ -162,4 +171,8 @@ TEST_F(ImageDecode, ADecoderThatFailsFailsOnlyItsImage) {
     EXPECT_EQ(
         decodeImageMemory(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()).rgba,
         bottomFirst(picture(), 5, 3));
+}
+
+TEST(FuzzReplay, ImageSeedsAndFindingsDecodeWholeOrNotAtAll) {
+    replayFuzzInputs("image", checkImageInput);
 }
