@@ -92,15 +92,43 @@ ImageHeader inspectPng(Bytes bytes) {
     return header;
 }
 
+// True when the Huffman tables of a DHT segment's body [begin, end) each hold at most 256 codes
+// and lie within it (a larger table overruns the decoder's code arrays).
+bool huffmanTablesFit(Bytes& bytes, std::size_t begin, std::size_t end) {
+    for (std::size_t pos = begin; pos < end;) {
+        if (pos + 17 > end)
+            return false;
+        std::size_t codes = 0;
+        for (int i = 1; i <= 16; ++i)
+            codes += bytes.u8(pos + i);
+        if (codes > 256 || pos + 17 + codes > end)
+            return false;
+        pos += 17 + codes;
+    }
+    return true;
+}
+
+// The offset of the marker that ends the entropy-coded data starting at pos (a 0xff followed
+// by neither a stuffed zero nor a restart code); size when the data runs to the end.
+std::size_t endOfScan(Bytes& bytes, std::size_t pos) {
+    for (; bytes.has(pos, 2); ++pos) {
+        if (bytes.u8(pos) != 0xff)
+            continue;
+        const unsigned next = bytes.u8(pos + 1);
+        if (next != 0x00 && !(next >= 0xd0 && next <= 0xd7))
+            return pos;
+    }
+    return bytes.size();
+}
+
 ImageHeader inspectJpeg(Bytes bytes) {
-    // Segments from SOI on; the frame header gives the size; the entropy-coded data after the
-    // first scan header must be followed by the end-of-image marker somewhere.
+    // Every segment from SOI to EOI, the entropy-coded data of each scan skipped: the frame
+    // header gives the size, and every Huffman table, between scans too, must fit.
     ImageHeader header{ImageFormat::Jpeg, 0, 0, kMalformed};
-    bool frame = false;
+    bool frame = false, scanned = false;
     std::size_t pos = 2;
     for (;;) {
-        while (bytes.has(pos, 1) && bytes.u8(pos) == 0xff && bytes.has(pos + 1, 1) &&
-               bytes.u8(pos + 1) == 0xff)
+        while (bytes.has(pos, 2) && bytes.u8(pos) == 0xff && bytes.u8(pos + 1) == 0xff)
             ++pos; // fill bytes
         if (!bytes.has(pos, 2)) {
             header.problem = kTruncated;
@@ -113,8 +141,11 @@ ImageHeader inspectJpeg(Bytes bytes) {
         if (marker == 0xd8 || marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7))
             continue; // no length follows
         if (marker == 0xd9) {
-            header.problem = "no picture data";
-            return header;
+            if (!scanned) {
+                header.problem = "no picture data";
+                return header;
+            }
+            break;
         }
         if (!bytes.has(pos, 2)) {
             header.problem = kTruncated;
@@ -125,6 +156,10 @@ ImageHeader inspectJpeg(Bytes bytes) {
             return header;
         if (!bytes.has(pos, length)) {
             header.problem = kTruncated;
+            return header;
+        }
+        if (marker == 0xc4 && !huffmanTablesFit(bytes, pos + 2, pos + length)) {
+            header.problem = "malformed Huffman table";
             return header;
         }
         const bool startOfFrame =
@@ -139,25 +174,19 @@ ImageHeader inspectJpeg(Bytes bytes) {
             // arithmetic coding) goes to the other decoder.
             header.builtIn = marker <= 0xc2;
         }
+        pos += length;
         if (marker == 0xda) {
             if (!frame)
                 return header;
-            break;
+            scanned = true;
+            pos = endOfScan(bytes, pos);
         }
-        pos += length;
     }
     if (header.width <= 0 || header.height <= 0) {
         header.builtIn = false;
         return header; // a height given later by a DNL segment is not taken
     }
-    header.problem = kTruncated;
-    for (std::size_t end = bytes.size(); end >= pos + 2; --end)
-        if (bytes.u8(end - 2) == 0xff && bytes.u8(end - 1) == 0xd9) {
-            header.problem.clear();
-            break;
-        }
-    if (!header.problem.empty())
-        header.builtIn = false;
+    header.problem.clear();
     return header;
 }
 
