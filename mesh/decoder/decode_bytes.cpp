@@ -1,5 +1,6 @@
 #include "mesh/decoder/decode_bytes.h"
 
+#include "mesh/decoder/format_decoders.h"
 #include "mesh/decoder/image_header.h"
 
 #include <IL/il.h>
@@ -11,6 +12,8 @@
 #include <string>
 
 #define STBI_NO_STDIO
+#define STBI_NO_PNG
+#define STBI_NO_JPEG
 #define STBI_NO_HDR
 #define STBI_NO_PIC
 #define STBI_NO_PSD
@@ -125,6 +128,18 @@ DecodedImage decodePnmText(const unsigned char* data, std::size_t size, const Im
 DecodedImage decodeBuiltIn(const unsigned char* data, std::size_t size, const ImageHeader& header) {
     if (header.format == ImageFormat::Pnm && data[1] <= '4')
         return decodePnmText(data, size, header);
+    if (header.format == ImageFormat::Png || header.format == ImageFormat::Jpeg) {
+        DecodedImage image;
+        const int width = static_cast<int>(header.width), height = static_cast<int>(header.height);
+        const std::string why = header.format == ImageFormat::Png
+                                    ? decodePng(data, size, width, height, image.rgba)
+                                    : decodeJpeg(data, size, width, height, image.rgba);
+        if (!why.empty())
+            return failure(why);
+        image.width = width;
+        image.height = height;
+        return image;
+    }
     int width = 0, height = 0, channels = 0;
     stbi_uc* rows =
         stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);

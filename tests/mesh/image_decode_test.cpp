@@ -176,3 +176,22 @@ TEST_F(ImageDecode, ADecoderThatFailsFailsOnlyItsImage) {
 TEST(FuzzReplay, ImageSeedsAndFindingsDecodeWholeOrNotAtAll) {
     replayFuzzInputs("image", checkImageInput);
 }
+
+TEST_F(ImageDecode, JpegPixelsAreThoseDevilGaveBefore) {
+    std::vector<Rgba> detail;
+    for (int i = 0; i < 48 * 32; ++i)
+        detail.push_back(
+            {std::uint8_t(i * 7), std::uint8_t(i / 5), std::uint8_t(255 - i % 97), 255});
+    saveImage(dir.file("p.jpg"), 48, 32, detail);
+    int width = 0, height = 0;
+    const std::vector<unsigned char> devil = loadTopDown(dir.file("p.jpg"), width, height);
+    const DecodedImage image = decodeImageFile(dir.file("p.jpg"));
+    ASSERT_EQ(image.error, "");
+    ASSERT_EQ(image.width * image.height, width * height);
+    std::vector<unsigned char> rgbTopDown;
+    for (int y = height - 1; y >= 0; --y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                rgbTopDown.push_back(image.rgba[(std::size_t(y) * width + x) * 4 + c]);
+    EXPECT_EQ(rgbTopDown, devil);
+}
