@@ -102,7 +102,7 @@ int exportSolidCommand() {
     int status = 1;
     withSetupCamera([&status] {
         status = exportSolid(outputMesh, windowWidth * solidScale, windowHeight * solidScale,
-                             applyProjection);
+                             applyProjection, solidTolerance);
     });
     return status;
 }

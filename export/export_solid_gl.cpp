@@ -105,7 +105,8 @@ void printSummary(const SolidMesh& solid) {
 } // namespace
 
 int exportSolid(const SimpleMesh& model, int width, int height,
-                const std::function<void()>& applyProjection, const std::string& folder) {
+                const std::function<void()>& applyProjection, double tolerance,
+                const std::string& folder) {
     if (std::string why = sizeProblem(width, height); !why.empty())
         return fail(why);
     Sample sample;
@@ -116,7 +117,7 @@ int exportSolid(const SimpleMesh& model, int width, int height,
                         std::to_string(height));
         drawSample(model, width, height, applyProjection, sample);
     }
-    const SolidMesh solid = buildSolid(sample.depth, sample.view);
+    const SolidMesh solid = buildSolid(sample.depth, sample.view, {.tolerance = tolerance});
     if (solid.vertices.empty())
         return fail("the set-up camera gives no solid");
     // Walls and back take the plate's texel: a background pixel, or the one painted here when
