@@ -98,17 +98,60 @@ class FrontBuilder {
         return t.c.x < m.x || (t.c.x == m.x && t.c.y < m.y) ? kCheckedLeft : kCheckedRight;
     }
 
-    // A quick look at t alone: it must split when it reaches out of the rectangle, or when the
-    // sample at its longest side's midpoint is out of bounds between that side's ends.
+    // A quick look at t alone: it must split when the sample at its longest side's midpoint is
+    // out of bounds between that side's ends.
     bool mustSplit(const RightTriangle& t, Point m) const {
-        if (!inside(t))
-            return meets(t);
+        if (!inside(t.a) || !inside(t.b))
+            return false;
         const double za = s_.depth[sample(t.a)], zb = s_.depth[sample(t.b)], zm = 0.5 * (za + zb);
         const std::size_t at = sample(m);
         if (!(s_.low[at] <= zm && zm <= s_.high[at]))
             return true;
         const double qa = inverseW(za), qb = inverseW(zb), shift = std::abs(qa / (qa + qb) - 0.5);
         return shift * std::max(std::abs(t.a.x - t.b.x), std::abs(t.a.y - t.b.y)) > 0.5;
+    }
+
+    // The part of t inside the rectangle, as triangles (their right angles aside, any
+    // triangles of samples): t itself when it lies inside, else the polygon it is cut to as a
+    // fan. The hierarchy's sides run along the grid and its diagonals, so they cross the
+    // rectangle's edges at samples. False when the cut would leave a corner between samples or
+    // a triangle without area (t must then split).
+    bool piecesInside(const RightTriangle& t, std::vector<RightTriangle>& pieces) const {
+        pieces.clear();
+        if (inside(t)) {
+            pieces.push_back(t);
+            return true;
+        }
+        std::vector<Point> polygon{t.a, t.b, t.c}, next;
+        bool exact = true;
+        // Sutherland-Hodgman against x <= width - 1, then y <= height - 1.
+        for (int axis = 0; axis < 2; ++axis) {
+            const int edge = axis == 0 ? s_.width - 1 : s_.height - 1;
+            auto along = [axis](Point p) { return axis == 0 ? p.x : p.y; };
+            next.clear();
+            for (std::size_t i = 0; i < polygon.size(); ++i) {
+                const Point p = polygon[i], q = polygon[(i + 1) % polygon.size()];
+                if (along(p) <= edge)
+                    next.push_back(p);
+                if ((along(p) <= edge) != (along(q) <= edge) && along(p) != edge &&
+                    along(q) != edge) {
+                    const long run = along(q) - along(p), rise = axis == 0 ? q.y - p.y : q.x - p.x,
+                               step = long(edge - along(p)) * rise;
+                    exact = exact && step % run == 0;
+                    const int other = int((axis == 0 ? p.y : p.x) + step / run);
+                    next.push_back(axis == 0 ? Point{edge, other} : Point{other, edge});
+                }
+            }
+            polygon.swap(next);
+        }
+        for (std::size_t i = 1; i + 1 < polygon.size(); ++i) {
+            const RightTriangle piece{polygon[0], polygon[i], polygon[i + 1]};
+            const long turn = long(piece.b.x - piece.a.x) * (piece.c.y - piece.a.y) -
+                              long(piece.b.y - piece.a.y) * (piece.c.x - piece.a.x);
+            exact = exact && turn != 0;
+            pieces.push_back(piece);
+        }
+        return exact;
     }
 
     // Every sample under t (all corners inside) against its bounds.
@@ -175,13 +218,13 @@ class FrontBuilder {
                     }
     }
 
-    // The marked hierarchy's triangles inside the rectangle into front. A triangle not yet
+    // The marked hierarchy's triangles, cut to the rectangle, into front. A triangle not yet
     // checked is checked against every sample under it and, out of bounds, marked and split
     // at once; true when that happened, since its neighbours must then be marked too.
     bool emit(std::vector<Triangle>& front) {
         front.clear();
         bool marked = false;
-        std::vector<RightTriangle> pending;
+        std::vector<RightTriangle> pending, pieces;
         for (int ty = 0; ty < tilesHigh_; ++ty)
             for (int tx = 0; tx < tilesWide_; ++tx)
                 for (const RightTriangle& top : tileLevels()[0])
@@ -191,13 +234,16 @@ class FrontBuilder {
             pending.pop_back();
             if (!meets(t))
                 continue;
-            const bool whole = inside(t);
+            const bool cut = piecesInside(t, pieces);
             if (splits(t)) {
                 const Point m = midpoint(t.a, t.b);
                 std::uint8_t& own = state(m);
                 const std::uint8_t checked = checkedBit(t, m);
-                if (whole && !(own & (kSplit | checked))) {
-                    if (withinBounds(t)) {
+                if (!(own & (kSplit | checked))) {
+                    bool within = cut;
+                    for (std::size_t i = 0; within && i < pieces.size(); ++i)
+                        within = withinBounds(pieces[i]);
+                    if (within) {
                         own |= checked;
                     } else {
                         own |= kSplit;
@@ -210,12 +256,13 @@ class FrontBuilder {
                     continue;
                 }
             }
-            if (!whole)
-                continue;
-            const int a = int(sample(t.a)), b = int(sample(t.b)), c = int(sample(t.c));
-            const long turn =
-                long(t.b.x - t.a.x) * (t.c.y - t.a.y) - long(t.b.y - t.a.y) * (t.c.x - t.a.x);
-            front.push_back(turn > 0 ? Triangle{a, b, c} : Triangle{a, c, b});
+            for (const RightTriangle& piece : pieces) {
+                const int a = int(sample(piece.a)), b = int(sample(piece.b)),
+                          c = int(sample(piece.c));
+                const long turn = long(piece.b.x - piece.a.x) * (piece.c.y - piece.a.y) -
+                                  long(piece.b.y - piece.a.y) * (piece.c.x - piece.a.x);
+                front.push_back(turn > 0 ? Triangle{a, b, c} : Triangle{a, c, b});
+            }
         }
         return marked;
     }
