@@ -101,8 +101,8 @@ int exportCommand() {
 int exportSolidCommand() {
     int status = 1;
     withSetupCamera([&status] {
-        status = exportSolid(outputMesh, windowWidth * solidScale, windowHeight * solidScale,
-                             applyProjection, solidTolerance);
+        status = exportSolid({outputMesh, inputMesh, backFace != 0, windowWidth, windowHeight},
+                             solidScale, applyProjection, solidTolerance);
     });
     return status;
 }
