@@ -5,6 +5,8 @@
 #include "app/command_table.h"
 #include "app/file_chooser.h"
 #include "app/framing.h"
+#include "app/panel.h"
+#include "app/progress.h"
 #include "app/selection_reset.h"
 #include "platform/window_system.h"
 #include "selection/view_transform_gl.h"
@@ -19,10 +21,13 @@ void openMeshCommand() {
     const std::string path = chooseInputFile();
     std::string texture;
     // A cancelled or failed open keeps the model and every part painted on it.
+    progressStep("reading the model", 0);
     if (path.empty() || !inputMesh.load(path, meshSearchDirs, &texture))
         return;
+    progressStep("reading the texture", 0.8);
     if (!texture.empty())
         inputMesh.loadTexture(texture, meshSearchDirs);
+    progressStep("framing", 0.9);
     const std::string advice = framingAdvice(
         inputMesh.vertices, viewTransformAfter(applyProjection), windowWidth, windowHeight);
     if (!advice.empty())
@@ -52,6 +57,8 @@ void dispatchCommand(int id) {
     // The panel calls in with its own window current; every command works in the 3-D
     // window's OpenGL context.
     windowSystem().setWindow(mainWindow);
+    const int button = findControl(ControlKind::Button, id);
+    const CommandProgress progress(button >= 0 ? panelControls()[button].label : "");
     for (const Command& c : commandTable())
         if (c.control == id && c.command)
             c.command();

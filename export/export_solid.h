@@ -17,6 +17,8 @@ struct SolidSource {
     const SimpleMesh& input;
     bool backFace = false;
     int windowWidth = 0, windowHeight = 0;
+    // Told the name of each step as it starts and how far the export has come (0 .. 1).
+    std::function<void(const char* step, double fraction)> progress = [](const char*, double) {};
 };
 
 // Draws source.model (filled, as the 3-D window shows it, without the wire cube, on the

@@ -154,8 +154,10 @@ int exportSolid(const SolidSource& source, int scale, const std::function<void()
         if (!target.complete())
             return fail("no offscreen image of " + std::to_string(width) + " x " +
                         std::to_string(height));
+        source.progress("drawing", 0.05);
         drawSample(source, width, height, applyProjection, sample);
     }
+    source.progress("building the panel", 0.25);
     const SolidMesh solid = buildSolid(sample.depth, sample.view, {.tolerance = tolerance});
     if (solid.vertices.empty())
         return fail("the set-up camera gives no solid");
@@ -167,11 +169,13 @@ int exportSolid(const SolidSource& source, int scale, const std::function<void()
     const std::vector<PendingFile> files = {
         {base + ".stl",
          [&](const std::string& temp) {
+             source.progress("writing the STL file", 0.5);
              return writeFileThrough(temp,
                                      [&](const ByteSink& sink) { return writeStl(solid, sink); });
          }},
         {base + ".obj",
          [&](const std::string& temp) {
+             source.progress("writing the OBJ file", 0.65);
              return writeObjFile(temp, [&](ObjWriter& writer) { writeSolidObj(writer, solid); });
          }},
         {base + ".mtl",
@@ -181,6 +185,7 @@ int exportSolid(const SolidSource& source, int scale, const std::function<void()
          }},
         {base + ".png",
          [&](const std::string& temp) {
+             source.progress("writing the picture", 0.9);
              return savePixels(temp, IL_PNG, width, height, 3, sample.picture);
          }},
     };
