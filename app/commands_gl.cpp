@@ -58,7 +58,11 @@ void dispatchCommand(int id) {
     // window's OpenGL context.
     windowSystem().setWindow(mainWindow);
     const int button = findControl(ControlKind::Button, id);
-    const CommandProgress progress(button >= 0 ? panelControls()[button].label : "");
+    // The button's label names the command ("Preview" is padded with spaces to its width).
+    std::string name = button >= 0 ? panelControls()[button].label : "";
+    name.erase(0, name.find_first_not_of(' '));
+    name.erase(name.find_last_not_of(' ') + 1);
+    const CommandProgress progress(name);
     for (const Command& c : commandTable())
         if (c.control == id && c.command)
             c.command();

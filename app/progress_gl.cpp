@@ -18,7 +18,9 @@ namespace {
 class PanelProgress : public ProgressDisplay {
   public:
     void show(const std::string& text, double fraction) override {
-        if (controlPanel == 0)
+        // Before the panel's first frame its size is not known yet: nothing to draw into.
+        if (controlPanel == 0 || ImGui::GetCurrentContext() == nullptr ||
+            !(ImGui::GetIO().DisplaySize.x > 0 && ImGui::GetIO().DisplaySize.y > 0))
             return;
         const int previous = glutGetWindow();
         glutSetWindow(controlPanel);
