@@ -12,6 +12,7 @@ int currentPart = 0;
 int editMode = 0;
 float compressionValue = 1.0f;
 int solidScale = 2;
+double solidTolerance = -1;
 
 float partPosition[4] = {0.5f, 0.5f, 0.5f, 0.5f};
 float partCompression[4] = {1.0f, 1.0f, 1.0f, 1.0f};

@@ -47,6 +47,10 @@ extern float compressionValue; // 1.0, clamped to -1 .. 1
 // SCALE of "Export Solid", 1 .. 4: the panel's button leaves it at 2; a session script's
 // export-solid line sets it before working the button.
 extern int solidScale;
+// TOLERANCE of "Export Solid" in model units (0: one front vertex per sample); the button
+// leaves it at -1, a thousandth of the depth range; an export-solid line
+// sets it.
+extern double solidTolerance;
 
 // Per-part settings, indexed by part number 0..3.
 extern float partPosition[4];

@@ -26,7 +26,8 @@ enum class Arguments {
     Release,      // BUTTON X Y -> button, points
     Drag,         // BUTTON X1 Y1 ... Xn Yn -> button, points
     Pose,         // QX QY QZ QW TX TY TZ [FOV] -> pose, fieldOfView
-    Scale,        // [SCALE]: 1 .. 4, 2 when left out -> value
+    Scale,        // [SCALE [TOLERANCE]]: 1 .. 4, 2 when left out -> value; 0 or more, -1
+                  // when left out -> number
 };
 
 // The arguments of one command as read from a script line.

@@ -102,8 +102,10 @@ const Command kCommands[] = {
      .command = keepingStatus<exportCommand>},
     {.word = "export-solid",
      .arguments = Arguments::Scale,
-     .usage = "export-solid [SCALE]",
-     .meaning = "\"Export Solid\", sampled at SCALE (1 to 4, default 2) times the window's size",
+     .usage = "export-solid [SCALE [TOLERANCE]]",
+     .meaning = "\"Export Solid\", sampled at SCALE (1 to 4, default 2) times the window's "
+                "size, its front within TOLERANCE (model units; default a thousandth of the "
+                "depth range, 0 one vertex per sample)",
      .control = kExportSolid,
      .command = keepingStatus<exportSolidCommand>},
     {.word = "triangulate",

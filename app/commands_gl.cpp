@@ -5,6 +5,8 @@
 #include "app/command_table.h"
 #include "app/file_chooser.h"
 #include "app/framing.h"
+#include "app/panel.h"
+#include "app/progress.h"
 #include "app/selection_reset.h"
 #include "platform/window_system.h"
 #include "selection/view_transform_gl.h"
@@ -21,10 +23,13 @@ void openMeshCommand() {
     const std::string path = chooseInputFile();
     std::string texture;
     // A cancelled or failed open keeps the model and every part painted on it.
+    progressStep("reading the model", 0);
     if (path.empty() || !inputMesh.load(path, meshSearchDirs, &texture))
         return;
+    progressStep("reading the texture", 0.8);
     if (!texture.empty())
         inputMesh.loadTexture(texture, meshSearchDirs);
+    progressStep("framing", 0.9);
     const std::string advice = framingAdvice(
         inputMesh.vertices, viewTransformAfter(applyProjection), windowWidth, windowHeight);
     if (!advice.empty())
@@ -54,6 +59,12 @@ void dispatchCommand(int id) {
     // The panel calls in with its own window current; every command works in the 3-D
     // window's OpenGL context.
     windowSystem().setWindow(mainWindow);
+    const int button = findControl(ControlKind::Button, id);
+    // The button's label names the command ("Preview" is padded with spaces to its width).
+    std::string name = button >= 0 ? panelControls()[button].label : "";
+    name.erase(0, name.find_first_not_of(' '));
+    name.erase(name.find_last_not_of(' ') + 1);
+    const CommandProgress progress(name);
     for (const Command& c : commandTable())
         if (c.control == id && c.command)
             c.command();

@@ -28,7 +28,8 @@ void previewCommand();
 // "Export": data/export.obj and data/export.bmp. Returns 0, or 1 when a file failed.
 int exportCommand();
 // "Export Solid": under the set-up camera, data/export_solid.stl, .obj, .mtl and .png from an
-// image solidScale times the window's size (see exportSolid). Returns 0, or 1 on failure.
+// image solidScale times the window's size, within solidTolerance (see exportSolid). Returns 0, or
+// 1 on failure.
 int exportSolidCommand();
 // "Triangulate Faces": data/remesh.obj under the current view. Returns 0, or 1 on failure.
 int triangulateCommand();

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/display.h"
+#include "app/progress.h"
 #include "export/export_model.h"
 #include "export/export_solid.h"
 #include "export/remesh.h"
@@ -87,7 +88,9 @@ void previewCommand() {
     partsMeasured = true;
     withSetupCamera([] {
         for (int round = 0; round < 2; ++round) {
+            progressStep("measuring the parts", 0.5 * round);
             measureParts();
+            progressStep("rebuilding the output model", 0.5 * round + 0.25);
             rebuildUnderCurrentCamera();
         }
     });
@@ -101,8 +104,10 @@ int exportCommand() {
 int exportSolidCommand() {
     int status = 1;
     withSetupCamera([&status] {
-        status = exportSolid(outputMesh, windowWidth * solidScale, windowHeight * solidScale,
-                             applyProjection);
+        status =
+            exportSolid({outputMesh, inputMesh, backFace != 0, windowWidth, windowHeight,
+                         [](const char* step, double fraction) { progressStep(step, fraction); }},
+                        solidScale, applyProjection, solidTolerance);
     });
     return status;
 }

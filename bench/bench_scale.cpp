@@ -21,7 +21,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -211,13 +210,15 @@ void frameAfterChange(benchmark::State& state, const ModelSize* size) {
 }
 
 // "Export Solid" at one SCALE of a model of that size after "Preview", or of the sample after
-// its session (size null); the counters give the files' sizes in MB and the triangles.
-void exportSolidAt(benchmark::State& state, const ModelSize* size, int scale) {
+// its session (size null), with one front vertex per sample (full) or within the default
+// tolerance; the counters give the files' sizes in MB and the triangles.
+void exportSolidAt(benchmark::State& state, const ModelSize* size, int scale, bool full) {
     if (size)
         prepare(*size, Stage::Previewed);
     else
         prepareSample();
     solidScale = scale;
+    solidTolerance = full ? 0 : -1;
     for (auto _ : state)
         runCommand(kExportSolid);
     report(state);
@@ -230,6 +231,7 @@ void exportSolidAt(benchmark::State& state, const ModelSize* size, int scale) {
     stl.read(reinterpret_cast<char*>(count), 4);
     state.counters["triangles"] = count[0] | count[1] << 8 | count[2] << 16 | count[3] << 24;
     solidScale = 2;
+    solidTolerance = -1;
 }
 
 void registerSize(const ModelSize& size) {
@@ -255,7 +257,9 @@ void registerSize(const ModelSize& size) {
     add("Export", 2, command, kExport);
     add("Triangulate", 2, command, kTriangulate);
     for (int scale : {1, 2, 4})
-        add("ExportSolid/scale" + std::to_string(scale), 2, exportSolidAt, scale);
+        for (bool full : {true, false})
+            add("ExportSolid/scale" + std::to_string(scale) + (full ? "/full" : "/bounded"), 2,
+                exportSolidAt, scale, full);
 }
 
 } // namespace
@@ -264,13 +268,15 @@ int main(int argc, char** argv) {
     for (const ModelSize& size : kSizes)
         registerSize(size);
     for (int scale : {1, 2, 4})
-        benchmark::RegisterBenchmark(
-            ("ExportSolid/scale" + std::to_string(scale) + "/sample").c_str(), exportSolidAt,
-            nullptr, scale)
-            ->Iterations(2)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MeasureProcessCPUTime();
+        for (bool full : {true, false})
+            benchmark::RegisterBenchmark(("ExportSolid/scale" + std::to_string(scale) +
+                                          (full ? "/full" : "/bounded") + "/sample")
+                                             .c_str(),
+                                         exportSolidAt, nullptr, scale, full)
+                ->Iterations(2)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MeasureProcessCPUTime();
     benchmark::Initialize(&argc, argv);
     startProgram();
     benchmark::AddCustomContext("renderer",

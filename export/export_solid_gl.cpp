@@ -5,6 +5,7 @@
 #include "export/solid_files.h"
 #include "mesh/simple_mesh.h"
 #include "platform/image_file.h"
+#include "selection/picking.h"
 #include "selection/view_transform_gl.h"
 
 #include <GL/gl.h>
@@ -71,8 +72,46 @@ std::string sizeProblem(int width, int height) {
     return "";
 }
 
-void drawSample(const SimpleMesh& model, int width, int height,
+// The faces of source.model that the width x height image draws: those the window draws and,
+// when the model leaves out the faces that own no pixel of the window, those of source.input
+// that own none there but one of the image. Empty when that adds none (the model is drawn
+// as it is). Runs its ID passes in the bound offscreen target.
+std::vector<int> facesToSample(const SolidSource& source, int width, int height,
+                               const std::function<void()>& applyProjection) {
+    const SimpleMesh& model = source.model;
+    const std::size_t n = model.faces.size();
+    if (!model.hideInvisibleFaces || model.faceVisible.size() != n ||
+        source.input.faces.size() != n ||
+        (width == source.windowWidth && height == source.windowHeight))
+        return {};
+    SimpleMesh probe = source.input; // shares the input's arrays
+    const int ww = source.windowWidth, wh = source.windowHeight;
+    glViewport(-ww, -wh, 3 * ww, 3 * wh);
+    markVisibleFaces(probe, source.backFace, ww, wh, applyProjection);
+    const std::vector<int> inWindow = probe.faceVisible.get();
+    glViewport(-width, -height, 3 * width, 3 * height);
+    markVisibleFaces(probe, source.backFace, width, height, applyProjection);
+    std::vector<int> drawn = model.faceVisible.get();
+    bool added = false;
+    for (std::size_t f = 0; f < n; ++f)
+        if (probe.faceVisible[f] == 1 && inWindow[f] != 1 && drawn[f] != 1) {
+            drawn[f] = 1;
+            added = true;
+        }
+    return added ? drawn : std::vector<int>();
+}
+
+void drawSample(const SolidSource& source, int width, int height,
                 const std::function<void()>& applyProjection, Sample& out) {
+    glPushAttrib(GL_VIEWPORT_BIT);
+    std::vector<int> faces = facesToSample(source, width, height, applyProjection);
+    glPopAttrib();
+    SimpleMesh widened;
+    if (!faces.empty()) {
+        widened = source.model;
+        widened.faceVisible = std::move(faces);
+    }
+    const SimpleMesh& model = widened.faces.empty() ? source.model : widened;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glViewport(-width, -height, 3 * width, 3 * height);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -104,8 +143,9 @@ void printSummary(const SolidMesh& solid) {
 
 } // namespace
 
-int exportSolid(const SimpleMesh& model, int width, int height,
-                const std::function<void()>& applyProjection, const std::string& folder) {
+int exportSolid(const SolidSource& source, int scale, const std::function<void()>& applyProjection,
+                double tolerance, const std::string& folder) {
+    const int width = source.windowWidth * scale, height = source.windowHeight * scale;
     if (std::string why = sizeProblem(width, height); !why.empty())
         return fail(why);
     Sample sample;
@@ -114,9 +154,11 @@ int exportSolid(const SimpleMesh& model, int width, int height,
         if (!target.complete())
             return fail("no offscreen image of " + std::to_string(width) + " x " +
                         std::to_string(height));
-        drawSample(model, width, height, applyProjection, sample);
+        source.progress("drawing", 0.05);
+        drawSample(source, width, height, applyProjection, sample);
     }
-    const SolidMesh solid = buildSolid(sample.depth, sample.view);
+    source.progress("building the panel", 0.25);
+    const SolidMesh solid = buildSolid(sample.depth, sample.view, {.tolerance = tolerance});
     if (solid.vertices.empty())
         return fail("the set-up camera gives no solid");
     // Walls and back take the plate's texel: a background pixel, or the one painted here when
@@ -127,11 +169,13 @@ int exportSolid(const SimpleMesh& model, int width, int height,
     const std::vector<PendingFile> files = {
         {base + ".stl",
          [&](const std::string& temp) {
+             source.progress("writing the STL file", 0.5);
              return writeFileThrough(temp,
                                      [&](const ByteSink& sink) { return writeStl(solid, sink); });
          }},
         {base + ".obj",
          [&](const std::string& temp) {
+             source.progress("writing the OBJ file", 0.65);
              return writeObjFile(temp, [&](ObjWriter& writer) { writeSolidObj(writer, solid); });
          }},
         {base + ".mtl",
@@ -141,6 +185,7 @@ int exportSolid(const SimpleMesh& model, int width, int height,
          }},
         {base + ".png",
          [&](const std::string& temp) {
+             source.progress("writing the picture", 0.9);
              return savePixels(temp, IL_PNG, width, height, 3, sample.picture);
          }},
     };

@@ -1,5 +1,7 @@
 #include "export/solid.h"
 
+#include "export/solid_front.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -124,6 +126,67 @@ std::vector<Triangle> frontTriangles(const DepthImage& image, double frontDepth,
     return triangles;
 }
 
+// How far a point at eye distance d + 1 on a line of sight lies from the point at d, at most,
+// over the image: 1 for an orthographic camera, more towards the corners of a perspective one.
+double sightStretch(const double projection[16], const Unprojector& toEye, int w, int h) {
+    if (projection[11] == 0)
+        return 1;
+    double most = 1;
+    for (const auto& [x, y] : {std::pair{0, 0}, {w, 0}, {0, h}, {w, h}}) {
+        DPoint3 p;
+        toEye({double(x), double(y), 0.5}, p);
+        if (p.z < 0)
+            most = std::max(most, std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z) / -p.z);
+    }
+    return most;
+}
+
+// The smallest factor by which the modelview stretches a length in object units.
+double modelviewScale(const double m[16]) {
+    double least = INFINITY;
+    for (int column = 0; column < 3; ++column)
+        least = std::min(least, std::hypot(m[4 * column], m[4 * column + 1], m[4 * column + 2]));
+    return least;
+}
+
+// The front's surface for boundedFront: each sample's depth (background on the front plane)
+// and the window depths within eyeTolerance of it along its line of sight, rounded inwards.
+FrontSurface frontSurface(const DepthImage& image, const double p[16], double frontDepth,
+                          double eyeTolerance) {
+    FrontSurface surface{image.width, image.height, {}, {}, {}, {1, 0}};
+    const std::size_t n = image.depth.size();
+    surface.depth.resize(n);
+    surface.low.resize(n);
+    surface.high.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const float depth = float(sampleDepth(image, i, frontDepth));
+        surface.depth[i] = depth;
+        const double distance = eyeDistance(p, depth);
+        double low = distance > eyeTolerance ? windowDepth(p, distance - eyeTolerance) : -INFINITY;
+        double high = windowDepth(p, distance + eyeTolerance);
+        if (!(low <= high)) // a projection whose depth falls with distance
+            std::swap(low, high);
+        float lowF = std::min(float(low), depth), highF = std::max(float(high), depth);
+        if (lowF < low)
+            lowF = std::nextafter(lowF, INFINITY);
+        if (highF > high)
+            highF = std::nextafter(highF, -INFINITY);
+        surface.low[i] = std::min(lowF, depth);
+        surface.high[i] = std::max(highF, depth);
+    }
+    // 1 / w against the window depth: w = p11 z + p15 and ndc depth * w = p10 z + p14 for the
+    // eye's z.
+    if (p[11] != 0) {
+        const double k = p[10] / p[11], denominator = p[14] - k * p[15];
+        surface.inverseW[0] = (-1 - k) / denominator;
+        surface.inverseW[1] = 2 / denominator;
+    } else {
+        surface.inverseW[0] = 1 / p[15];
+        surface.inverseW[1] = 0;
+    }
+    return surface;
+}
+
 Vec3 toVec3(const DPoint3& p) {
     return {float(p.x), float(p.y), float(p.z)};
 }
@@ -186,7 +249,16 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
     const double frontDepth = windowDepth(projection, frontDistance);
     const double backDepth = windowDepth(projection, frontDistance + thickness);
 
-    std::vector<Triangle> front = frontTriangles(image, frontDepth, options.mergeBackground);
+    std::vector<Triangle> front;
+    if (options.tolerance == 0) {
+        front = frontTriangles(image, frontDepth, options.mergeBackground);
+    } else {
+        const double eyeTolerance = options.tolerance > 0
+                                        ? options.tolerance * modelviewScale(view.modelview)
+                                        : 0.001 * (farDistance - nearDistance);
+        front = boundedFront(frontSurface(image, projection, frontDepth,
+                                          eyeTolerance / sightStretch(projection, toEye, w, h)));
+    }
 
     // Front vertices: the samples that some front triangle uses, in grid order.
     SolidMesh solid;
@@ -199,8 +271,7 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
                 vertexOf[g] = 0; // used; numbered below
                 ++used;
             }
-    const std::vector<int> ring = borderLoop(0, 0, w - 1, h - 1, w);
-    solid.vertices.reserve(used + ring.size() + 1);
+    solid.vertices.reserve(used + 2 * std::size_t(w + h) + 1);
     solid.texCoords.reserve(used + 1);
     auto unproject = [&](double x, double y, double z) {
         DPoint3 p;
@@ -223,7 +294,12 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
     solid.frontTriangles = solid.triangles.size();
 
     // Walls between the front's border and the back's, then the back as a fan around its
-    // centre; the border runs counter-clockwise as the front's own border edges do.
+    // centre; the border runs counter-clockwise as the front's own border edges do, through
+    // the border samples that the front uses.
+    std::vector<int> ring;
+    for (int g : borderLoop(0, 0, w - 1, h - 1, w))
+        if (vertexOf[g] >= 0)
+            ring.push_back(g);
     const int backStart = int(solid.vertices.size()), n = int(ring.size());
     for (int g : ring)
         unproject(double(g % w) + 0.5, double(g / w) + 0.5, backDepth);

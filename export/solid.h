@@ -27,14 +27,23 @@ struct SolidOptions {
     // Fill whole blocks of background cells with fans around one inner vertex instead of two
     // triangles per cell (the plate's flat part then needs a fraction of the triangles).
     bool mergeBackground = true;
+    // How far, in object units along a sample's line of sight, the front may pass its sample.
+    // 0: one front vertex per sample (the full grid, its background merged as above). More:
+    // as few front triangles as keep every sample within it (see boundedFront), the
+    // background among them. Less than 0: a thousandth of the drawn samples' depth range.
+    double tolerance = 0;
 };
+
+// The tolerance that stands for a thousandth of the depth range.
+inline constexpr double kDefaultTolerance = -1;
 
 // Side of the square blocks of cells that background merging works in.
 inline constexpr int kSolidBlock = 16;
 
 struct SolidMesh {
-    // Object coordinates: first the front vertices (row by row from the bottom, those that
-    // merging leaves out skipped), then the back's border and its centre.
+    // Object coordinates: first the front vertices (row by row from the bottom, the samples no
+    // front triangle uses skipped), then the back's border (below each front border vertex)
+    // and its centre.
     std::vector<Vec3> vertices;
     std::size_t frontVertices = 0;
     // Counter-clockwise seen from outside: the first frontTriangles are the front, the rest
@@ -57,7 +66,8 @@ double windowDepth(const double projection[16], double distance);
 // The closed solid of image under view (matrices and viewport of the pass that drew it). A
 // sample's front vertex is the unprojection of its pixel centre at its depth; background
 // samples lie on the front plane, a fifth of the thickness behind the farthest drawn sample
-// (through the model's origin when nothing was drawn). Needs an image of at least 2 x 2.
+// (through the model's origin when nothing was drawn). Needs an image of at least 2 x 2; an
+// empty solid when the camera's matrices give no finite solid.
 SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
                      const SolidOptions& options = {});
 

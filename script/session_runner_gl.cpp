@@ -32,6 +32,7 @@ std::string workControl(const Command& command, const CommandArgs& args) {
             break;
         case Arguments::Scale:
             solidScale = args.value;
+            solidTolerance = args.number;
             break;
         case Arguments::Choice:
         case Arguments::PartNumber:

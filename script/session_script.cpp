@@ -191,8 +191,14 @@ void readArguments(const Command& command, CommandArgs& c, std::span<const std::
         break;
     case Arguments::Scale:
         c.value = 2;
-        if (in.count(args.size(), 0, 1) && args.size() == 1)
+        c.number = -1;
+        if (in.count(args.size(), 0, 2) && args.size() >= 1)
             c.value = in.wholeNumber(args[0], 1, 4);
+        if (args.size() == 2 && !in.failed()) {
+            c.number = in.realNumber(args[1]);
+            if (!in.failed() && c.number < 0)
+                in.fail(std::string(args[1]) + " is below 0");
+        }
         break;
     case Arguments::Pose:
         if (in.count(args.size(), 7, 8)) {

@@ -29,8 +29,10 @@ std::string describe(const std::string& line) {
     case Arguments::Choice:
     case Arguments::PartNumber:
     case Arguments::Key:
-    case Arguments::Scale:
         out << " " << a.value;
+        break;
+    case Arguments::Scale:
+        out << " " << a.value << " " << a.number;
         break;
     case Arguments::Number:
         out << " " << a.number;
@@ -64,6 +66,7 @@ TEST(SessionScript, LinesAndWhatTheyRead) {
     const std::string arguments = "wrong number of arguments", whole = " is not a whole number";
     const std::string press = " (usage: press BUTTON X Y [shift])";
     const std::string camera = " (usage: camera QX QY QZ QW TX TY TZ [FOV])";
+    const std::string solid = " (usage: export-solid [SCALE [TOLERANCE]])";
     const std::pair<std::string, std::string> cases[] = {
         {"set-up-camera", "set-up-camera"},
         {"view output", "view 1"},
@@ -72,8 +75,10 @@ TEST(SessionScript, LinesAndWhatTheyRead) {
         {"mode lasso", "mode 1"},
         {"compression -0.35", "compression -0.35"},
         {"compression 7", "compression 7"}, // clamped by the spinner, not the reader
-        {"export-solid", "export-solid 2"},
-        {"export-solid 4", "export-solid 4"},
+        {"export-solid", "export-solid 2 -1"},
+        {"export-solid 4", "export-solid 4 -1"},
+        {"export-solid 1 0", "export-solid 1 0"},
+        {"export-solid 3 0.25", "export-solid 3 0.25"},
         {"window 800 0", "window 800 0"},
         {"open-mesh Mesh/house facade.obj", "open-mesh \"Mesh/house facade.obj\""},
         {"open-mesh    /tmp/a.obj   # the model", "open-mesh \"/tmp/a.obj\""},
@@ -96,7 +101,10 @@ TEST(SessionScript, LinesAndWhatTheyRead) {
         {"mode paint", "script:1: \"paint\" is not camera or lasso (usage: mode camera|lasso)"},
         {"compression nan", "script:1: \"nan\" is not a number (usage: compression V)"},
         {"push now", "script:1: " + arguments + " (usage: push)"},
-        {"export-solid 5", "script:1: 5 is outside 1 .. 4 (usage: export-solid [SCALE])"},
+        {"export-solid 5", "script:1: 5 is outside 1 .. 4" + solid},
+        {"export-solid 1 -0.5", "script:1: -0.5 is below 0" + solid},
+        {"export-solid 1 fine", "script:1: \"fine\" is not a number" + solid},
+        {"export-solid 1 0.5 2", "script:1: " + arguments + solid},
         {"key enter", "script:1: \"enter\" is not one character or esc (usage: key K)"},
         {"press wheel 1 2", "script:1: \"wheel\" is not left or middle or right" + press},
         {"press left 1 2 ctrl", "script:1: \"ctrl\" is not shift" + press},

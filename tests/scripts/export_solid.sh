@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # "Export Solid" after the sample session: admesh (Debian's STL checker) reads the panel as one
 # closed part that needs no repair, and finds the facets, size and volume that the console
-# line gives. Windows too small or too large for the offscreen image are refused.
+# line gives; with tolerance 0 the panel is the full grid it always was. Windows too small or too large for the offscreen image are refused.
 #
 # Usage: export_solid.sh PATH/TO/hollowvista
 source "$(dirname "$0")/lib/common.sh"
@@ -31,6 +31,12 @@ for pair in "$x $(extent X)" "$y $(extent Y)" "$z $(extent Z)" "$volume $admesh_
     awk -v a="${pair% *}" -v b="${pair#* }" 'BEGIN { exit !((a - b) ^ 2 < 1e-6 * a * a) }' ||
         fail "console $summary, admesh ${pair#* }"
 done
+
+# With tolerance 0 the panel is one vertex per sample, byte for byte the full grid.
+run "$(grep -v '^screenshot ' "$root/examples/sample.hvs")"$'\nexport-solid 1 0\n'
+[ "$(grep '^exportSolid: ' out)" = 'exportSolid: 129451 vertices, 258898 triangles, size 26.2047 x 17.4363 x 17.5726, volume 802.458' ] ||
+    fail "tolerance 0: $(grep '^exportSolid: ' out)"
+[ "$(md5sum <data/export_solid.stl)" = 'b355963fbae5a179703ae8df168d1d96  -' ] || fail "tolerance 0: another STL"
 
 run $'window 1 1\nexport-solid 1\n'
 [ "$status: $(cat err)" = '2: exportSolid: the window is too small
