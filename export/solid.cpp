@@ -249,8 +249,11 @@ SolidMesh buildSolid(const DepthImage& image, const ViewTransform& view,
     const double frontDepth = windowDepth(projection, frontDistance);
     const double backDepth = windowDepth(projection, frontDistance + thickness);
 
+    // The bounds are kept in window depths, whose float precision runs out at the clipping
+    // planes: a panel whose front would touch or pass them takes the full grid.
+    const bool withinPlanes = !drawn || (nearest > 0 && frontDepth < 1);
     std::vector<Triangle> front;
-    if (options.tolerance == 0) {
+    if (options.tolerance == 0 || !withinPlanes) {
         front = frontTriangles(image, frontDepth, options.mergeBackground);
     } else {
         const double eyeTolerance = options.tolerance > 0

@@ -14,76 +14,6 @@
 
 namespace {
 
-Vec3d toVec3d(const DPoint3& p) {
-    return {p.x, p.y, p.z};
-}
-
-// The first pixel whose line of sight no front triangle meets, meets one farther than
-// tolerance (object units) from the point of the pixel's sample, or meets one whose texture
-// there is not its own texel within half a pixel; "" when there is none. frontDepth is where
-// the background samples lie.
-std::string boundFault(const SolidMesh& solid, const DepthImage& image, const ViewTransform& view,
-                       double frontDepth, double tolerance) {
-    const int w = image.width, h = image.height;
-    const Unprojector unproject(view);
-    std::vector<char> covered(image.depth.size(), 0);
-    for (std::size_t f = 0; f < solid.frontTriangles; ++f) {
-        const auto& t = solid.triangles[f];
-        Vec3d corner[3];
-        Vec2 tex[3];
-        double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
-        for (int k = 0; k < 3; ++k) {
-            corner[k] = widen(solid.vertices[t[k]]);
-            tex[k] = solid.texCoords[t[k]];
-            DPoint3 window;
-            projectPoint(view, {corner[k].x, corner[k].y, corner[k].z}, window);
-            x0 = std::min(x0, window.x), x1 = std::max(x1, window.x);
-            y0 = std::min(y0, window.y), y1 = std::max(y1, window.y);
-        }
-        const Vec3d e1 = corner[1] - corner[0], e2 = corner[2] - corner[0];
-        for (int y = std::max(0, int(std::floor(y0))); y < std::min(h, int(std::ceil(y1)) + 1); ++y)
-            for (int x = std::max(0, int(std::floor(x0))); x < std::min(w, int(std::ceil(x1)) + 1);
-                 ++x) {
-                const std::size_t i = std::size_t(y) * w + x;
-                const double px = x + 0.5, py = y + 0.5;
-                const double depth = image.depth[i] < 1 ? image.depth[i] : frontDepth;
-                DPoint3 nearP, farP, own;
-                unproject({px, py, 0}, nearP);
-                unproject({px, py, 1}, farP);
-                unproject({px, py, depth}, own);
-                // The line of sight against the triangle's plane, in barycentric terms.
-                const Vec3d origin = toVec3d(nearP), direction = toVec3d(farP) - origin;
-                const Vec3d across = cross(direction, e2);
-                const double det = dot(e1, across);
-                if (std::abs(det) < 1e-12)
-                    continue;
-                const Vec3d s = origin - corner[0];
-                const double b = dot(s, across) / det, c = dot(direction, cross(s, e1)) / det;
-                if (b < -1e-5 || c < -1e-5 || b + c > 1 + 1e-5)
-                    continue;
-                covered[i] = 1;
-                const Vec3d hit{corner[0].x + b * e1.x + c * e2.x,
-                                corner[0].y + b * e1.y + c * e2.y,
-                                corner[0].z + b * e1.z + c * e2.z};
-                const double off = length(hit - toVec3d(own));
-                const double u = ((1 - b - c) * tex[0].u + b * tex[1].u + c * tex[2].u) * w,
-                             v = ((1 - b - c) * tex[0].v + b * tex[1].v + c * tex[2].v) * h;
-                std::ostringstream where;
-                where << "pixel " << x << ", " << y << " under front triangle " << f << ": ";
-                if (off > tolerance + 5e-4) // the slack of float vertices 100 units away
-                    return where.str() + std::to_string(off) + " from its sample";
-                if (std::abs(u - px) > 0.5 + 1e-4 || std::abs(v - py) > 0.5 + 1e-4)
-                    return where.str() + "texture at " + std::to_string(u) + ", " +
-                           std::to_string(v);
-            }
-    }
-    const auto bare = std::find(covered.begin(), covered.end(), 0);
-    if (bare != covered.end())
-        return "pixel " + std::to_string((bare - covered.begin()) % w) + ", " +
-               std::to_string((bare - covered.begin()) / w) + " is under no front triangle";
-    return "";
-}
-
 // Window depths of 0.965 .. 0.98 lie about 85 .. 112 units from the program's camera.
 float noise(int x, int y) {
     return float((std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u) % 1000) / 1000;
@@ -165,22 +95,6 @@ const Camera kCameras[] = {
          return view;
      }},
 };
-
-// The window depth at which a view puts the panel's background: that of any front vertex
-// whose pixel is background (the front plane's place is checked in solid_test).
-double frontDepthOf(const SolidMesh& solid, const DepthImage& image, const ViewTransform& view) {
-    for (std::size_t i = 0; i < solid.frontVertices; ++i) {
-        const int x = int(solid.texCoords[i].u * image.width),
-                  y = int(solid.texCoords[i].v * image.height);
-        if (!(image.depth[std::size_t(y) * image.width + x] < 1)) {
-            DPoint3 window;
-            const Vec3& v = solid.vertices[i];
-            projectPoint(view, {v.x, v.y, v.z}, window);
-            return window.z;
-        }
-    }
-    return 1;
-}
 
 // A thousandth of the drawn samples' depth range in object units.
 double defaultTolerance(const DepthImage& image, const ViewTransform& view, double scale) {

@@ -23,7 +23,7 @@ float sampleDepth(std::uint8_t b) {
 } // namespace
 
 std::string checkReliefInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 5)
+    if (size < 6)
         return "";
     const int width = 2 + data[0] % 31, height = 2 + data[1] % 31;
     const double yaw = (data[2] - 128) * M_PI / 256, pitch = ((data[3] & 0x7f) - 64) * M_PI / 256;
@@ -32,10 +32,12 @@ std::string checkReliefInput(const std::uint8_t* data, std::size_t size) {
     const ViewTransform view = programView(width, height, 30,
                                            {s * cb, s * sa * sb, -s * ca * sb, 0, 0, ca, sa, 0, sb,
                                             -sa * cb, ca * cb, 0, 0, 0, -100, 1});
-    const SolidOptions options{(data[4] & 0x7f) * 0.05, (data[4] & 0x80) != 0};
+    // Byte 5: the full grid (0) or a front within 0.005 to 1.275 object units.
+    const double tolerance = data[5] * 0.005;
+    const SolidOptions options{(data[4] & 0x7f) * 0.05, (data[4] & 0x80) != 0, tolerance};
     DepthImage image{width, height, {}};
     for (int i = 0; i < width * height; ++i)
-        image.depth.push_back(size > 5 ? sampleDepth(data[5 + i % (size - 5)]) : 1.0f);
+        image.depth.push_back(size > 6 ? sampleDepth(data[6 + i % (size - 6)]) : 1.0f);
 
     const SolidMesh solid = buildSolid(image, view, options);
     if (solid.texCoords.size() != solid.frontVertices + 1)
@@ -51,5 +53,7 @@ std::string checkReliefInput(const std::uint8_t* data, std::size_t size) {
         return fault;
     if (!(frontPixelError(solid, view, width, height) < 2e-3))
         return "a front vertex is off its pixel";
+    if (tolerance > 0)
+        return boundFault(solid, image, view, frontDepthOf(solid, image, view), tolerance);
     return "";
 }
