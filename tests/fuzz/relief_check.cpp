@@ -4,6 +4,7 @@
 #include "tests/export/solid_checks.h"
 #include "tests/support/program_view.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -53,7 +54,13 @@ std::string checkReliefInput(const std::uint8_t* data, std::size_t size) {
         return fault;
     if (!(frontPixelError(solid, view, width, height) < 2e-3))
         return "a front vertex is off its pixel";
-    if (tolerance > 0)
-        return boundFault(solid, image, view, frontDepthOf(solid, image, view), tolerance);
+    // A front at the clipping planes takes the full grid, whose triangles there can stand
+    // edge-on to the lines of sight that the reference follows: bounds are checked inside them.
+    const double frontDepth = frontDepthOf(solid, image, view);
+    const bool atPlanes = frontDepth >= 1 || std::any_of(image.depth.begin(), image.depth.end(),
+                                                         [](float d) { return d <= 0; });
+    // The full grid has a vertex on every sample: it holds a bound of nothing but float slack.
+    if (!atPlanes)
+        return boundFault(solid, image, view, frontDepth, tolerance > 0 ? tolerance : 1e-3);
     return "";
 }
