@@ -6,6 +6,7 @@
 #include "app/file_chooser.h"
 #include "app/framing.h"
 #include "app/selection_reset.h"
+#include "app/status_block.h"
 #include "platform/window_system.h"
 #include "selection/view_transform_gl.h"
 
@@ -16,11 +17,14 @@
 #include <string>
 
 void openMeshCommand() {
-    const std::string path = chooseInputFile();
+    openMeshFile(chooseInputFile(FileKind::Model));
+}
+
+bool openMeshFile(const std::string& path) {
     std::string texture;
     // A cancelled or failed open keeps the model and every part painted on it.
     if (path.empty() || !inputMesh.load(path, meshSearchDirs, &texture))
-        return;
+        return false;
     if (!texture.empty())
         inputMesh.loadTexture(texture, meshSearchDirs);
     const std::string advice = framingAdvice(
@@ -30,13 +34,20 @@ void openMeshCommand() {
     resetSelectionState(inputMesh);
     resetPartSettings();
     outputMesh = inputMesh;
+    noteModelOpened();
+    return true;
 }
 
 void openTextureCommand() {
-    const std::string path = chooseInputFile();
+    openTextureFile(chooseInputFile(FileKind::Image));
+}
+
+bool openTextureFile(const std::string& path) {
     // The output model keeps its conversion: only the picture changes, in both models.
-    if (!path.empty() && inputMesh.loadTexture(path, meshSearchDirs))
-        outputMesh.textureId = inputMesh.textureId;
+    if (path.empty() || !inputMesh.loadTexture(path, meshSearchDirs))
+        return false;
+    outputMesh.textureId = inputMesh.textureId;
+    return true;
 }
 
 void backFaceCommand() {
@@ -56,6 +67,7 @@ void dispatchCommand(int id) {
         if (c.control == id && c.command)
             c.command();
     windowSystem().postRedisplay();
+    std::cout.flush(); // a log written to a file shows each command's lines when they happen
 }
 
 void quitCommand() {
