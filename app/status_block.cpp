@@ -68,7 +68,7 @@ std::string statusText() {
     for (int p = 1; p < 4; ++p) {
         char line[160];
         std::snprintf(
-            line, sizeof line, "%s Part %d: %zu faces\n    position %.3f, compression %.3f\n",
+            line, sizeof line, "%s Part %d: %zu faces\n    position %.5f, compression %.3f\n",
             p == currentPart ? ">" : " ", p, faces[p], partPosition[p], partCompression[p]);
         text += line;
     }

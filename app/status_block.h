@@ -20,6 +20,7 @@ void resetStatusNotes();
 // two spaces):
 //   "  Part N: F faces"
 //   "    position P, compression C"
-// F counts the faces of the input model painted whole into part N, P and C (three decimals)
-// are the part's mirror depth and compression.
+// F counts the faces of the input model painted whole into part N; P (five decimals: a step
+// of "Push" is a twentieth of the part's depth range, often a few ten-thousandths) and C
+// (three decimals) are the part's mirror depth and compression.
 std::string statusText();
