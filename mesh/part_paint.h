@@ -24,6 +24,6 @@ std::array<std::vector<std::uint32_t>, 3> paintTriangles(const SimpleMesh& mesh)
 
 // Draws the coat over the model just drawn with the same matrices: front faces only, no
 // lighting or texture, blended, depth tested (equal depths pass) without writing depth.
-// Leaves the OpenGL state as it found it. The triangles are built again only when the mesh's
+// Leaves the OpenGL state as it found it. The buffers are built again only when the mesh's
 // faces or labels change.
 void drawPartPaint(const SimpleMesh& mesh);
