@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fnmatch.h>
 
 namespace {
 
@@ -39,28 +38,6 @@ TEST(FileChooser, ScriptedAnswerOnceThenNothingWithoutADisplay) {
     EXPECT_EQ(chooseInputFile(FileKind::Model), "model.obj");
     EXPECT_EQ(chooseInputFile(FileKind::Image), "");
     EXPECT_EQ(std::filesystem::current_path(), cwd);
-}
-
-// The dialogs' filters, by the files each lets through (patterns match whatever the case, as
-// the dialog adds each pattern in upper case too), and the one each kind starts with.
-TEST(FileChooser, FiltersForModelsImagesAndAllFiles) {
-    const char* names[] = {"duck.obj", "DUCK.OBJ", "skin.png", "SKIN.JPG", "old.tga", "notes.txt"};
-    std::string table;
-    for (const FileFilter& filter : fileFilters()) {
-        table += filter.name + ":";
-        for (const char* name : names)
-            for (const std::string& pattern : filter.patterns)
-                if (fnmatch(pattern.c_str(), name, FNM_CASEFOLD) == 0) {
-                    table += std::string(" ") + name;
-                    break;
-                }
-        table += "\n";
-    }
-    EXPECT_EQ(table, "Wavefront OBJ (*.obj): duck.obj DUCK.OBJ\n"
-                     "Images: skin.png SKIN.JPG old.tga\n"
-                     "All Files: duck.obj DUCK.OBJ skin.png SKIN.JPG old.tga notes.txt\n");
-    EXPECT_EQ(fileFilters()[startingFilter(FileKind::Model)].name, "Wavefront OBJ (*.obj)");
-    EXPECT_EQ(fileFilters()[startingFilter(FileKind::Image)].name, "Images");
 }
 
 } // namespace
