@@ -1,5 +1,8 @@
 #include "app/app_state.h"
 
+#include <iostream>
+#include <ostream>
+
 int windowWidth = 640;
 int windowHeight = 480;
 int mainWindow = 0;
@@ -34,3 +37,11 @@ std::vector<Point2> lassoPolygon;
 Point2 lastStrokePoint;
 std::vector<std::string> meshSearchDirs;
 std::vector<MeshPair> meshPairs;
+
+bool quietTraces = false;
+
+std::ostream& traceOutput() {
+    // A stream without a buffer fails every write and so prints nothing.
+    static std::ostream nowhere(nullptr);
+    return quietTraces ? nowhere : std::cout;
+}

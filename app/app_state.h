@@ -7,6 +7,7 @@
 #include "export/mesh_pair.h"
 #include "mesh/simple_mesh.h"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -77,3 +78,9 @@ extern std::vector<Point2> lassoPolygon;
 extern Point2 lastStrokePoint;
 extern std::vector<std::string> meshSearchDirs;
 extern std::vector<MeshPair> meshPairs;
+
+// Console. With quietTraces (--quiet) the passes' trace lines (painted vertices, part depths,
+// pair lines) are dropped; diagnostics and progress lines are printed either way.
+extern bool quietTraces;
+// Where the passes write their trace lines: standard output, or nowhere with quietTraces.
+std::ostream& traceOutput();

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/framing.h"
+#include "app/status_block.h"
 
 #include <cmath>
 #include <iostream>
@@ -36,6 +37,7 @@ void withSetupCamera(const std::function<void()>& step) {
 
 void storeSetupCamera() {
     setupCamera = currentViewPose();
+    noteSetupCameraStored();
 }
 
 void loadSetupCamera() {

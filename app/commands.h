@@ -3,6 +3,8 @@
 
 #include "app/panel.h"
 
+#include <string>
+
 // Runs the command of control id (found in the command table) with the 3-D window selected
 // and then asks for that window to be redrawn. Identifiers without a command only do the
 // selecting and the redraw.
@@ -25,9 +27,13 @@ void runControlCallback(const PanelControl& control);
 // settings; the output model becomes a plain copy. A cancelled dialog or a file that does not
 // load changes nothing.
 void openMeshCommand();
+// What "Open Mesh" does with the path its dialog returned; true when the model loaded.
+bool openMeshFile(const std::string& path);
 // "Open Texture": an image that loads becomes the texture of both models; the output model
 // keeps its positions. A cancelled dialog or an image that does not load changes nothing.
 void openTextureCommand();
+// What "Open Texture" does with the path its dialog returned; true when the image loaded.
+bool openTextureFile(const std::string& path);
 // "Back Face": both meshes draw their back faces as the checkbox says.
 void backFaceCommand();
 // "Wireframe": polygons of the 3-D window drawn as outlines or filled.

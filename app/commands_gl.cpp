@@ -8,6 +8,7 @@
 #include "app/panel.h"
 #include "app/progress.h"
 #include "app/selection_reset.h"
+#include "app/status_block.h"
 #include "platform/window_system.h"
 #include "selection/view_transform_gl.h"
 
@@ -20,12 +21,15 @@
 bool commandFailed = false;
 
 void openMeshCommand() {
-    const std::string path = chooseInputFile();
+    openMeshFile(chooseInputFile(FileKind::Model));
+}
+
+bool openMeshFile(const std::string& path) {
     std::string texture;
     // A cancelled or failed open keeps the model and every part painted on it.
     progressStep("reading the model", 0);
     if (path.empty() || !inputMesh.load(path, meshSearchDirs, &texture))
-        return;
+        return false;
     progressStep("reading the texture", 0.8);
     if (!texture.empty())
         inputMesh.loadTexture(texture, meshSearchDirs);
@@ -37,13 +41,20 @@ void openMeshCommand() {
     resetSelectionState(inputMesh);
     resetPartSettings();
     outputMesh = inputMesh;
+    noteModelOpened();
+    return true;
 }
 
 void openTextureCommand() {
-    const std::string path = chooseInputFile();
+    openTextureFile(chooseInputFile(FileKind::Image));
+}
+
+bool openTextureFile(const std::string& path) {
     // The output model keeps its conversion: only the picture changes, in both models.
-    if (!path.empty() && inputMesh.loadTexture(path, meshSearchDirs))
-        outputMesh.textureId = inputMesh.textureId;
+    if (path.empty() || !inputMesh.loadTexture(path, meshSearchDirs))
+        return false;
+    outputMesh.textureId = inputMesh.textureId;
+    return true;
 }
 
 void backFaceCommand() {
@@ -69,6 +80,7 @@ void dispatchCommand(int id) {
         if (c.control == id && c.command)
             c.command();
     windowSystem().postRedisplay();
+    std::cout.flush(); // a log written to a file shows each command's lines when they happen
 }
 
 void quitCommand() {

@@ -7,12 +7,13 @@
 // is pending; fetches one error flag per call.
 void checkGlError(const char* file, int line);
 
-// One frame: the white reference cube, the model chosen by shownModel, the lasso stroke as a
-// green overlay, then a buffer swap. Errors pending before and after are printed.
+// One frame: the white reference cube, the model chosen by shownModel (the input model with
+// the coat of its painted parts, drawPartPaint), the lasso stroke as a green overlay, then a
+// buffer swap. Errors pending before and after are printed.
 void displayScene();
 
-// The picture of one frame drawn into the back buffer, without the swap and the error checks:
-// what the export's snapshot reads.
+// The picture of one frame drawn into the back buffer, without the swap, the error checks and
+// the coat of paint: what the export's snapshot reads.
 void renderScene();
 
 // Viewport (-w, -h, 3w, 3h) and the stored window size; a height of 0 (a minimised window)

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/stroke.h"
+#include "mesh/part_paint.h"
 #include "platform/window_system.h"
 
 #include <GL/gl.h>
@@ -44,9 +45,8 @@ void drawStrokeOverlay() {
     glEnable(GL_DEPTH_TEST);
 }
 
-} // namespace
-
-void renderScene() {
+// One frame; with paintCoat, the painted parts of the input model get their coat of colour.
+void drawScene(bool paintCoat) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyUnframedProjection();
     drawReferenceCube();
@@ -55,12 +55,21 @@ void renderScene() {
         inputMesh.draw(false);
     else
         outputMesh.draw(true);
+    if (paintCoat && shownModel == 0)
+        drawPartPaint(inputMesh);
     drawStrokeOverlay();
+}
+
+} // namespace
+
+void renderScene() {
+    // The export's snapshot is the converted model's texture: it keeps the look it always had.
+    drawScene(false);
 }
 
 void displayScene() {
     checkGlError(__FILE__, __LINE__);
-    renderScene();
+    drawScene(true);
     windowSystem().swapBuffers();
     checkGlError(__FILE__, __LINE__);
 }

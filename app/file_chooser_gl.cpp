@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -43,16 +44,34 @@ bool acceptablePath(const char* path) {
            !S_ISDIR(info.st_mode);
 }
 
-// Builds the modal open-file dialog: one filter for every file, the previous choice proposed.
-GtkWidget* makeDialog() {
+// A pattern's upper-case form: GTK's patterns match case-sensitively, and files written on
+// Windows often end in ".OBJ" or ".JPG".
+std::string upperCase(std::string pattern) {
+    for (char& c : pattern)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return pattern;
+}
+
+// Builds the modal open-file dialog: the filters with kind's chosen, the previous choice
+// proposed.
+GtkWidget* makeDialog(FileKind kind) {
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
         "Select input file", nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
         "_Open", GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-    GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, "All Files(*.*)");
-    gtk_file_filter_add_pattern(filter, "*");
-    gtk_file_chooser_add_filter(chooser, filter); // the chooser takes the reference
+    const std::vector<FileFilter>& filters = fileFilters();
+    for (std::size_t i = 0; i < filters.size(); ++i) {
+        GtkFileFilter* filter = gtk_file_filter_new();
+        gtk_file_filter_set_name(filter, filters[i].name.c_str());
+        for (const std::string& pattern : filters[i].patterns) {
+            gtk_file_filter_add_pattern(filter, pattern.c_str());
+            if (upperCase(pattern) != pattern)
+                gtk_file_filter_add_pattern(filter, upperCase(pattern).c_str());
+        }
+        gtk_file_chooser_add_filter(chooser, filter); // the chooser takes the reference
+        if (static_cast<int>(i) == startingFilter(kind))
+            gtk_file_chooser_set_filter(chooser, filter);
+    }
     gtk_file_chooser_set_local_only(chooser, TRUE);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     if (!previousChoice.empty())
@@ -62,8 +81,8 @@ GtkWidget* makeDialog() {
 
 // Runs the dialog until the user cancels or chooses an existing file within the path limit;
 // a typed name of a missing file keeps the dialog open. Returns the full path, or "".
-std::string runDialog() {
-    GtkWidget* dialog = makeDialog();
+std::string runDialog(FileKind kind) {
+    GtkWidget* dialog = makeDialog(kind);
     std::string result;
     while (result.empty() && gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
         gchar* chosen = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
@@ -93,7 +112,7 @@ void rememberChoice(const std::string& path) {
 
 } // namespace
 
-std::string chooseInputFile() {
+std::string chooseInputFile(FileKind kind) {
     if (scriptedFileChoice) {
         std::string answer = *scriptedFileChoice;
         scriptedFileChoice.reset();
@@ -105,7 +124,7 @@ std::string chooseInputFile() {
     const int previousWindow = windowSystem().currentWindow();
     const std::string cwd = currentDirectory();
 
-    const std::string result = runDialog();
+    const std::string result = runDialog(kind);
     if (previousWindow != 0)
         windowSystem().setWindow(previousWindow);
     if (!result.empty()) {

@@ -117,6 +117,9 @@ std::string framingAdvice(const std::vector<Vec3>& vertices, const ViewTransform
     if (!boundsOf(vertices, widen, low, high))
         return "";
     const std::string suggestion = "; press f (\"Frame Model\") to fit it into the window";
+    ViewTransform window = view;
+    const int viewport[4] = {-width, -height, 3 * width, 3 * height};
+    std::copy_n(viewport, 4, window.viewport);
     const double* m = view.modelview;
     double left = std::numeric_limits<double>::infinity(), right = -left, bottom = left,
            top = -left;
@@ -124,13 +127,13 @@ std::string framingAdvice(const std::vector<Vec3>& vertices, const ViewTransform
         const Vec3d p{corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
                       corner & 4 ? high.z : low.z};
         const double distance = -(m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]);
-        DPoint3 window;
-        if (distance < kNear || distance > kFar || !projectPoint(view, {p.x, p.y, p.z}, window))
+        DPoint3 pixel;
+        if (distance < kNear || distance > kFar || !projectPoint(window, {p.x, p.y, p.z}, pixel))
             return "The model reaches beyond the clipping planes from this view" + suggestion;
-        left = std::min(left, window.x);
-        right = std::max(right, window.x);
-        bottom = std::min(bottom, window.y);
-        top = std::max(top, window.y);
+        left = std::min(left, pixel.x);
+        right = std::max(right, pixel.x);
+        bottom = std::min(bottom, pixel.y);
+        top = std::max(top, pixel.y);
     }
     const double small = std::min(width, height) / 6.0;
     if (right - left >= small || top - bottom >= small)

@@ -31,8 +31,11 @@ std::optional<ModelFraming> fitModelIntoWindow(const std::vector<Vec3>& vertices
                                                const FramingView& view, double fill = 0.85,
                                                std::string* refusal = nullptr);
 
-// The line that suggests "Frame Model" for a model just opened, when seen under view (a
-// width x height window) its box reaches beyond the clipping planes or covers fewer than a
-// sixth of the window's smaller side in both directions; "" otherwise (and for no vertices).
+// The line that suggests "Frame Model" for a model just opened, when seen under view's
+// matrices in a width x height window its box reaches beyond the clipping planes or covers
+// fewer than a sixth of the window's smaller side in both directions; "" otherwise (and for no
+// vertices). The viewport is the program's, three times the window with the window in its
+// middle, whatever view.viewport holds: before the first reshape OpenGL's viewport is still
+// the window itself, which would make the model look three times smaller.
 std::string framingAdvice(const std::vector<Vec3>& vertices, const ViewTransform& view, int width,
                           int height);

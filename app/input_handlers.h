@@ -7,14 +7,18 @@
 constexpr int kLeftButton = 0;   // GLUT_LEFT_BUTTON
 constexpr int kMiddleButton = 1; // GLUT_MIDDLE_BUTTON
 constexpr int kRightButton = 2;  // GLUT_RIGHT_BUTTON
+constexpr int kWheelUp = 3;      // freeglut reports a wheel notch as a press and release
+constexpr int kWheelDown = 4;    // of these buttons
 constexpr int kButtonDown = 0;   // GLUT_DOWN
 constexpr int kButtonUp = 1;     // GLUT_UP
 constexpr unsigned char kEscapeKey = 27;
 
 // Camera mode: Shift+left press toggles the face under the pointer; left, middle and right
-// presses start a rotate, dolly or pan drag when none runs; any release ends it.
-// Lasso mode (any button): a press starts a new stroke, a release closes it into the lasso
-// and paints it. Always posts a redisplay.
+// presses start a rotate, dolly or pan drag when none runs; any release ends it; a wheel notch
+// (the press of kWheelUp or kWheelDown) moves the model nearer or farther (Trackball::wheel)
+// and leaves a running drag alone.
+// Lasso mode (any button but the wheel's): a press starts a new stroke, a release closes it
+// into the lasso and paints it. Always posts a redisplay.
 void mouseButton(int button, int state, int x, int y);
 
 // Motion with a button held: moves the camera drag and draws at once (Camera mode), or
@@ -36,5 +40,6 @@ std::string scriptedPress(const CommandArgs& args);
 std::string scriptedMove(const CommandArgs& args);
 std::string scriptedRelease(const CommandArgs& args);
 std::string scriptedDrag(const CommandArgs& args);
+std::string scriptedWheel(const CommandArgs& args);  // one notch up (value 0) or down (1)
 std::string scriptedCamera(const CommandArgs& args); // the view's pose, no redraw of its own
 std::string scriptedScreenshot(const CommandArgs& args);

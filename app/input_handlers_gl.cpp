@@ -23,7 +23,16 @@ namespace {
 // Where the last scripted pointer event happened: keys are reported there.
 int pointerX = 0, pointerY = 0;
 
+bool isWheel(int button) {
+    return button == kWheelUp || button == kWheelDown;
+}
+
 void cameraButton(int button, int state, int x, int y) {
+    if (isWheel(button)) {
+        if (state == kButtonDown)
+            viewCamera.wheel(button == kWheelUp ? 1 : -1);
+        return;
+    }
     const bool shift = (windowSystem().modifiers() & kShiftModifier) != 0;
     if (button == kLeftButton && state == kButtonDown && shift)
         toggleFaceCommand(x, y);
@@ -59,7 +68,7 @@ void lassoButton(int state, int x, int y) {
 void mouseButton(int button, int state, int x, int y) {
     if (editMode == 0)
         cameraButton(button, state, x, y);
-    else if (editMode == 1)
+    else if (editMode == 1 && !isWheel(button))
         lassoButton(state, x, y);
     windowSystem().postRedisplay();
 }
@@ -158,6 +167,13 @@ std::string scriptedDrag(const CommandArgs& args) {
     idleRedraw();
     step.points = {p[p.size() - 2], p.back()};
     return scriptedRelease(step);
+}
+
+std::string scriptedWheel(const CommandArgs& args) {
+    const int button = args.value == 0 ? kWheelUp : kWheelDown;
+    mouseButton(button, kButtonDown, pointerX, pointerY);
+    mouseButton(button, kButtonUp, pointerX, pointerY);
+    return {};
 }
 
 std::string scriptedCamera(const CommandArgs& args) {

@@ -1,5 +1,6 @@
 // hollowvista: the GUI, or with --batch a session script run with no display.
 
+#include "app/app_state.h"
 #include "app/program.h"
 #include "script/command_line.h"
 #include "script/session_runner.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
         const CommandLine line = parseCommandLine(args);
         if (!line.error.empty())
             return badCommandLine(line.error);
+        quietTraces = line.quiet;
         return runBatch(line.script, line.files);
     }
     // glutInit ends the process when it cannot open a display: check first.
@@ -41,5 +43,6 @@ int main(int argc, char** argv) {
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!line.error.empty())
         return badCommandLine(line.error);
+    quietTraces = line.quiet;
     runGui(line.files);
 }

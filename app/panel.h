@@ -41,6 +41,8 @@ struct PanelControl {
     PanelFrame frame = PanelFrame::None;
     std::vector<ListItem> items{}; // list-box entries in the order they are added
     float minimum = 0, maximum = 0;
+    // A static text whose words the program keeps current: drawn instead of label each frame.
+    std::string (*liveText)() = nullptr;
 };
 
 // The panel's rows in creation order.

@@ -74,9 +74,11 @@ class PanelWalker {
             if (ImGui::Button(c.label.c_str()))
                 changed_.push_back(row);
             break;
-        case ControlKind::StaticText:
-            ImGui::TextUnformatted(c.label.c_str());
+        case ControlKind::StaticText: {
+            const std::string text = c.liveText ? c.liveText() : c.label;
+            ImGui::TextUnformatted(text.c_str());
             break;
+        }
         case ControlKind::Checkbox:
             if (c.intVariable && ImGui::CheckboxFlags(c.label.c_str(), c.intVariable, 1))
                 changed_.push_back(row);

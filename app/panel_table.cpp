@@ -1,5 +1,6 @@
 #include "app/app_state.h"
 #include "app/panel.h"
+#include "app/status_block.h"
 
 #include <algorithm>
 
@@ -125,6 +126,9 @@ std::vector<PanelControl> buildPanel() {
          .parent = edit,
          .id = kPreview,
          .callback = C::Dispatch});
+    add({.kind = K::StaticText, .label = ""});
+    const int status = add({.kind = K::Panel, .label = "Status", .frame = embossed});
+    add({.kind = K::StaticText, .parent = status, .liveText = statusText});
     add({.kind = K::StaticText, .label = ""});
     add({.kind = K::Button, .label = "Quit", .id = kQuit, .callback = C::Quit});
     return rows;

@@ -4,6 +4,7 @@
 #include "app/camera.h"
 #include "app/display.h"
 #include "app/progress.h"
+#include "app/status_block.h"
 #include "export/export_model.h"
 #include "export/export_solid.h"
 #include "export/remesh.h"
@@ -44,15 +45,17 @@ void measureParts() {
     markVisibleFaces(inputMesh, backFace != 0, windowWidth, windowHeight, applyProjection);
     const ViewTransform view = viewTransformAfter(applyProjection);
     for (int p = 0; p < 4; ++p) {
-        partMedianDepth[p] = medianPartDepth(inputMesh, p, view, partMinDepth[p], partMaxDepth[p]);
-        partPosition[p] = boundaryPartDepth(inputMesh, p, partMedianDepth[p], view);
+        partMedianDepth[p] =
+            medianPartDepth(inputMesh, p, view, partMinDepth[p], partMaxDepth[p], traceOutput());
+        partPosition[p] = boundaryPartDepth(inputMesh, p, partMedianDepth[p], view, traceOutput());
     }
 }
 
 } // namespace
 
 void applyLassoCommand() {
-    applyLasso(inputMesh, lassoPolygon, currentPart, windowWidth, windowHeight, applyProjection);
+    applyLasso(inputMesh, lassoPolygon, currentPart, windowWidth, windowHeight, applyProjection,
+               traceOutput());
     lassoStroke.clear();
     lassoPolygon.clear();
 }
@@ -94,11 +97,12 @@ void previewCommand() {
             rebuildUnderCurrentCamera();
         }
     });
+    notePreviewPainting();
 }
 
 int exportCommand() {
     return exportModel(inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight,
-                       renderScene);
+                       renderScene, "data", traceOutput());
 }
 
 int exportSolidCommand() {
@@ -119,5 +123,5 @@ int triangulateCommand() {
 }
 
 void pairDiagnosticCommand() {
-    buildMeshPairs(inputMesh, outputMesh, partCompression, meshPairs);
+    buildMeshPairs(inputMesh, outputMesh, partCompression, meshPairs, traceOutput());
 }

@@ -27,5 +27,6 @@ bool startOffscreenProgram();
 void printPanelVersion();
 
 // The model and texture named on the command line, opened as "Open Mesh" and "Open Texture"
-// open what the dialog returns.
-void openStartupFiles(const std::vector<std::string>& files);
+// open what the dialog returns. Returns "" when both opened, else why not (the first that did
+// not open; a texture is not tried after a model that did not open).
+std::string openStartupFiles(const std::vector<std::string>& files);

@@ -13,6 +13,7 @@
 #include "platform/graphics_init.h"
 #include "platform/offscreen_context.h"
 #include "platform/offscreen_window_system.h"
+#include "platform/window_system.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
@@ -28,12 +29,22 @@ void specialKey(int, int, int) {
 
 } // namespace
 
-void openStartupFiles(const std::vector<std::string>& files) {
-    const ControlId commands[] = {kOpenMesh, kOpenTexture};
+std::string openStartupFiles(const std::vector<std::string>& files) {
+    // As the dispatcher runs "Open Mesh" and "Open Texture": in the 3-D window, then a redraw.
+    // The dialog is answered with the file, so the next one proposes it.
+    bool (*const open[])(const std::string&) = {openMeshFile, openTextureFile};
+    const FileKind kinds[] = {FileKind::Model, FileKind::Image};
+    const char* const what[] = {"model", "texture"};
     for (std::size_t i = 0; i < files.size() && i < 2; ++i) {
+        windowSystem().setWindow(mainWindow);
         scriptedFileChoice = files[i];
-        dispatchCommand(commands[i]);
+        const bool opened = open[i](chooseInputFile(kinds[i]));
+        windowSystem().postRedisplay();
+        std::cout.flush();
+        if (!opened)
+            return std::string("cannot open the ") + what[i] + " \"" + files[i] + "\"";
     }
+    return {};
 }
 
 void printPanelVersion() {

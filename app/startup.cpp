@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/camera.h"
+#include "app/status_block.h"
 
 void initApplicationState() {
     for (const char* dir : {".", "..", "Mesh", "../Mesh", "../../Mesh"})
@@ -10,4 +11,5 @@ void initApplicationState() {
     setupCamera.rotation = {0, 0, 0, 1};
     setupCamera.translation = {0, 0, -100};
     setupCamera.fieldOfView = static_cast<float>(fieldOfView);
+    resetStatusNotes();
 }

@@ -46,6 +46,15 @@ void Trackball::dragTo(int x, int y) {
     lastY = ny;
 }
 
+void Trackball::wheel(int notches) {
+    constexpr float kNearZ = -5, kFarZ = -200, kNotch = 2.0f / 8; // of the normalised height
+    const float z = translation[2], moved = z + notches * kNotch * moveScale[2];
+    if (notches > 0 && moved > z)
+        translation[2] = std::max(z, std::min(moved, kNearZ));
+    else if (notches < 0 && moved < z)
+        translation[2] = std::min(z, std::max(moved, kFarZ));
+}
+
 float normalisePointer(int value, int offset, int extent) {
     // A window of zero extent has no position to speak of: report its centre rather than
     // dividing by zero and carrying a NaN into the camera.

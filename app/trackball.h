@@ -27,6 +27,11 @@ struct Trackball {
     // Moves the running drag to the pointer: turns, pans or dollies by the pointer's travel
     // since the last call (positions outside the window count as its edge).
     void dragTo(int x, int y);
+    // One turn of the mouse wheel by notches (positive: nearer): the translation's z moves
+    // as a middle drag over an eighth of the window's height per notch (2.5 units with move
+    // scale 10) and stops at the clipping planes, z = -5 and z = -200. A view already beyond
+    // a plane only moves back towards it.
+    void wheel(int notches);
 };
 
 // A uniform scale and a centring applied to the model inside the model-view, after the

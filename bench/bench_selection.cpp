@@ -2,6 +2,7 @@
 // the offscreen context, beside one plain immediate-mode frame of the same model: the
 // visibility pass, the depth passes of all parts, one conversion, one rebuild and a whole
 // "Preview" (two rounds of visibility, depths and rebuild).
+#include "mesh/part_paint.h"
 #include "platform/graphics_init.h"
 #include "platform/offscreen_context.h"
 #include "selection/depth_inversion.h"
@@ -109,6 +110,21 @@ void BM_PlainFrame(benchmark::State& state) {
     state.counters["faces"] = static_cast<double>(mesh.faces.size());
 }
 
+// The frame of the painted input model as the window shows it: the model, then the coat of its
+// three parts (every face but the seams').
+void BM_PaintedFrame(benchmark::State& state) {
+    ensureContext();
+    const SimpleMesh& mesh = model();
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        applyProjection();
+        mesh.draw(false);
+        drawPartPaint(mesh);
+        glFinish();
+    }
+    state.counters["faces"] = static_cast<double>(mesh.faces.size());
+}
+
 void BM_MarkVisibleFaces(benchmark::State& state) {
     ensureContext();
     SimpleMesh& mesh = model();
@@ -171,6 +187,7 @@ void BM_Preview(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_PlainFrame)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_PaintedFrame)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_MarkVisibleFaces)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_PartDepths)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_InvertPartDepths)->Unit(benchmark::kMillisecond)->MinTime(2);

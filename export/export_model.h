@@ -5,18 +5,19 @@
 #include "export/mesh_pair.h"
 
 #include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
 class SimpleMesh;
 
-// Writes folder/export.obj from output (see writeExport; pairs rebuilt, trace lines on
-// standard output), then folder/export.bmp from a width x height snapshot of the current
-// OpenGL context taken right after renderView (see saveSnapshot), then prints "Done!" on
-// standard error and returns 0. Creates folder when missing. When a file cannot be written
-// it prints "exportModel: cannot write PATH: REASON" on standard error and returns 1; both
-// files that were there before are left untouched (the pair is replaced together or not at
-// all).
+// Writes folder/export.obj from output (see writeExport; pairs rebuilt, pair lines on trace), then
+// folder/export.bmp from a width x height snapshot of the current OpenGL context taken right after
+// renderView (see saveSnapshot), then prints "Done!" on standard error and returns 0. Creates
+// folder when missing. When a file cannot be written it prints "exportModel: cannot write PATH:
+// REASON" on standard error and returns 1; both files that were there before are left untouched
+// (the pair is replaced together or not at all).
 int exportModel(const SimpleMesh& input, const SimpleMesh& output, const float partCompression[4],
                 std::vector<MeshPair>& pairs, int width, int height,
-                const std::function<void()>& renderView, const std::string& folder = "data");
+                const std::function<void()>& renderView, const std::string& folder = "data",
+                std::ostream& trace = std::cout);

@@ -1,8 +1,8 @@
 #include "export/export_model.h"
 
 #include "export/export_obj.h"
-#include "platform/replace_file.h"
 #include "export/snapshot.h"
+#include "platform/replace_file.h"
 
 #include <iostream>
 
@@ -17,14 +17,15 @@ int cannotWrite(const std::string& path, const std::string& why) {
 
 int exportModel(const SimpleMesh& input, const SimpleMesh& output, const float partCompression[4],
                 std::vector<MeshPair>& pairs, int width, int height,
-                const std::function<void()>& renderView, const std::string& folder) {
+                const std::function<void()>& renderView, const std::string& folder,
+                std::ostream& trace) {
     // The model and its texture are replaced together: when either cannot be written, both
     // files of the previous export stay as they were.
     const std::vector<PendingFile> files = {
         {folder + "/export.obj",
          [&](const std::string& tempPath) {
              return writeObjFile(tempPath, [&](ObjWriter& writer) {
-                 writeExport(writer, input, output, partCompression, pairs, std::cout);
+                 writeExport(writer, input, output, partCompression, pairs, trace);
              });
          }},
         {folder + "/export.bmp",

@@ -8,6 +8,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--help") {
             line.help = true;
+        } else if (a == "--quiet") {
+            line.quiet = true;
         } else if (a == "--batch") {
             if (i + 1 >= args.size() || line.batch)
                 line.error = line.batch ? "--batch given twice" : "--batch needs a SCRIPT";

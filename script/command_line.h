@@ -7,12 +7,14 @@
 struct CommandLine {
     bool help = false;
     bool batch = false;
+    bool quiet = false;             // --quiet: no trace lines of the passes
     std::string script;             // --batch SCRIPT
     std::vector<std::string> files; // MODEL.obj [TEXTURE], opened at start
     std::string error;              // why the arguments are not usable; empty when they are
 };
 
-// Reads args (without the program name): --help, --batch SCRIPT, then at most two files.
+// Reads args (without the program name): --help, --batch SCRIPT, --quiet, then at most two
+// files.
 // Any other word starting with "-" is an error, so call it on what glutInit left over.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 

@@ -98,6 +98,7 @@ int runSessionCommands(const std::vector<ScriptCommand>& commands) {
             return 2;
         }
         idleRedraw();
+        std::cout.flush(); // a log written to a file shows each command's lines when they happen
     }
     return 0;
 }
@@ -118,7 +119,12 @@ int runBatch(const std::string& scriptPath, const std::vector<std::string>& file
         return 1;
     printPanelVersion();
     reshapeWindow(windowWidth, windowHeight); // as GLUT does before the first frame
-    openStartupFiles(files);
+    // A session written for a model would run on without it: stop before the script.
+    const std::string notOpened = openStartupFiles(files);
+    if (!notOpened.empty()) {
+        std::cerr << "hollowvista: " << notOpened << std::endl;
+        return 2;
+    }
     idleRedraw();
     return runSessionCommands(script.commands);
 }

@@ -261,11 +261,14 @@ ParsedScript parseSessionScript(std::string_view text) {
 
 std::string usageText() {
     std::string text =
-        "Usage: hollowvista [GLUT options] [MODEL.obj [TEXTURE]]\n"
-        "       hollowvista --batch SCRIPT [MODEL.obj [TEXTURE]]\n"
+        "Usage: hollowvista [GLUT options] [--quiet] [MODEL.obj [TEXTURE]]\n"
+        "       hollowvista --batch SCRIPT [--quiet] [MODEL.obj [TEXTURE]]\n"
         "       hollowvista --help\n"
         "\n"
-        "Opens the model (and its texture) at start as \"Open Mesh\" and \"Open Texture\" do.\n"
+        "Opens the model (and its texture) at start as \"Open Mesh\" and \"Open Texture\" do;\n"
+        "with --batch a model or texture that does not open stops the run with status 2.\n"
+        "--quiet leaves out the trace lines of lasso, \"Preview\" and \"Export\" (painted\n"
+        "vertices, part depths, pair lines); diagnostics and progress are printed.\n"
         "--batch runs a session script with no display: each command goes through the same\n"
         "handlers as the GUI and a frame is drawn after each. A bad line stops the script with\n"
         "\"script:LINE: reason\" and exit status 2. One command a line; a word starting with #\n"

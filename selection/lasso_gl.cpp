@@ -75,12 +75,12 @@ void fillPolygonStencil(const std::vector<Point2>& polygon) {
 }
 
 void applyLasso(SimpleMesh& input, const std::vector<Point2>& polygon, int part, int width,
-                int height, const std::function<void()>& applyProjection) {
+                int height, const std::function<void()>& applyProjection, std::ostream& trace) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     drawLassoMask(polygon, width, height);
     const RgbImage mask = readWindow(width, height);
     const ViewTransform view = viewTransformAfter(applyProjection);
-    paintLasso(input, mask, view, part, std::cout);
-    std::cout.flush();
+    paintLasso(input, mask, view, part, trace);
+    trace.flush();
     glPopAttrib();
 }

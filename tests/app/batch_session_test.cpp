@@ -3,6 +3,10 @@
 #include "tests/app/app_fixture.h"
 #include "tests/support/images.h"
 
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 class BatchSession : public OffscreenAppTest {
@@ -122,6 +126,26 @@ TEST_F(BatchSession, ScreenshotSavesTheWindowUpright) {
         EXPECT_NE(after, shot); // taken after the release: the stroke is gone
     }
     context->resize(640, 480);
+}
+
+// Standard output written to a file (fully buffered) holds a command's lines as soon as the
+// command has run, not only at exit: "Preview" prints the part depths and nothing on standard
+// error, which would flush standard output first.
+TEST_F(BatchSession, StandardOutputReachesItsFileAfterEachCommand) {
+    openAndEditModel();
+    const std::string log = dir.file("log");
+    std::fflush(stdout);
+    const int saved = dup(1), file = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(file, 0);
+    dup2(file, 1);
+    close(file);
+    const int status = run("preview\n");
+    const std::string written = readFile(log);
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(written.find("\n[P]0: max = "), std::string::npos) << written;
 }
 
 } // namespace

@@ -35,8 +35,8 @@ TEST(FileChooser, ScriptedAnswerOnceThenNothingWithoutADisplay) {
     unsetenv("WAYLAND_DISPLAY");
     const std::filesystem::path cwd = std::filesystem::current_path();
     scriptedFileChoice = "model.obj";
-    EXPECT_EQ(chooseInputFile(), "model.obj");
-    EXPECT_EQ(chooseInputFile(), "");
+    EXPECT_EQ(chooseInputFile(FileKind::Model), "model.obj");
+    EXPECT_EQ(chooseInputFile(FileKind::Image), "");
     EXPECT_EQ(std::filesystem::current_path(), cwd);
 }
 

@@ -1,7 +1,9 @@
 // "Frame Model": models of any size fill the window. (A conversion under a framed set-up camera
 // is checked with the others in conversion_test.cpp.)
+#include "app/framing.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/images.h"
+#include "tests/support/program_view.h"
 
 #include <algorithm>
 #include <sstream>
@@ -80,6 +82,20 @@ TEST_F(Framing, VeryLargeAndVerySmallModelsFillTheWindow) {
         EXPECT_TRUE(right - left >= 320 || bottom - top >= 240)
             << c.name << ": " << right - left << " x " << bottom - top;
     }
+}
+
+// The advice measures in the program's viewport, three times the window, whatever OpenGL's holds
+// (before the GUI's first reshape it is the window itself): a 2 x 2 square 100 units straight
+// ahead spans 2 x 26.87 pixels.
+TEST(FramingAdvice, NamesTheSizeInTheProgramsViewportWhateverOpenGlsHolds) {
+    const std::vector<Vec3> square = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
+    ViewTransform view = programView(640, 480);
+    const std::string expected = "The model covers only 54 x 54 pixels from this view; press f "
+                                 "(\"Frame Model\") to fit it into the window";
+    EXPECT_EQ(framingAdvice(square, view, 640, 480), expected);
+    const int window[4] = {0, 0, 640, 480};
+    std::copy_n(window, 4, view.viewport);
+    EXPECT_EQ(framingAdvice(square, view, 640, 480), expected);
 }
 
 } // namespace

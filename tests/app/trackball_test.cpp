@@ -1,4 +1,4 @@
-// The virtual trackball: pointer normalisation, the sphere rotation, pan and dolly, and the
+// The virtual trackball: pointer normalisation, the sphere rotation, pan, dolly and wheel, and the
 // quaternion arithmetic behind the view matrix.
 #include "app/trackball.h"
 
@@ -74,6 +74,27 @@ TEST(Trackball, FullWidthPanAndFullHeightDollyMoveTwentyUnits) {
     EXPECT_EQ(dolly.translation, (std::array<float, 3>{0, 0, -100}));
     // A window without extent gives 0, not a NaN that would poison the camera.
     EXPECT_EQ(normalisePointer(10, 0, 0), 0.0f);
+}
+
+// A wheel notch is a middle drag over an eighth of the height (2.5 units), held by the clipping
+// planes 5 and 200 from the eye; a view already past one only comes back. Each row: start z,
+// notches, end z.
+TEST(Trackball, WheelNotchesStopAtTheClippingPlanes) {
+    const std::array<float, 3> rows[] = {
+        {-100, 1, -97.5f}, {-100, -2, -105}, {-6, 1, -5},      {-5, 1, -5},        {-3, 1, -3},
+        {-3, -1, -5.5f},   {-199, -1, -200}, {-250, -1, -250}, {-250, 1, -247.5f},
+    };
+    Trackball middle(640, 480);
+    middle.translation = {0, 0, -100};
+    middle.beginDrag(3, 0, 240);
+    middle.dragTo(0, 180); // an eighth of the height upwards
+    EXPECT_EQ(middle.translation[2], rows[0][2]);
+    for (const auto& [start, notches, end] : rows) {
+        Trackball ball(640, 480);
+        ball.translation = {1, 2, start};
+        ball.wheel(static_cast<int>(notches));
+        EXPECT_EQ(ball.translation, (std::array<float, 3>{1, 2, end})) << start << " " << notches;
+    }
 }
 
 // The matrix of a quaternion of any length turns points as the conjugate rotation q* p q

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The GUI on a virtual X server: both windows appear with their titles, the panel to the right
 # of the 640 x 480 view at (665, 0) and sized to its controls; a left drag turns the view and
-# key r resets it, as key c shows; once the pointer rests the program draws nothing and uses
+# key r resets it and a wheel notch brings the model nearer, as key c shows; once the pointer rests the program draws nothing and uses
 # next to no processor time; a quick click on "Triangulate Faces" (press and release in
 # one burst, before the panel draws again) runs it; "Quit" ends the program with status -1
-# (255). Every wait polls for what the program prints, with a deadline.
+# (255). A model too small to see, named on the command line, gets the same framing advice as in
+# a batch run of the same window. Every wait polls for what the program prints, with a deadline.
 #
 # Usage: gui_session.sh PATH/TO/hollowvista   (panel_layout is built beside it, in tests/)
 x=1 source "$(dirname "$0")/lib/common.sh"
@@ -48,6 +49,10 @@ xdotool key r key c
 wait_lines 9
 [ "$(sed -n 7,9p "$work/out")" = "$start" ] || fail "key r did not reset the view"
 
+xdotool click 4 key c
+wait_lines 12
+[ "$(sed -n 11p "$work/out")" = "camera trans: (0,0,-97.5)" ] || fail "wheel up: $(sed -n 10,12p "$work/out")"
+
 # Drawing on every idle call kept a core busy (3 s of processor time in 3 s); at rest, after the
 # last frames of the pointer's motion, a tenth of a core allows for a busy machine.
 xdotool mousemove --window "$panel" 40 40 mousemove --window "$main" 320 240
@@ -70,4 +75,15 @@ xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 255 ] || fail "\"Quit\" ended with status $status"
+
+cd "$work"
+printf 'v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1 2 3 4\n' >tiny.obj
+: >empty.hvs
+batch=$("$program" --batch empty.hvs tiny.obj 2>&1 | grep 'covers only')
+"$program" tiny.obj >out 2>err &
+pid=$!
+wait_until 10 'grep -q "covers only" err' || fail "no framing advice in the GUI: $(cat err)"
+kill "$pid"
+wait "$pid" || true
+[ "$(grep 'covers only' err)" = "$batch" ] || fail "GUI: $(grep 'covers only' err), batch: $batch"
 echo "ok"
