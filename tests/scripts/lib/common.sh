@@ -9,7 +9,8 @@ root=$(pwd)
 if [ -z "${x:-}" ]; then
     unset DISPLAY
 elif [ "${2:-}" != "--under-x" ]; then
-    exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24" \
+    # -noreset: the server must not restart when one program ends and before the next connects.
+    exec timeout 120 xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x1024x24 -noreset" \
         bash "$0" "$program" --under-x
 else
     # In the sanitizer build the leak check at exit is off here: Mesa's GLX driver is unloaded
