@@ -14,6 +14,7 @@
 #define STBI_NO_STDIO
 #define STBI_NO_PNG
 #define STBI_NO_JPEG
+#define STBI_NO_PNM
 #define STBI_NO_HDR
 #define STBI_NO_PIC
 #define STBI_NO_PSD
@@ -80,11 +81,11 @@ bool nextSample(const unsigned char* data, std::size_t size, std::size_t& pos, b
     return true;
 }
 
-// The PNM layouts stored as text (P1, P2, P3) and the binary bitmap (P4), which the built-in
-// decoder does not read: samples scaled to 0..255, a bitmap's 1 black.
-DecodedImage decodePnmText(const unsigned char* data, std::size_t size, const ImageHeader& header) {
+// Every PNM layout: text (P1, P2, P3) and binary (P4, P5, P6, samples of one byte, or two
+// high byte first when the largest value passes 255), scaled to 0..255; a bitmap's 1 black.
+DecodedImage decodePnm(const unsigned char* data, std::size_t size, const ImageHeader& header) {
     const int kind = data[1] - '0';
-    const bool bitmap = kind == 1 || kind == 4, colour = kind == 3;
+    const bool bitmap = kind == 1 || kind == 4, colour = kind == 3 || kind == 6;
     std::size_t pos = 2;
     long long number = 0, maxValue = 1;
     nextSample(data, size, pos, false, number); // the width and height the header judge read
@@ -94,6 +95,7 @@ DecodedImage decodePnmText(const unsigned char* data, std::size_t size, const Im
     const int width = static_cast<int>(header.width), height = static_cast<int>(header.height);
     std::vector<unsigned char> rows(std::size_t(width) * std::size_t(height) * 4, 255);
     const std::size_t bitsStart = pos + 1; // after the one whitespace byte before them
+    const std::size_t sampleBytes = maxValue > 255 ? 2 : 1;
     for (std::size_t i = 0; i < std::size_t(width) * std::size_t(height); ++i) {
         unsigned char* texel = &rows[i * 4];
         if (kind == 4) {
@@ -107,8 +109,14 @@ DecodedImage decodePnmText(const unsigned char* data, std::size_t size, const Im
         }
         for (int c = 0; c < (colour ? 3 : 1); ++c) {
             long long sample = 0;
-            if (!nextSample(data, size, pos, bitmap, sample))
+            if (kind >= 5) {
+                const std::size_t at = bitsStart + (i * (colour ? 3 : 1) + c) * sampleBytes;
+                if (at + sampleBytes > size)
+                    return failure("truncated");
+                sample = sampleBytes == 2 ? data[at] << 8 | data[at + 1] : data[at];
+            } else if (!nextSample(data, size, pos, bitmap, sample)) {
                 return failure("truncated");
+            }
             const long long level =
                 bitmap ? (sample ? 0 : 255) : std::min(sample, maxValue) * 255 / maxValue;
             texel[c] = static_cast<unsigned char>(level);
@@ -118,7 +126,7 @@ DecodedImage decodePnmText(const unsigned char* data, std::size_t size, const Im
     }
     // Text ends with a separator after its last sample: a file that stops right after a digit
     // may have been cut inside that number.
-    if (kind != 4 && pos >= size)
+    if (kind <= 3 && pos >= size)
         return failure("truncated");
     DecodedImage image;
     takeTopDown(image, rows.data(), width, height);
@@ -126,8 +134,8 @@ DecodedImage decodePnmText(const unsigned char* data, std::size_t size, const Im
 }
 
 DecodedImage decodeBuiltIn(const unsigned char* data, std::size_t size, const ImageHeader& header) {
-    if (header.format == ImageFormat::Pnm && data[1] <= '4')
-        return decodePnmText(data, size, header);
+    if (header.format == ImageFormat::Pnm)
+        return decodePnm(data, size, header);
     if (header.format == ImageFormat::Png || header.format == ImageFormat::Jpeg) {
         DecodedImage image;
         const int width = static_cast<int>(header.width), height = static_cast<int>(header.height);

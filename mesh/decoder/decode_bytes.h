@@ -1,7 +1,7 @@
 // The decoding itself, run inside the decoder process (and by the image fuzzer): the header
 // is judged first, then the built-in decoders (libpng, libjpeg-turbo, stb_image for the GIF,
-// BMP, TGA and binary PNM layouts it covers, a reader of our own for the PNM text layouts and
-// bitmaps) or DevIL (every other format DevIL reads) make the pixels.
+// BMP and TGA layouts it covers, a reader of our own for every PNM layout) or DevIL (every
+// other format DevIL reads) make the pixels.
 #pragma once
 
 #include "mesh/image_decode.h"

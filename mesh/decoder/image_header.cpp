@@ -412,7 +412,7 @@ ImageHeader inspectPnm(Bytes bytes) {
     }
     if (needed > static_cast<long double>(rest))
         header.problem = kTruncated;
-    header.builtIn = header.problem.empty() && (kind <= 4 || maxValue <= 255);
+    header.builtIn = header.problem.empty();
     return header;
 }
 
