@@ -23,6 +23,7 @@ void openMeshCommand() {
         return;
     if (!texture.empty())
         inputMesh.loadTexture(texture, meshSearchDirs);
+    inputMesh.loadMaterialTextures();
     const std::string advice = framingAdvice(
         inputMesh.vertices, viewTransformAfter(applyProjection), windowWidth, windowHeight);
     if (!advice.empty())
@@ -35,8 +36,10 @@ void openMeshCommand() {
 void openTextureCommand() {
     const std::string path = chooseInputFile();
     // The output model keeps its conversion: only the picture changes, in both models.
-    if (!path.empty() && inputMesh.loadTexture(path, meshSearchDirs))
+    if (!path.empty() && inputMesh.loadTexture(path, meshSearchDirs)) {
         outputMesh.textureId = inputMesh.textureId;
+        outputMesh.textureOnAllFaces = true;
+    }
 }
 
 void backFaceCommand() {
