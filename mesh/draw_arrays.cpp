@@ -89,14 +89,16 @@ class Builder {
   private:
     static bool sameCorner(const DrawEntry& e, const DrawEntry& wanted) {
         return e.normal == wanted.normal && e.texCoord == wanted.texCoord &&
-               e.colour == wanted.colour && e.flag == wanted.flag &&
-               e.material == wanted.material;
+               e.colour == wanted.colour && e.flag == wanted.flag && e.material == wanted.material;
     }
 
     std::uint32_t entry(const Corner& c, bool flag) {
-        const DrawEntry wanted{c.position, c.normal, c.texCoord,
+        const DrawEntry wanted{c.position,
+                               c.normal,
+                               c.texCoord,
                                static_cast<std::uint8_t>(c.colour),
-                               static_cast<std::uint8_t>(flag ? 1 : 0), c.material};
+                               static_cast<std::uint8_t>(flag ? 1 : 0),
+                               c.material};
         auto e = static_cast<std::uint32_t>(c.position);
         DrawEntry& first = out_.entries[e];
         if (first.normal == kUnused.normal) {
@@ -274,7 +276,8 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputS
 
 // Whether the entries' colours differ (then each entry has one); their first colour.
 void chooseColours(const SimpleMesh& mesh, MeshArrays& out) {
-    out.colour = out.entries.empty() ? Rgba{1, 1, 1, 1} : entryColour(mesh, out.entries[0], out.textured);
+    out.colour =
+        out.entries.empty() ? Rgba{1, 1, 1, 1} : entryColour(mesh, out.entries[0], out.textured);
     for (const DrawEntry& e : out.entries)
         if (!(entryColour(mesh, e, out.textured) == out.colour)) {
             out.colourArray = true;

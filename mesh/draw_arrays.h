@@ -32,10 +32,10 @@ struct CurrentValues {
 // One vertex entry: the corner it is made from.
 struct DrawEntry {
     int position, normal;
-    int texCoord;         // textured drawing only
-    std::uint8_t colour;  // textured drawing only: tint index, plus 4 on translucent faces
-    std::uint8_t flag;    // 1: the edge from this corner to the next is drawn
-    int material = 0;     // the material of the corner's face
+    int texCoord;        // textured drawing only
+    std::uint8_t colour; // textured drawing only: tint index, plus 4 on translucent faces
+    std::uint8_t flag;   // 1: the edge from this corner to the next is drawn
+    int material = 0;    // the material of the corner's face
 };
 
 // The triangles of one material in a triangle list: indices [first, first + count).

@@ -82,8 +82,7 @@ std::size_t completeNormals(const IndexLists& faces, const std::vector<Vec3>& ve
         normals.push_back(unitFaceNormal(faces[f], vertices));
     std::size_t next = 0;
     normalFaces = replaced(
-        faces, lists,
-        [&](std::size_t f) { return next < own.size() && own[next] == f; },
+        faces, lists, [&](std::size_t f) { return next < own.size() && own[next] == f; },
         [&](std::size_t) { return static_cast<int>(first + next++); });
     return own.size();
 }

@@ -37,8 +37,8 @@ DrawKey drawKey(const SimpleMesh& m, bool textured, bool outputShown) {
             m.drawBackFaces,
             {m.vertices.stamp(), m.normals.stamp(), m.faces.stamp(), m.normalFaces.stamp(),
              m.texCoords.stamp(), m.texCoordFaces.stamp(), m.faceVisible.stamp(),
-             m.facePart.stamp(), m.vertexPart.stamp(), m.materials.stamp(),
-             m.faceMaterial.stamp(), m.vertexColours.stamp()}};
+             m.facePart.stamp(), m.vertexPart.stamp(), m.materials.stamp(), m.faceMaterial.stamp(),
+             m.vertexColours.stamp()}};
 }
 
 // The buffers of one mesh's drawing, with the key of the data they were built from.

@@ -45,9 +45,9 @@ struct ObjChunk {
     // emptied, and allColoured cleared, at the first that does not.
     std::vector<Vec3> colours;
     bool allColoured = true;
-    IndexLists faces;            // one per accepted "f" line
-    CornerLists texCoordFaces;   // one per accepted "f" line with texture indices
-    CornerLists normalFaces;     // one per accepted "f" line with normal indices
+    IndexLists faces;          // one per accepted "f" line
+    CornerLists texCoordFaces; // one per accepted "f" line with texture indices
+    CornerLists normalFaces;   // one per accepted "f" line with normal indices
     std::vector<ObjEvent> events;
     ObjLimits limits;                         // kept by clear
     ObjOverflow overflow = ObjOverflow::none; // a limit was passed: reading stopped

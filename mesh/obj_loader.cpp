@@ -124,8 +124,8 @@ void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<O
     const unsigned threads = threadCount(options.threads);
     const std::size_t partCount =
         threads == 1 ? 1
-                     : std::max<std::size_t>(
-                           1, lines.size() / std::max<std::size_t>(1, options.minPartBytes));
+                     : std::max<std::size_t>(1, lines.size() /
+                                                    std::max<std::size_t>(1, options.minPartBytes));
     const std::vector<std::string_view> parts = splitLines(lines, partCount);
     // This thread reads parts from the front straight into total (nothing to copy) and applies
     // their events as it goes; the other threads read parts from the back into chunks of their
@@ -196,8 +196,8 @@ void ObjLoader::readMaterialFile(const std::string& name) {
     std::string_view lines;
     bool materialSeen = false, firstDone = false;
     while (blocks.next(lines))
-        forEachLine(lines,
-                    [&](std::string_view line) { readMaterialLine(line, materialSeen, firstDone); });
+        forEachLine(
+            lines, [&](std::string_view line) { readMaterialLine(line, materialSeen, firstDone); });
     current_ = SIZE_MAX;
 }
 
@@ -263,8 +263,9 @@ void ObjLoader::readMaterialLine(std::string_view text, bool& materialSeen, bool
     if (current_ != SIZE_MAX) {
         readMaterialValue(keyword, line, library[current_]);
         if (keyword == "map_Kd")
-            libraryImages[current_] = library[current_].diffuseMap.empty()
-                                          ? std::string()
-                                          : besideFolder(currentFolder_, library[current_].diffuseMap);
+            libraryImages[current_] =
+                library[current_].diffuseMap.empty()
+                    ? std::string()
+                    : besideFolder(currentFolder_, library[current_].diffuseMap);
     }
 }

@@ -87,11 +87,10 @@ TEST_F(Materials, EachFaceShowsItsMaterialsImage) {
                            "SimpleMesh::loadTexture: " + dir.file("blue.png") + " (2x2)\n");
     EXPECT_EQ(inputMesh.materials.size(), 3u); // the default, then "left" and "right"
     EXPECT_EQ(inputMesh.faceMaterial, (std::vector<int>{1, 2}));
-    EXPECT_EQ(shoot(twoQuads(), mtl, "open-texture " + dir.file("green.png") + "\n"),
-              green);
+    EXPECT_EQ(shoot(twoQuads(), mtl, "open-texture " + dir.file("green.png") + "\n"), green);
     // Two materials naming one image load it once.
-    EXPECT_EQ(shoot(twoQuads(), "newmtl left\nmap_Kd red.png\nnewmtl right\nmap_Kd red.png\n",
-                    "", &console),
+    EXPECT_EQ(shoot(twoQuads(), "newmtl left\nmap_Kd red.png\nnewmtl right\nmap_Kd red.png\n", "",
+                    &console),
               red);
     EXPECT_EQ(console, "SimpleMesh::load: " + dir.file("quads.obj") + " loaded\n" +
                            "SimpleMesh::loadTexture: " + dir.file("red.png") + " (2x2)\n");
@@ -152,8 +151,7 @@ TEST_F(Materials, NormalsOfAnyLengthLightAsUnitNormals) {
     EXPECT_EQ(shoot(twoQuads("0 0 25"), mtl), unit);
     std::string console;
     EXPECT_EQ(shoot(twoQuads("0 0 0"), mtl, "", &console), unit);
-    EXPECT_NE(console.find("faces without a usable normal: 2, given their own"),
-              std::string::npos);
+    EXPECT_NE(console.find("faces without a usable normal: 2, given their own"), std::string::npos);
     // Lit away from the light, the same quads look different: the comparison can fail.
     EXPECT_NE(shoot(twoQuads("0 0.8 0.6"), mtl), unit);
 }

@@ -238,8 +238,18 @@ std::string checkCuts(Draw& draw, const std::string& path) {
         !sameBytes(a.texCoords, b.texCoords) || !(a.faces == b.faces) ||
         !(a.texCoordFaces == b.texCoordFaces) || !(a.normalFaces == b.normalFaces) ||
         a.groupName != b.groupName || a.material.name != b.material.name ||
-        a.material.diffuseMap != b.material.diffuseMap)
+        a.material.diffuseMap != b.material.diffuseMap ||
+        !sameBytes(a.vertexColours, b.vertexColours))
         return "reading in parts gave another model";
+    // Where each material starts counts faces across the parts.
+    auto runs = [](const ObjLoader& r) {
+        std::vector<std::pair<std::size_t, std::string>> out;
+        for (const MaterialRun& run : r.materialRuns)
+            out.emplace_back(run.face, run.name);
+        return out;
+    };
+    if (runs(a) != runs(b) || a.libraryImages != b.libraryImages)
+        return "reading in parts gave other materials";
     return "";
 }
 } // namespace

@@ -233,15 +233,35 @@ TEST_F(MeshLoad, FacesWithoutTexCoordsOrNormalsAreCompleted) {
         std::string line; // the count line's numbers, "" for none
     };
     const Case cases[] = {
-        {"some.obj", "vn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n", {{0, 0, 1}, {0, 0, 1}},
-         {{0, 0, 0}, {1, 1, 1}}, {}, {}, "0|1"},
+        {"some.obj",
+         "vn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n",
+         {{0, 0, 1}, {0, 0, 1}},
+         {{0, 0, 0}, {1, 1, 1}},
+         {},
+         {},
+         "0|1"},
         {"fewer.obj", "vn 0 0 1\nf 1//1 2 3\n", {{0, 0, 1}, {0, 0, 1}}, {{1, 1, 1}}, {}, {}, "0|1"},
-        {"mixed.obj", "vt 0.5 0.5\nf 1/1 2/1 3/1\nf 1 2 3\n", {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}},
-         {{0, 1, 2}, {0, 1, 2}}, {{0.5f, 0.5f}, {0, 0}}, {{0, 0, 0}, {1, 1, 1}}, "1|0"},
-        {"short.obj", "vn 0 0 0.5\nvn 0 3 4\nvn 0.57735 0.57735 0.57735\nf 1//1 2//2 3//3\n",
-         {{0, 0, 1}, {0, 0.6f, 0.8f}, {0.57735f, 0.57735f, 0.57735f}}, {{0, 1, 2}}, {}, {}, ""},
-        {"zero.obj", "vn 0 0 0\nvn 0 0 1\nf 1//1 2//2 3//2\nf 1//2 2//2 3//2\n",
-         {{0, 0, 0}, {0, 0, 1}, {0, 0, 1}}, {{2, 2, 2}, {1, 1, 1}}, {}, {}, "0|1"},
+        {"mixed.obj",
+         "vt 0.5 0.5\nf 1/1 2/1 3/1\nf 1 2 3\n",
+         {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}},
+         {{0, 1, 2}, {0, 1, 2}},
+         {{0.5f, 0.5f}, {0, 0}},
+         {{0, 0, 0}, {1, 1, 1}},
+         "1|0"},
+        {"short.obj",
+         "vn 0 0 0.5\nvn 0 3 4\nvn 0.57735 0.57735 0.57735\nf 1//1 2//2 3//3\n",
+         {{0, 0, 1}, {0, 0.6f, 0.8f}, {0.57735f, 0.57735f, 0.57735f}},
+         {{0, 1, 2}},
+         {},
+         {},
+         ""},
+        {"zero.obj",
+         "vn 0 0 0\nvn 0 0 1\nf 1//1 2//2 3//2\nf 1//2 2//2 3//2\n",
+         {{0, 0, 0}, {0, 0, 1}, {0, 0, 1}},
+         {{2, 2, 2}, {1, 1, 1}},
+         {},
+         {},
+         "0|1"},
     };
     for (const Case& c : cases) {
         const Console console = load(c.name, triangle + c.text);
@@ -339,8 +359,9 @@ std::string looks(const SimpleMesh& mesh) {
         if (counts[m] == 0)
             continue;
         const MeshMaterial& material = mesh.materials[m];
-        const std::string image =
-            material.image.empty() ? "-" : std::filesystem::path(material.image).filename().string();
+        const std::string image = material.image.empty()
+                                      ? "-"
+                                      : std::filesystem::path(material.image).filename().string();
         out += (out.empty() ? "" : " | ") + material.name + " " + std::to_string(counts[m]) + " " +
                image;
     }
@@ -361,13 +382,17 @@ TEST(RealModels, CountsMaterialsAndOutcomeLines) {
     const Case cases[] = {
         // Four materials with four images, named ".\NAME" in the MTL file beside the model
         // (its fifth material is never used); one "vn 0 0 0" that 52 faces name.
-        {"spider.obj", completed + "0, given (0, 0); faces without a usable normal: 52, given their own: " + kAssimpModels + "spider.obj\n",
+        {"spider.obj",
+         completed + "0, given (0, 0); faces without a usable normal: 52, given their own: " +
+             kAssimpModels + "spider.obj\n",
          "loaded", 762, 302, 747 + 52, 1368, 3, 1368, 0,
          "Skin 260 wal67ar_small.jpg | HLeibTex 80 SpiderTex.jpg | BeinTex 952 drkwood2.jpg | "
          "Augentex 76 engineflare1.jpg"},
         {"WusonOBJ.obj", "", "loaded", 2117, 1, 2076, 3732, 3, 3732, 0, "(default) 3732 -"},
         // 2042 faces with plain corners among 668 with "p/t" corners; twelve materials.
-        {"regr01.obj", completed + "2042, given (0, 0); faces without a usable normal: 0, given their own: " + kAssimpModels + "regr01.obj\n" + normals,
+        {"regr01.obj",
+         completed + "2042, given (0, 0); faces without a usable normal: 0, given their own: " +
+             kAssimpModels + "regr01.obj\n" + normals,
          "loaded", 2108, 688 + 1, 2108, 2710, 3, 2710, 0,
          "Base 48 - | Door 96 - | Floor 1340 - | Rafter 96 - | Ridging 488 - | Sill 60 - | "
          "Site 40 - | Roof 68 - | Terraind\xe6k 68 - | Wall-inner 56 - | Wall-out 290 - | "
@@ -400,11 +425,11 @@ TEST(RealModels, CountsMaterialsAndOutcomeLines) {
                                                               : c.outcome;
         EXPECT_EQ(ok, c.outcome == "loaded") << c.file;
         EXPECT_EQ(console.err, c.err + "SimpleMesh::load: " + outcome + "\n") << c.file;
-        EXPECT_EQ((std::array{mesh.vertices.size(), mesh.texCoords.size(), mesh.normals.size(),
-                              mesh.faces.size(), facesWithCorners(mesh.faces, c.corners),
-                              mesh.vertexColours.size()}),
-                  (std::array{c.vertices, c.texCoords, c.normals, c.faces, c.withCorners,
-                              c.colours}))
+        EXPECT_EQ(
+            (std::array{mesh.vertices.size(), mesh.texCoords.size(), mesh.normals.size(),
+                        mesh.faces.size(), facesWithCorners(mesh.faces, c.corners),
+                        mesh.vertexColours.size()}),
+            (std::array{c.vertices, c.texCoords, c.normals, c.faces, c.withCorners, c.colours}))
             << c.file;
         EXPECT_EQ(looks(mesh), c.looks) << c.file;
         EXPECT_EQ(texture, !ok                 ? "untouched"
