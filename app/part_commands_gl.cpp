@@ -94,8 +94,9 @@ void previewCommand() {
 }
 
 int exportCommand() {
-    return exportModel(inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight,
-                       renderScene);
+    return exportModel(
+        inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight, renderScene,
+        "data", {viewCamera.translation[0], viewCamera.translation[1], viewCamera.translation[2]});
 }
 
 int exportSolidCommand() {
