@@ -54,7 +54,7 @@ std::vector<GlbMaterial> glbMaterials(const SimpleMesh& output, const std::strin
     std::map<unsigned, int> imageOf; // texture name -> image, each embedded once
     std::vector<MeshMaterial> materials = output.materials;
     if (materials.empty())
-        materials.push_back({"(default)", {1, 1, 1}, "", 0});
+        materials.push_back({"(default)", {1, 1, 1}, "", 0, nullptr});
     for (const MeshMaterial& m : materials) {
         GlbMaterial g;
         g.name = m.name;

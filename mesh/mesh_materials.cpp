@@ -25,7 +25,7 @@ std::string usableImage(const std::string& path) {
 }
 
 MeshMaterial meshMaterial(const Material& m, const std::string& image) {
-    return {m.name, {m.diffuse[0], m.diffuse[1], m.diffuse[2]}, image, 0};
+    return {m.name, {m.diffuse[0], m.diffuse[1], m.diffuse[2]}, image, 0, nullptr};
 }
 
 constexpr int kDefault = -1;
@@ -70,7 +70,7 @@ ModelMaterials modelMaterials(const ObjLoader& reader, std::size_t faceCount) {
         out.singleImage = out.materials[0].image;
         return out;
     }
-    out.materials.push_back({"(default)", {1, 1, 1}, "", 0});
+    out.materials.push_back({"(default)", {1, 1, 1}, "", 0, nullptr});
     std::map<int, int> meshIndex;
     std::map<std::string, std::string> checked; // each image's verdict, said once
     for (const int i : worn) {

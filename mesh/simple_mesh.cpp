@@ -1,5 +1,6 @@
 #include "mesh/simple_mesh.h"
 
+#include "mesh/gltf_reader.h"
 #include "mesh/mesh_completion.h"
 #include "mesh/mesh_materials.h"
 #include "mesh/obj_loader.h"
@@ -39,8 +40,11 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
                       std::string* textureFile) {
     if (fileName.empty())
         return false;
+    const std::string path = findFile(fileName, searchDirs);
+    if (isGltfPath(path))
+        return loadGltf(path, fileName, textureFile);
     ObjLoader reader;
-    if (!reader.loader(findFile(fileName, searchDirs))) {
+    if (!reader.loader(path)) {
         report(": cannot load file: ", fileName);
         return false;
     }
@@ -131,6 +135,58 @@ bool SimpleMesh::load(const std::string& fileName, const std::vector<std::string
         texCoords.clear();
     if (textureFile)
         *textureFile = looks.singleImage;
+    std::cerr << "SimpleMesh::load: " << fileName << " loaded\n";
+    return true;
+}
+
+bool SimpleMesh::loadGltf(const std::string& path, const std::string& fileName,
+                          std::string* textureFile) {
+    GltfModel model;
+    const std::string why = readGltf(path, model);
+    if (!why.empty()) {
+        std::cerr << "SimpleMesh::load: cannot read glTF: " << why << ": " << fileName << '\n';
+        return false;
+    }
+    if (model.vertices.empty()) {
+        report(": no vertices loaded: ", fileName);
+        return false;
+    }
+    if (model.faces.empty()) {
+        report(": no triangles loaded: ", fileName);
+        return false;
+    }
+    if (model.skippedPrimitives > 0)
+        std::cerr << "SimpleMesh::load: primitives that are no triangles, skipped: "
+                  << model.skippedPrimitives << ": " << fileName << '\n';
+    faces = std::move(model.faces);
+    normalFaces = faces;
+    vertices = std::move(model.vertices);
+    if (model.normals.empty()) {
+        computeNormals();
+    } else {
+        // A normal of no direction gives way to its face's own.
+        Shared<IndexLists> lists = normalFaces;
+        completeNormals(faces, vertices, lists, model.normals);
+        normalFaces = lists;
+        normals = std::move(model.normals);
+    }
+    if (model.texCoords.empty()) {
+        texCoords.clear();
+        texCoordFaces.clear();
+    } else {
+        texCoords = std::move(model.texCoords);
+        texCoordFaces = faces;
+    }
+    if (model.colours.empty())
+        vertexColours.clear();
+    else
+        vertexColours = std::move(model.colours);
+    materials = std::move(model.materials);
+    faceMaterial = std::move(model.faceMaterial);
+    materialTextures.reset();
+    textureOnAllFaces = false;
+    if (textureFile)
+        textureFile->clear();
     std::cerr << "SimpleMesh::load: " << fileName << " loaded\n";
     return true;
 }

@@ -20,7 +20,8 @@ struct MeshMaterial {
     Vec3 diffuse{1, 1, 1}; // "Kd"
     std::string image;     // its image file ("map_Kd" beside its MTL file), "" for none
     unsigned texture = 0;  // the image's texture name, 0 while none is loaded
-    bool operator==(const MeshMaterial&) const = default;
+    // The image's file content when it came inside the model file (glTF); null otherwise.
+    std::shared_ptr<const std::vector<unsigned char>> imageBytes;
 };
 
 // Texture names that copies of a mesh share, deleted (through deleteTextureName) when the last
@@ -102,6 +103,11 @@ class SimpleMesh {
     // fails keeps texture 0 and shows its colour. Needs a current OpenGL context.
     void loadMaterialTextures();
 
+  private:
+    // load for a glTF file found at path.
+    bool loadGltf(const std::string& path, const std::string& fileName, std::string* textureFile);
+
+  public:
     // Draws the mesh in the current OpenGL context; outputShown = the output model is the
     // one being shown (no part tints). Sends vertex and index buffers that are rebuilt only
     // when the mesh, its selection state or outputShown changed since the last call.

@@ -55,8 +55,11 @@ void upload(GLuint texture, int width, int height, const void* pixels) {
 // Decodes the image at path (named fileName in the console lines) into texture, made first
 // when it is 0. Returns false, with the reason on standard error and texture unchanged, when
 // the image cannot be used.
-bool loadInto(const std::string& fileName, const std::string& path, unsigned& texture) {
-    const DecodedImage image = path.empty() ? DecodedImage{} : decodeImageFile(path);
+bool loadInto(const std::string& fileName, const std::string& path, unsigned& texture,
+              const std::vector<unsigned char>* bytes = nullptr) {
+    const DecodedImage image = bytes          ? decodeImageMemory(bytes->data(), bytes->size())
+                               : path.empty() ? DecodedImage{}
+                                              : decodeImageFile(path);
     if (image.rgba.empty()) {
         reportFailure(fileName);
         return false;
@@ -103,7 +106,7 @@ void SimpleMesh::loadMaterialTextures() {
         if (m.image.empty())
             continue;
         auto [at, fresh] = loaded.try_emplace(m.image, 0u);
-        if (fresh && loadInto(m.image, m.image, at->second))
+        if (fresh && loadInto(m.image, m.image, at->second, m.imageBytes.get()))
             names->names.push_back(at->second);
         m.texture = at->second;
     }

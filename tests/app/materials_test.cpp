@@ -71,8 +71,8 @@ class Materials : public OffscreenAppTest {
 
 } // namespace
 
-// Each quad shows its own material's image, as it would with that image on every face; "Open
-// Texture" puts its image on both.
+// Each quad shows its own material's image, as it would with that image on every face, also
+// once exported to glTF and opened again; "Open Texture" puts its image on both.
 TEST_F(Materials, EachFaceShowsItsMaterialsImage) {
     const auto red = withTexture("red.png"), blue = withTexture("blue.png"),
                green = withTexture("green.png");
@@ -88,6 +88,14 @@ TEST_F(Materials, EachFaceShowsItsMaterialsImage) {
     EXPECT_EQ(inputMesh.materials.size(), 3u); // the default, then "left" and "right"
     EXPECT_EQ(inputMesh.faceMaterial, (std::vector<int>{1, 2}));
     EXPECT_EQ(shoot(twoQuads(), mtl, "open-texture " + dir.file("green.png") + "\n"), green);
+    // The same after "Export" and opening the exported glTF file.
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    EXPECT_EQ(shoot(twoQuads(), mtl, "export\nopen-mesh data/export.glb\n", &console),
+              (std::array{red[0], blue[1]}));
+    std::filesystem::current_path(home);
+    EXPECT_NE(console.find("SimpleMesh::load: data/export.glb loaded\n"), std::string::npos);
+    EXPECT_EQ(inputMesh.faces.size(), 4u); // each quad split in two
     // Two materials naming one image load it once.
     EXPECT_EQ(shoot(twoQuads(), "newmtl left\nmap_Kd red.png\nnewmtl right\nmap_Kd red.png\n", "",
                     &console),

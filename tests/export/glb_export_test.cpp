@@ -228,6 +228,17 @@ TEST(ExportGlb, ThirdPartyModelKeepsEveryTexture) {
                                                          {"HLeibTex", {249, 250}},
                                                          {"BeinTex", {768, 768}},
                                                          {"Augentex", {128, 128}}}));
+    // Opened again, the file gives the same triangles in the same materials.
+    SimpleMesh back;
+    bool reopened = false;
+    captureConsole([&] { reopened = back.load(dir.file("data/export.glb"), {}); });
+    ASSERT_TRUE(reopened);
+    std::map<std::string, std::size_t> perMaterial;
+    for (const int m : back.faceMaterial.get())
+        ++perMaterial[back.materials[m].name];
+    EXPECT_EQ(perMaterial,
+              (std::map<std::string, std::size_t>{
+                  {"Skin", 260}, {"HLeibTex", 80}, {"BeinTex", 952}, {"Augentex", 76}}));
     // The embedded image is the one the model names, pixel for pixel.
     const DecodedImage legs = decodeImageFile(kAssimpModels + "drkwood2.jpg");
     EXPECT_TRUE(read.images.at("BeinTex").rgba == legs.rgba);
