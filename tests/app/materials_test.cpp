@@ -130,12 +130,14 @@ TEST_F(Materials, ImagesThatCannotBeUsedLeaveTheMaterialsColour) {
     };
     for (const Case& c : cases)
         for (const std::string& second : {std::string(), std::string("right")}) {
-            // First a model that shows an image on every face.
-            shoot(twoQuads(), "newmtl left\nmap_Kd green.png\nnewmtl right\nmap_Kd green.png\n");
             // One material (both faces "left") or two (the second "right", with no image).
             std::string obj = twoQuads(), console;
+            std::string oneMaterial = obj;
+            oneMaterial.replace(oneMaterial.find("usemtl right"), 12, "usemtl left");
             if (second.empty())
-                obj.replace(obj.find("usemtl right"), 12, "usemtl left");
+                obj = oneMaterial;
+            // First a model of one material whose image is the texture of every face.
+            shoot(oneMaterial, "newmtl left\nmap_Kd green.png\n");
             const std::string mtl = "newmtl left\nKd 0.2 0.6 0.9\nmap_Kd " + c.image + "\n" +
                                     (second.empty() ? "" : "newmtl right\nKd 0.9 0.6 0.2\n");
             const auto shown = shoot(obj, mtl, "", &console);
