@@ -59,10 +59,13 @@ bool refuseWrite(std::string* error, const std::string&, const std::vector<unsig
     return false;
 }
 
-// Images stay encoded: they are decoded later, as every image of the program is.
+// Images stay encoded: they are decoded later, as every image of the program is. An image in
+// a buffer view is handed over unchecked (its view may pass its buffer's end), so it is left
+// here and taken from its view once checked (imageInView).
 bool keepImageBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
                     const unsigned char* bytes, int size, void*) {
-    image->image.assign(bytes, bytes + size);
+    if (image->bufferView == -1)
+        image->image.assign(bytes, bytes + size);
     image->width = image->height = 0;
     return true;
 }
@@ -405,9 +408,25 @@ class Collector {
     std::set<int> onPath_;
 };
 
+// The bytes of an image stored in a buffer view, checked against its buffer.
+std::string imageInView(const tinygltf::Model& file, const tinygltf::Image& image,
+                        std::vector<unsigned char>& out) {
+    if (image.bufferView < 0 || std::size_t(image.bufferView) >= file.bufferViews.size())
+        return "an image without its buffer view";
+    const tinygltf::BufferView& view = file.bufferViews[image.bufferView];
+    if (view.buffer < 0 || std::size_t(view.buffer) >= file.buffers.size())
+        return "a buffer view without its buffer";
+    const std::vector<unsigned char>& data = file.buffers[view.buffer].data;
+    if (view.byteOffset > data.size() || view.byteLength > data.size() - view.byteOffset)
+        return "a buffer view beyond its buffer";
+    out.assign(data.begin() + view.byteOffset, data.begin() + view.byteOffset + view.byteLength);
+    return "";
+}
+
 // The file's materials after the default: base colour factor and base colour image (kept
-// encoded, named for the console by the file and the image).
-void readMaterials(const tinygltf::Model& file, const std::string& path, GltfModel& out) {
+// encoded, named for the console by the file and the image). Returns "" or why an image
+// cannot be taken.
+std::string readMaterials(const tinygltf::Model& file, const std::string& path, GltfModel& out) {
     out.materials.assign(1, MeshMaterial{"(default)", {1, 1, 1}, "", 0, nullptr});
     for (std::size_t i = 0; i < file.materials.size(); ++i) {
         const tinygltf::Material& m = file.materials[i];
@@ -419,19 +438,27 @@ void readMaterials(const tinygltf::Model& file, const std::string& path, GltfMod
         const int texture = m.pbrMetallicRoughness.baseColorTexture.index;
         if (texture >= 0 && std::size_t(texture) < file.textures.size()) {
             const int source = file.textures[texture].source;
-            if (source >= 0 && std::size_t(source) < file.images.size() &&
-                !file.images[source].image.empty()) {
+            std::vector<unsigned char> bytes;
+            if (source >= 0 && std::size_t(source) < file.images.size()) {
+                const tinygltf::Image& image = file.images[source];
+                bytes = image.image;
+                if (image.bufferView != -1)
+                    if (std::string why = imageInView(file, image, bytes); !why.empty())
+                        return why;
+            }
+            if (!bytes.empty()) {
                 const tinygltf::Image& image = file.images[source];
                 material.image =
                     image.uri.empty() || image.uri.starts_with("data:")
                         ? path + " (image " + std::to_string(source) + ")"
                         : besideFolder(std::filesystem::path(path).parent_path(), image.uri);
                 material.imageBytes =
-                    std::make_shared<const std::vector<unsigned char>>(image.image);
+                    std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
             }
         }
         out.materials.push_back(std::move(material));
     }
+    return "";
 }
 
 } // namespace
@@ -467,7 +494,8 @@ std::string readGltf(const std::string& path, GltfModel& out) {
         const std::string first = error.substr(0, error.find('\n'));
         return first.empty() ? "not a glTF file" : first;
     }
-    readMaterials(file, path, out);
+    if (std::string why = readMaterials(file, path, out); !why.empty())
+        return why;
     int scene = file.defaultScene >= 0 ? file.defaultScene : 0;
     if (file.scenes.empty() || std::size_t(scene) >= file.scenes.size())
         return "no scene";

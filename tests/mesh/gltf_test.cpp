@@ -117,6 +117,13 @@ TEST(GltfReader, ChecksEveryAccessorAgainstItsBuffer) {
     const std::string index = R"({"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"})";
     const std::string views = R"({"buffer":0,"byteOffset":0,"byteLength":36},)"
                               R"({"buffer":0,"byteOffset":36,"byteLength":6})";
+    // The file with a material whose image lies in buffer view 2.
+    auto withImage = [](std::string text) {
+        text.pop_back();
+        return text +
+               R"(,"materials":[{"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}}],)"
+               R"("textures":[{"source":0}],"images":[{"bufferView":2,"mimeType":"image/png"}]})";
+    };
     struct Case {
         std::string name, text, reason;
     };
@@ -148,6 +155,10 @@ TEST(GltfReader, ChecksEveryAccessorAgainstItsBuffer) {
          triangleGltf(position +
                       R"(,{"bufferView":1,"componentType":5126,"count":1,"type":"SCALAR"})"),
          "an index accessor of the wrong component type"},
+        // tinygltf hands an image in a buffer view over without looking at the buffer's end.
+        {"image beyond its buffer",
+         withImage(triangleGltf("", views + R"(,{"buffer":0,"byteOffset":40,"byteLength":4000})")),
+         "a buffer view beyond its buffer"},
         {"no such view",
          triangleGltf(R"({"bufferView":7,"componentType":5126,"count":3,"type":"VEC3"},)" + index),
          "an accessor without its buffer view"},
