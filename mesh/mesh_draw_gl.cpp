@@ -148,6 +148,9 @@ void drawRanges(const SimpleMesh& mesh, const ShadedBuffers& b, std::size_t at,
 // Leaves the current colour, normal and texture coordinate as drawing the faces one by one
 // would have left them (values of enabled arrays are not defined after an array draw).
 void restoreCurrentValues(const CurrentValues& last) {
+    // Drawing polygons one by one never changes the edge flag; an edge-flag array leaves the
+    // last one it sent.
+    glEdgeFlag(GL_TRUE);
     if (last.colourSet)
         glColor4f(last.colour.r, last.colour.g, last.colour.b, last.colour.a);
     if (last.normalSet)
