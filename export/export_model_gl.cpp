@@ -33,9 +33,12 @@ std::string texturePng(unsigned name, const std::string& tempPath) {
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     std::vector<unsigned char> pixels(std::size_t(width) * std::size_t(height) * 4);
     if (!pixels.empty()) {
+        // Rows tightly packed; the context's pack state is left as it was.
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glPopClientAttrib();
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     // The texture's rows start at v = 0, the bottom of the picture, as savePixels expects.
