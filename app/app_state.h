@@ -29,6 +29,8 @@ enum ControlId : int {
     kShownModel = 20,
     kFrameModel = 21,
     kExportSolid = 22,
+    kUndo = 23,
+    kRedo = 24,
     kQuit = -1,
 };
 

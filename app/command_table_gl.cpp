@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/commands.h"
+#include "app/edit_history.h"
 #include "app/input_handlers.h"
 #include "app/part_commands.h"
 
@@ -95,6 +96,16 @@ const Command kCommands[] = {
      .meaning = "the compression spinner (clamped to -1 .. 1 as the spinner clamps)",
      .control = kCompression,
      .command = compressionCommand},
+    {.word = "undo",
+     .usage = "undo",
+     .meaning = "\"Undo\" (Ctrl+Z): take back the last edit",
+     .control = kUndo,
+     .command = undoCommand},
+    {.word = "redo",
+     .usage = "redo",
+     .meaning = "\"Redo\" (Ctrl+Shift+Z, Ctrl+Y): do the last undone edit again",
+     .control = kRedo,
+     .command = redoCommand},
     {.word = "export",
      .usage = "export",
      .meaning = "\"Export\"",

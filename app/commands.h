@@ -9,6 +9,9 @@
 // and then asks for that window to be redrawn. Identifiers without a command only do the
 // selecting and the redraw.
 void dispatchCommand(int id);
+// The name of the undo step that control id's command makes ("Push, part 2"), or "" for a
+// control that changes only the view or writes files.
+std::string editStepName(int id);
 
 // Set when a command could not write its files ("Export", "Export Solid", "Triangulate
 // Faces"); it has printed why. A session script clears it before each command and stops when a

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/command_table.h"
+#include "app/edit_history.h"
 #include "app/file_chooser.h"
 #include "app/framing.h"
 #include "app/panel.h"
@@ -55,6 +56,7 @@ bool openTextureFile(const std::string& path) {
     if (path.empty() || !inputMesh.loadTexture(path, meshSearchDirs))
         return false;
     outputMesh.textureId = inputMesh.textureId;
+    outputMesh.textureOwner = inputMesh.textureOwner;
     outputMesh.textureOnAllFaces = true;
     return true;
 }
@@ -68,6 +70,28 @@ void wireframeCommand() {
     glPolygonMode(GL_FRONT_AND_BACK, wireframe != 0 ? GL_LINE : GL_FILL);
 }
 
+std::string editStepName(int id) {
+    const std::string part = ", part " + std::to_string(currentPart);
+    switch (id) {
+    case kOpenMesh:
+        return "Open Mesh";
+    case kOpenTexture:
+        return "Open Texture";
+    case kSetUpCamera:
+        return "Set Up a Camera";
+    case kPush:
+        return "Push" + part;
+    case kBack:
+        return "Back" + part;
+    case kCompression:
+        return "compression" + part;
+    case kPreview:
+        return "Preview";
+    default:
+        return "";
+    }
+}
+
 void dispatchCommand(int id) {
     // The panel calls in with its own window current; every command works in the 3-D
     // window's OpenGL context.
@@ -78,9 +102,16 @@ void dispatchCommand(int id) {
     name.erase(0, name.find_first_not_of(' '));
     name.erase(name.find_last_not_of(' ') + 1);
     const CommandProgress progress(name);
-    for (const Command& c : commandTable())
-        if (c.control == id && c.command)
-            c.command();
+    const auto run = [id] {
+        for (const Command& c : commandTable())
+            if (c.control == id && c.command)
+                c.command();
+    };
+    const std::string step = editStepName(id);
+    if (step.empty())
+        run();
+    else
+        recordEdit(step, run);
     windowSystem().postRedisplay();
     std::cout.flush(); // a log written to a file shows each command's lines when they happen
 }

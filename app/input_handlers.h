@@ -12,6 +12,8 @@ constexpr int kWheelDown = 4;    // of these buttons
 constexpr int kButtonDown = 0;   // GLUT_DOWN
 constexpr int kButtonUp = 1;     // GLUT_UP
 constexpr unsigned char kEscapeKey = 27;
+constexpr unsigned char kControlZ = 26; // what the window system reports for Ctrl+Z
+constexpr unsigned char kControlY = 25; // and Ctrl+Y
 
 // Camera mode: Shift+left press toggles the face under the pointer; left, middle and right
 // presses start a rotate, dolly or pan drag when none runs; any release ends it; a wheel notch
@@ -26,7 +28,8 @@ void mouseButton(int button, int state, int x, int y);
 void mouseMotion(int x, int y);
 
 // Esc and q end the process with status 0; c prints the camera; g stores the set-up camera;
-// r resets the view; s loads the set-up camera; d pairs border triangles. Every key but Esc
+// r resets the view; s loads the set-up camera; d pairs border triangles; Ctrl+Z undoes the
+// last edit, Ctrl+Shift+Z and Ctrl+Y redo. Every key but Esc
 // and q posts a redisplay; others do nothing else.
 void keyPressed(unsigned char key, int x, int y);
 

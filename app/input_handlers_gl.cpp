@@ -4,6 +4,7 @@
 #include "app/camera.h"
 #include "app/command_table.h"
 #include "app/display.h"
+#include "app/edit_history.h"
 #include "app/part_commands.h"
 #include "app/stroke.h"
 #include "platform/image_file.h"
@@ -66,10 +67,13 @@ void lassoButton(int state, int x, int y) {
 } // namespace
 
 void mouseButton(int button, int state, int x, int y) {
+    // A lasso release and a Shift+click are edits; the history keeps a step when they changed
+    // anything.
+    const std::string part = ", part " + std::to_string(currentPart);
     if (editMode == 0)
-        cameraButton(button, state, x, y);
+        recordEdit("Shift+click" + part, [&] { cameraButton(button, state, x, y); });
     else if (editMode == 1 && !isWheel(button))
-        lassoButton(state, x, y);
+        recordEdit("lasso loop" + part, [&] { lassoButton(state, x, y); });
     windowSystem().postRedisplay();
 }
 
@@ -104,7 +108,16 @@ void keyPressed(unsigned char key, int, int) {
         frameModel();
         break;
     case 'g':
-        storeSetupCamera();
+        recordEdit("Set Up a Camera", storeSetupCamera);
+        break;
+    case kControlZ: // Ctrl+Z undoes, Ctrl+Shift+Z redoes
+        if (windowSystem().modifiers() & kShiftModifier)
+            redoCommand();
+        else
+            undoCommand();
+        break;
+    case kControlY:
+        redoCommand();
         break;
     case 'r':
         resetViewCamera();

@@ -43,6 +43,9 @@ struct PanelControl {
     float minimum = 0, maximum = 0;
     // A static text whose words the program keeps current: drawn instead of label each frame.
     std::string (*liveText)() = nullptr;
+    // A button that can be worked only while this returns true (drawn disabled otherwise);
+    // null: always.
+    bool (*enabled)() = nullptr;
 };
 
 // The panel's rows in creation order.

@@ -70,10 +70,14 @@ class PanelWalker {
                 drawRadioButton(row, child);
             ImGui::EndGroup();
             break;
-        case ControlKind::Button:
+        case ControlKind::Button: {
+            const bool disabled = c.enabled && !c.enabled();
+            ImGui::BeginDisabled(disabled);
             if (ImGui::Button(c.label.c_str()))
                 changed_.push_back(row);
+            ImGui::EndDisabled();
             break;
+        }
         case ControlKind::StaticText: {
             const std::string text = c.liveText ? c.liveText() : c.label;
             ImGui::TextUnformatted(text.c_str());

@@ -1,4 +1,5 @@
 #include "app/app_state.h"
+#include "app/edit_history.h"
 #include "app/panel.h"
 #include "app/status_block.h"
 
@@ -126,6 +127,18 @@ std::vector<PanelControl> buildPanel() {
          .parent = edit,
          .id = kPreview,
          .callback = C::Dispatch});
+    add({.kind = K::Button,
+         .label = "Undo",
+         .parent = edit,
+         .id = kUndo,
+         .callback = C::Dispatch,
+         .enabled = [] { return !undoStepName().empty(); }});
+    add({.kind = K::Button,
+         .label = "Redo",
+         .parent = edit,
+         .id = kRedo,
+         .callback = C::Dispatch,
+         .enabled = [] { return !redoStepName().empty(); }});
     add({.kind = K::StaticText, .label = ""});
     const int status = add({.kind = K::Panel, .label = "Status", .frame = embossed});
     add({.kind = K::StaticText, .parent = status, .liveText = statusText});

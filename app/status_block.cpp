@@ -61,6 +61,16 @@ void resetStatusNotes() {
     noteModelOpened();
 }
 
+StatusNotes currentStatusNotes() {
+    return {setupCameraStored, facePartAtPreview, vertexPartAtPreview};
+}
+
+void restoreStatusNotes(const StatusNotes& notes) {
+    setupCameraStored = notes.setupCameraStored;
+    facePartAtPreview = notes.facePartAtPreview;
+    vertexPartAtPreview = notes.vertexPartAtPreview;
+}
+
 std::string statusText() {
     std::string text = std::string("Camera: ") + (setupCameraStored ? "set up" : "not set up") +
                        "\nOutput: " + outputState() + "\n";

@@ -2,7 +2,10 @@
 // time the panel is drawn. Nothing of it goes to the console.
 #pragma once
 
+#include "mesh/shared.h"
+
 #include <string>
+#include <vector>
 
 // "Set Up a Camera", key g: the set-up camera now holds a view the user chose.
 void noteSetupCameraStored();
@@ -12,6 +15,14 @@ void notePreviewPainting();
 void noteModelOpened();
 // Start-up: no camera set up, nothing converted.
 void resetStatusNotes();
+
+// What the notes above remember, so that undo can put them back with the rest of the state.
+struct StatusNotes {
+    bool setupCameraStored = false;
+    Shared<std::vector<int>> facePartAtPreview, vertexPartAtPreview;
+};
+StatusNotes currentStatusNotes();
+void restoreStatusNotes(const StatusNotes& notes);
 
 // The block's lines, each ending in a line break:
 //   "Camera: not set up" | "Camera: set up"

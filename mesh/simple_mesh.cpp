@@ -15,11 +15,6 @@ TextureNames::~TextureNames() {
             deleteTextureName(name);
 }
 
-SimpleMesh::~SimpleMesh() {
-    if (textureId != 0 && deleteTextureName)
-        deleteTextureName(textureId);
-}
-
 namespace {
 
 void report(const char* what, const std::string& fileName) {

@@ -46,6 +46,9 @@ class SimpleMesh {
     int hideInvisibleFaces = 0;            // 1: drawing skips faces with faceVisible 0
     int drawBackFaces = 0;                 // 1: drawing adds the grey back-face pass
     unsigned textureId = 0;                // OpenGL texture name, 0 = none
+    // Holds textureId when loadTexture made it: copies of the mesh (the output model, the
+    // undo history) share it, and the name is deleted when the last copy lets go of it.
+    std::shared_ptr<TextureNames> textureOwner;
     // textureId is the texture of every face (the model's one image, or "Open Texture"), in
     // place of the materials' own images.
     bool textureOnAllFaces = false;
@@ -75,8 +78,6 @@ class SimpleMesh {
     SimpleMesh() = default;
     SimpleMesh(const SimpleMesh&) = default;
     SimpleMesh& operator=(const SimpleMesh&) = default;
-    // Deletes the texture name through deleteTextureName when one is held.
-    ~SimpleMesh();
 
     // Reads an OBJ file found through findFile(fileName, searchDirs). Returns true when the
     // mesh now holds the file's model; on failure prints one line on standard error and
@@ -92,8 +93,10 @@ class SimpleMesh {
     // normals become one per vertex. A vertex whose sum is zero gets (0, 0, 0).
     void computeNormals();
 
-    // Decodes an image with DevIL and uploads it into textureId (created on first success),
-    // which then shows on every face (textureOnAllFaces). Needs a current OpenGL context.
+    // Decodes an image with DevIL and uploads it into textureId, which then shows on every
+    // face (textureOnAllFaces). The name is reused when this mesh alone owns it; while a copy
+    // shares it a new name is made, so the copy keeps its picture. Needs a current OpenGL
+    // context.
     // Returns false and keeps the texture on failure.
     bool loadTexture(const std::string& fileName, const std::vector<std::string>& searchDirs);
 

@@ -98,8 +98,17 @@ void installTextureDeleter() {
 
 bool SimpleMesh::loadTexture(const std::string& fileName,
                              const std::vector<std::string>& searchDirs) {
-    if (!loadInto(fileName, findFile(fileName, searchDirs), textureId))
+    // The current name is overwritten only when no copy of this mesh still shows it.
+    const bool ownedAlone = textureOwner && textureOwner.use_count() == 1 &&
+                            textureOwner->names == std::vector<unsigned>{textureId};
+    unsigned texture = ownedAlone ? textureId : 0;
+    if (!loadInto(fileName, findFile(fileName, searchDirs), texture))
         return false;
+    if (!ownedAlone) {
+        textureOwner = std::make_shared<TextureNames>();
+        textureOwner->names.push_back(texture);
+    }
+    textureId = texture;
     textureOnAllFaces = true;
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/edit_history.h"
 #include "app/startup.h"
 
 // The state of a program that has just started (after the start-up sequence).
@@ -35,5 +36,7 @@ inline void resetApplicationState() {
     lastStrokePoint = {};
     meshSearchDirs.clear();
     meshPairs.clear();
+    clearEditHistory();
+    editHistoryBudget = std::size_t(1) << 30;
     initApplicationState();
 }
