@@ -29,6 +29,9 @@ Trackball viewCamera(640, 480);
 ModelFraming viewFraming;
 CameraPose setupCamera;
 CameraPose savedViewPose;
+std::string openModelPath;
+std::uint64_t openModelSize = 0, openModelHash = 0;
+std::string openTexturePath;
 
 SimpleMesh inputMesh;
 SimpleMesh outputMesh;

@@ -7,6 +7,7 @@
 #include "export/mesh_pair.h"
 #include "mesh/simple_mesh.h"
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -80,6 +81,11 @@ extern std::vector<Point2> lassoPolygon;
 extern Point2 lastStrokePoint;
 extern std::vector<std::string> meshSearchDirs;
 extern std::vector<MeshPair> meshPairs;
+// The files the open work came from: the model's absolute path with its size and hash when it
+// was read, and the image "Open Texture" put on it ("" for none). Session files name them.
+extern std::string openModelPath;
+extern std::uint64_t openModelSize, openModelHash;
+extern std::string openTexturePath;
 
 // Console. With quietTraces (--quiet) the passes' trace lines (painted vertices, part depths,
 // pair lines) are dropped; diagnostics and progress lines are printed either way.

@@ -6,6 +6,7 @@
 #include "app/edit_history.h"
 #include "app/input_handlers.h"
 #include "app/part_commands.h"
+#include "app/session_commands.h"
 
 namespace {
 
@@ -106,6 +107,16 @@ const Command kCommands[] = {
      .meaning = "\"Redo\" (Ctrl+Shift+Z, Ctrl+Y): do the last undone edit again",
      .control = kRedo,
      .command = redoCommand},
+    {.word = "save-session",
+     .arguments = Arguments::Path,
+     .usage = "save-session PATH",
+     .meaning = "\"Save Session\": write the open work to a session file",
+     .scripted = scriptedSaveSession},
+    {.word = "open-session",
+     .arguments = Arguments::Path,
+     .usage = "open-session PATH",
+     .meaning = "\"Open Session\": go on with the work a session file holds",
+     .scripted = scriptedOpenSession},
     {.word = "export",
      .usage = "export",
      .meaning = "\"Export\"",

@@ -9,6 +9,7 @@
 #include "app/panel.h"
 #include "app/progress.h"
 #include "app/selection_reset.h"
+#include "app/session_file.h"
 #include "app/status_block.h"
 #include "platform/window_system.h"
 #include "selection/view_transform_gl.h"
@@ -16,10 +17,24 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
 bool commandFailed = false;
+
+namespace {
+
+// Remembers the model file just read, for session files: its absolute path, size and hash.
+void noteModelFile(const std::string& found) {
+    openModelPath = std::filesystem::absolute(found).lexically_normal().string();
+    const std::optional<FileFingerprint> print = fingerprintFile(found);
+    openModelSize = print ? print->size : 0;
+    openModelHash = print ? print->hash : 0;
+    openTexturePath.clear();
+}
+
+} // namespace
 
 void openMeshCommand() {
     openMeshFile(chooseInputFile(FileKind::Model));
@@ -44,6 +59,7 @@ bool openMeshFile(const std::string& path) {
     resetPartSettings();
     outputMesh = inputMesh;
     noteModelOpened();
+    noteModelFile(findFile(path, meshSearchDirs));
     return true;
 }
 
@@ -58,6 +74,8 @@ bool openTextureFile(const std::string& path) {
     outputMesh.textureId = inputMesh.textureId;
     outputMesh.textureOwner = inputMesh.textureOwner;
     outputMesh.textureOnAllFaces = true;
+    const std::string found = findFile(path, meshSearchDirs);
+    openTexturePath = found.empty() ? path : std::filesystem::absolute(found).string();
     return true;
 }
 

@@ -105,6 +105,10 @@ EditState captureEditState() {
     s.measured = partsMeasured;
     s.setupCamera = setupCamera;
     s.notes = currentStatusNotes();
+    s.modelPath = openModelPath;
+    s.texturePath = openTexturePath;
+    s.modelSize = openModelSize;
+    s.modelHash = openModelHash;
     return s;
 }
 
@@ -121,6 +125,10 @@ void restoreEditState(const EditState& s) {
     partsMeasured = s.measured;
     setupCamera = s.setupCamera;
     restoreStatusNotes(s.notes);
+    openModelPath = s.modelPath;
+    openTexturePath = s.texturePath;
+    openModelSize = s.modelSize;
+    openModelHash = s.modelHash;
     compressionValue = partCompression[currentPart];
 }
 
@@ -131,7 +139,8 @@ bool sameEditState(const EditState& a, const EditState& b) {
            samePose(a.setupCamera, b.setupCamera) &&
            a.notes.setupCameraStored == b.notes.setupCameraStored &&
            a.notes.facePartAtPreview.stamp() == b.notes.facePartAtPreview.stamp() &&
-           a.notes.vertexPartAtPreview.stamp() == b.notes.vertexPartAtPreview.stamp();
+           a.notes.vertexPartAtPreview.stamp() == b.notes.vertexPartAtPreview.stamp() &&
+           a.modelPath == b.modelPath && a.texturePath == b.texturePath;
 }
 
 std::size_t bytesNotSharedWith(const EditState& state, const EditState& other) {

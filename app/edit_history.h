@@ -20,6 +20,8 @@ struct EditState {
     bool measured = false;
     CameraPose setupCamera{};
     StatusNotes notes{};
+    std::string modelPath, texturePath; // the files the work came from
+    std::uint64_t modelSize = 0, modelHash = 0;
 };
 
 // The state of the program now, and putting one back (the spinner then shows the current
