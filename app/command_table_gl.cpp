@@ -117,6 +117,13 @@ const Command kCommands[] = {
      .usage = "open-session PATH",
      .meaning = "\"Open Session\": go on with the work a session file holds",
      .scripted = scriptedOpenSession},
+    {.word = "autosave",
+     .arguments = Arguments::Choice,
+     .choices = {"off", "on"},
+     .usage = "autosave on|off",
+     .meaning = "write the work to data/autosave.hvsession after every edit (the window's "
+                "program does from its start)",
+     .scripted = scriptedAutosave},
     {.word = "export",
      .usage = "export",
      .meaning = "\"Export\"",

@@ -7,6 +7,7 @@
 #include <vector>
 
 std::size_t editHistoryBudget = std::size_t(1) << 30;
+void (*afterEditHook)() = nullptr;
 
 namespace {
 
@@ -157,6 +158,8 @@ void recordStep(const std::string& name, EditState before) {
     const std::size_t bytes = bytesNotSharedWith(before, after);
     undoSteps.push_back({name, std::move(before), bytes});
     dropOldestOverBudget();
+    if (afterEditHook)
+        afterEditHook();
 }
 
 std::string undoStepName() {
@@ -178,6 +181,8 @@ void undoCommand() {
     restoreEditState(step.state);
     std::cout << "undo: " << step.name << std::endl;
     redoSteps.push_back({step.name, std::move(now), step.bytes});
+    if (afterEditHook)
+        afterEditHook();
 }
 
 void redoCommand() {
@@ -191,6 +196,8 @@ void redoCommand() {
     restoreEditState(step.state);
     std::cout << "redo: " << step.name << std::endl;
     undoSteps.push_back({step.name, std::move(now), step.bytes});
+    if (afterEditHook)
+        afterEditHook();
 }
 
 void clearEditHistory() {

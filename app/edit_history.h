@@ -50,6 +50,9 @@ std::string redoStepName();
 void undoCommand();
 void redoCommand();
 
+// Called after every recorded step, undo and redo (the autosave); null for none.
+extern void (*afterEditHook)();
+
 // Forgets every step (start-up, tests).
 void clearEditHistory();
 

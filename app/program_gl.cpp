@@ -7,6 +7,7 @@
 #include "app/input_handlers.h"
 #include "app/panel.h"
 #include "app/panel_window.h"
+#include "app/session_commands.h"
 #include "app/startup.h"
 #include "mesh/texture.h"
 #include "platform/glut_window_system.h"
@@ -35,6 +36,13 @@ std::string openStartupFiles(const std::vector<std::string>& files) {
     bool (*const open[])(const std::string&) = {openMeshFile, openTextureFile};
     const FileKind kinds[] = {FileKind::Model, FileKind::Image};
     const char* const what[] = {"model", "texture"};
+    // A session file named first puts its work back instead.
+    if (!files.empty() && files[0].ends_with(".hvsession")) {
+        windowSystem().setWindow(mainWindow);
+        const std::string why = openSessionFile(files[0]);
+        windowSystem().postRedisplay();
+        return why.empty() ? "" : "cannot open the session " + why;
+    }
     for (std::size_t i = 0; i < files.size() && i < 2; ++i) {
         windowSystem().setWindow(mainWindow);
         scriptedFileChoice = files[i];
@@ -85,6 +93,8 @@ void runGui(const std::vector<std::string>& files) {
     initApplicationState();
     printPanelVersion();
     createControlPanel();
+    reportEarlierAutosave();
+    setAutosave(true);
     openStartupFiles(files);
     glutMainLoop();
     std::exit(0); // the windows were closed

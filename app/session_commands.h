@@ -15,6 +15,19 @@ std::string saveSessionFile(const std::string& path);
 // version, its model is missing or has changed, or its arrays do not fit the model.
 std::string openSessionFile(const std::string& path);
 
+// The autosave: with it on, the work is written to data/autosave.hvsession after every edit,
+// undo and redo, in the background (a write still running is waited for before the next
+// one), and the program's end names the file. The first write of a run keeps the file an
+// earlier run left as data/autosave.previous.hvsession. Off until turned on: the GUI turns it
+// on at start, a session script with "autosave on".
+constexpr const char* kAutosavePath = "data/autosave.hvsession";
+void setAutosave(bool on);
+// Waits for a running autosave write to end.
+void finishAutosave();
+// At start-up: when an autosave exists, one line saying how to reopen it.
+void reportEarlierAutosave();
+std::string scriptedAutosave(const CommandArgs& args);
+
 // The script lines save-session PATH and open-session PATH: as above, the failure printed
 // as one line "save-session: ..." or "open-session: ..." (the script goes on).
 std::string scriptedSaveSession(const CommandArgs& args);

@@ -8,13 +8,17 @@
 #include "app/status_block.h"
 #include "platform/replace_file.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 namespace {
 
-SessionData currentSession() {
+// The session data of the open work, without its arrays.
+SessionData currentSessionHeader() {
     SessionData d;
     d.modelPath = openModelPath;
     d.model = {openModelSize, openModelHash};
@@ -44,8 +48,67 @@ SessionData currentSession() {
     d.measured = partsMeasured;
     d.inputHideInvisible = inputMesh.hideInvisibleFaces;
     d.outputHideInvisible = outputMesh.hideInvisibleFaces;
+    return d;
+}
+
+SessionData currentSession() {
+    SessionData d = currentSessionHeader();
     d.arrays = encodeMeshArrays(inputMesh, outputMesh);
     return d;
+}
+
+std::string writeSessionText(const std::string& path, const std::string& text) {
+    return replaceFile(path, [&text](const std::string& temp) {
+        std::ofstream out(temp, std::ios::binary);
+        out << text;
+        out.close();
+        return out ? std::string() : "cannot write " + temp + ": " + errnoText();
+    });
+}
+
+bool autosaveOn = false;
+bool autosaveWritten = false; // this run has written the autosave
+bool earlierKept = false;     // the file of an earlier run was moved aside
+std::thread autosaveWriter;
+
+// A copy of a model that a writing thread may hold: its arrays only, no texture names (the
+// last copy of a texture name must be let go where its OpenGL context is current).
+SimpleMesh arraysOf(const SimpleMesh& mesh) {
+    SimpleMesh copy = mesh;
+    copy.textureOwner.reset();
+    copy.materialTextures.reset();
+    return copy;
+}
+
+void autosaveAfterEdit() {
+    if (!autosaveOn || openModelPath.empty())
+        return;
+    finishAutosave();
+    if (!earlierKept) {
+        earlierKept = true;
+        std::error_code ignored;
+        if (std::filesystem::exists(kAutosavePath, ignored))
+            std::filesystem::rename(kAutosavePath, "data/autosave.previous.hvsession", ignored);
+    }
+    // The arrays are shared copy-on-write values: the live model copies an array before it
+    // writes it while this copy holds it, so the thread reads values nothing changes.
+    SessionData header = currentSessionHeader();
+    autosaveWriter = std::thread([header = std::move(header), input = arraysOf(inputMesh),
+                                  output = arraysOf(outputMesh)]() mutable {
+        header.arrays = encodeMeshArrays(input, output);
+        const std::string failed = writeSessionText(kAutosavePath, sessionText(header));
+        if (!failed.empty())
+            std::cerr << "autosave: " << failed << std::endl;
+    });
+    autosaveWritten = true;
+}
+
+void reportAutosaveAtExit() {
+    finishAutosave();
+    if (autosaveWritten)
+        std::cout << "The work is saved in " << kAutosavePath
+                  << ": \"Open Session\" or open-session " << kAutosavePath << " reopens it"
+                  << std::endl;
 }
 
 // What an edit does not keep: the view and the panel's display settings.
@@ -126,13 +189,7 @@ std::string applySession(const SessionData& d) {
 std::string saveSessionFile(const std::string& path) {
     if (openModelPath.empty())
         return "no model is open";
-    const std::string text = sessionText(currentSession());
-    const std::string failed = replaceFile(path, [&text](const std::string& temp) {
-        std::ofstream out(temp, std::ios::binary);
-        out << text;
-        out.close();
-        return out ? std::string() : "cannot write " + temp + ": " + errnoText();
-    });
+    const std::string failed = writeSessionText(path, sessionText(currentSession()));
     if (!failed.empty())
         return failed;
     std::cout << "Session saved: " << path << std::endl;
@@ -173,5 +230,34 @@ std::string scriptedOpenSession(const CommandArgs& args) {
     const std::string why = openSessionFile(args.path);
     if (!why.empty())
         std::cout << "open-session: " << why << std::endl;
+    return "";
+}
+
+void setAutosave(bool on) {
+    static bool exitHandler = false;
+    if (on && !exitHandler) {
+        exitHandler = true;
+        std::atexit(reportAutosaveAtExit);
+    }
+    autosaveOn = on;
+    afterEditHook = on ? autosaveAfterEdit : nullptr;
+    if (!on)
+        finishAutosave();
+}
+
+void finishAutosave() {
+    if (autosaveWriter.joinable())
+        autosaveWriter.join();
+}
+
+void reportEarlierAutosave() {
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(kAutosavePath, ignored))
+        std::cout << "An autosave of earlier work exists: \"Open Session\" " << kAutosavePath
+                  << ", or open-session " << kAutosavePath << ", reopens it" << std::endl;
+}
+
+std::string scriptedAutosave(const CommandArgs& args) {
+    setAutosave(args.value == 1);
     return "";
 }

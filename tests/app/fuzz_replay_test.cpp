@@ -3,6 +3,7 @@
 #include "tests/fuzz/fuzz_inputs.h"
 #include "tests/fuzz/obj_chain.h"
 #include "tests/fuzz/script_check.h"
+#include "tests/fuzz/session_file_check.h"
 #include "tests/support/console.h"
 #include "tests/support/gl_test.h"
 
@@ -55,4 +56,11 @@ TEST(FuzzReplay, ModelSeedsPassTheChain) {
 TEST(FuzzReplay, ScriptFindingsAndSeedsPassTheParserChecks) {
     replayScripts("regressions");
     replayScripts("corpus");
+}
+
+TEST(FuzzReplay, SessionFileFindingsAndSeedsPassTheReaderChecks) {
+    for (const char* folder : {"regressions", "corpus"})
+        for (const fs::path& file : fuzzInputs(folder, "session_file"))
+            EXPECT_EQ(checkSessionFile(readFile(file.string())), "") << file;
+    EXPECT_FALSE(fuzzInputs("corpus", "session_file").empty());
 }

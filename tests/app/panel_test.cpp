@@ -3,6 +3,7 @@
 // checked by script.gui_session).
 #include "app/app_state.h"
 #include "app/command_table.h"
+#include "app/edit_history.h"
 #include "tests/support/headless_panel.h"
 
 #include <gtest/gtest.h>
@@ -87,13 +88,19 @@ class PanelDrawing : public ::testing::Test {
 
 TEST_F(PanelDrawing, EveryButtonReportsItsOwnRow) {
     const std::vector<PanelControl>& rows = panelControls();
-    int buttons = 0;
+    clearEditHistory(); // nothing to undo or redo
+    int buttons = 0, disabledButtons = 0;
     for (int row = 0; row < static_cast<int>(rows.size()); ++row)
         if (rows[row].kind == ControlKind::Button) {
-            EXPECT_EQ(clickRow(row), std::vector<int>{row}) << rows[row].label;
+            // Undo and Redo, with nothing to undo or redo, are drawn disabled and report nothing.
+            const bool disabled = rows[row].enabled && !rows[row].enabled();
+            EXPECT_EQ(clickRow(row), disabled ? std::vector<int>{} : std::vector<int>{row})
+                << rows[row].label;
             ++buttons;
+            disabledButtons += disabled;
         }
     EXPECT_GT(buttons, 0);
+    EXPECT_EQ(disabledButtons, 2);
 }
 
 // Each step: the rows it reported, by the script word of their command, and then the live
@@ -167,7 +174,8 @@ TEST_F(PanelDrawing, WindowSizedToShowEveryFrame) {
     const std::vector<PanelControl>& rows = panelControls();
     for (int row = 0; row < static_cast<int>(rows.size()); ++row)
         if (rows[row].kind == ControlKind::Panel) {
-            EXPECT_LE(panel.rects[row].x + panel.rects[row].width + margin, clip.Max.x) << rows[row].label;
+            EXPECT_LE(panel.rects[row].x + panel.rects[row].width + margin, clip.Max.x)
+                << rows[row].label;
             EXPECT_LE(panel.rects[row].y + panel.rects[row].height, clip.Max.y) << rows[row].label;
         }
 }

@@ -70,11 +70,24 @@ xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
 wait_until 10 'grep -qx "Done!" "$work/err"' || fail "the click did not triangulate: $(cat "$work/err")"
 [ -s "$work/data/remesh.obj" ] || fail "no data/remesh.obj"
 
+# Lasso mode and a loop in the view: the autosave holds it, and Ctrl+Z takes it back.
+read -r x y <<<"$(centre "Lasso")"
+xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+sleep 0.5
+xdotool mousemove --window "$main" 150 150 mousedown 1 mousemove --window "$main" 400 150 \
+    mousemove --window "$main" 400 350 mousemove --window "$main" 150 350 mouseup 1
+wait_until 10 '[ -s "$work/data/autosave.hvsession" ]' || fail "no autosave after a loop"
+xdotool key ctrl+z
+wait_until 10 'grep -qx "undo: lasso loop, part 0" "$work/out"' ||
+    fail "Ctrl+Z did not undo the loop: $(cat "$work/out")"
+
 read -r x y <<<"$(centre "Quit")"
 xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 255 ] || fail "\"Quit\" ended with status $status"
+grep -qx 'The work is saved in data/autosave.hvsession: "Open Session" or open-session data/autosave.hvsession reopens it' \
+    "$work/out" || fail "Quit did not name the autosave: $(cat "$work/out")"
 
 cd "$work"
 printf 'v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1 2 3 4\n' >tiny.obj
