@@ -33,6 +33,7 @@ bool openMeshFile(const std::string& path) {
     progressStep("reading the texture", 0.8);
     if (!texture.empty())
         inputMesh.loadTexture(texture, meshSearchDirs);
+    inputMesh.loadMaterialTextures();
     progressStep("framing", 0.9);
     const std::string advice = framingAdvice(
         inputMesh.vertices, viewTransformAfter(applyProjection), windowWidth, windowHeight);
@@ -54,6 +55,7 @@ bool openTextureFile(const std::string& path) {
     if (path.empty() || !inputMesh.loadTexture(path, meshSearchDirs))
         return false;
     outputMesh.textureId = inputMesh.textureId;
+    outputMesh.textureOnAllFaces = true;
     return true;
 }
 

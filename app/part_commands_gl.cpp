@@ -107,8 +107,10 @@ void previewCommand() {
 }
 
 int exportCommand() {
-    return exportModel(inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight,
-                       renderScene, "data", traceOutput());
+    return exportModel(
+        inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight, renderScene,
+        "data", {viewCamera.translation[0], viewCamera.translation[1], viewCamera.translation[2]},
+        traceOutput());
 }
 
 int exportSolidCommand() {

@@ -211,6 +211,10 @@ void appendPairLine(std::string& out, const MeshPair& pair) {
 
 } // namespace
 
+int materialOf(const SimpleMesh& mesh, int f) {
+    return f >= 0 ? entry(mesh.faceMaterial, std::size_t(f), 0) : 0;
+}
+
 int inversionLabel(const SimpleMesh& mesh, int v, const float partCompression[4]) {
     int part = v >= 0 ? entry(mesh.vertexPart, std::size_t(v), 0) : 0;
     return part >= 1 && part <= 3 && partCompression[part] >= 0 ? 1 : 0;
@@ -229,7 +233,9 @@ void buildMeshPairs(const SimpleMesh& input, const SimpleMesh& output,
                    border.faces.begin();
         };
         Match m = matchCorners(border.keys[slot(i)], border.keys[slot(j)]);
-        if (m.count != 2)
+        // Faces of two materials keep their diagonal: their texture coordinates index
+        // different images, so no quad can join them.
+        if (m.count != 2 || materialOf(input, i) != materialOf(input, j))
             continue;
         MeshPair pair = formQuad(input, i, j, m);
         appendPairLine(lines, pair);

@@ -30,6 +30,9 @@ void buildMeshPairs(const SimpleMesh& input, const SimpleMesh& output,
                     const float partCompression[4], std::vector<MeshPair>& pairs,
                     std::ostream& log = std::cout);
 
+// The material of face f of mesh (0 when it names none).
+int materialOf(const SimpleMesh& mesh, int f);
+
 // 1 when vertex v of mesh is mirrored by the depth inversion: it is in a part 1..3 whose
 // compression is not negative; else 0 (also for a vertex without a part entry).
 int inversionLabel(const SimpleMesh& mesh, int v, const float partCompression[4]);

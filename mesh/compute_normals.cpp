@@ -31,6 +31,10 @@ Vec3 unitOrZero(const Vec3& s) {
 
 } // namespace
 
+Vec3 unitFaceNormal(std::span<const int> corners, const std::vector<Vec3>& vertices) {
+    return unitOrZero(faceNormal(corners, vertices));
+}
+
 void SimpleMesh::computeNormals() {
     std::cerr << "SimpleMesh::computeNormals: called\n";
     // Adding each face's normal to its corners' sums, faces in ascending order, gives every

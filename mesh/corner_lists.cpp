@@ -11,8 +11,9 @@ void CornerLists::closeFace(const IndexLists& positions) {
         }
         stopMatching(positions);
     }
-    if (lists_.hasOpenList())
-        lists_.closeList();
+    // Once stored, every face has a list, empty for a face without indices here, so that list
+    // f always belongs to face f.
+    lists_.closeList();
 }
 
 void CornerLists::append(const CornerLists& other, const IndexLists& positions,

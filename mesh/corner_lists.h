@@ -23,8 +23,8 @@ class CornerLists {
         }
         lists_.addToOpenList(value);
     }
-    // Ends the face being read: a list is added when the face had an index. Call before the
-    // positions' own list is closed.
+    // Ends the face being read: once the lists are stored, every face adds one (empty when the
+    // face had no index here). Call before the positions' own list is closed.
     void closeFace(const IndexLists& positions);
     // Forgets the indices of the face being read.
     void dropFace() {

@@ -2,6 +2,7 @@
 
 #include "mesh/growth.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -33,7 +34,7 @@ int entryOr(const std::vector<int>& values, std::size_t i, int missing) {
 
 // One corner as the arrays need it.
 struct Corner {
-    int position, normal, texCoord, colour;
+    int position, normal, texCoord, colour, material;
 };
 
 // An entry that no corner has claimed yet (no corner has normal -1).
@@ -64,9 +65,6 @@ void dropUnusedEntries(MeshArrays& out) {
 class Builder {
   public:
     Builder(const SimpleMesh& mesh, MeshArrays& out) : out_(out) {
-        // A face of n corners gives n - 2 triangles.
-        const std::size_t corners = mesh.faces->totalSize(), faces = mesh.faces.size();
-        ensureCapacity(out.front, corners > 2 * faces ? 3 * (corners - 2 * faces) : 0);
         out.entries = filledValues(mesh.vertices.size(), kUnused);
         next_ = filledValues(mesh.vertices.size(), kNone);
     }
@@ -91,13 +89,16 @@ class Builder {
   private:
     static bool sameCorner(const DrawEntry& e, const DrawEntry& wanted) {
         return e.normal == wanted.normal && e.texCoord == wanted.texCoord &&
-               e.colour == wanted.colour && e.flag == wanted.flag;
+               e.colour == wanted.colour && e.flag == wanted.flag && e.material == wanted.material;
     }
 
     std::uint32_t entry(const Corner& c, bool flag) {
-        const DrawEntry wanted{c.position, c.normal, c.texCoord,
+        const DrawEntry wanted{c.position,
+                               c.normal,
+                               c.texCoord,
                                static_cast<std::uint8_t>(c.colour),
-                               static_cast<std::uint8_t>(flag ? 1 : 0)};
+                               static_cast<std::uint8_t>(flag ? 1 : 0),
+                               c.material};
         auto e = static_cast<std::uint32_t>(c.position);
         DrawEntry& first = out_.entries[e];
         if (first.normal == kUnused.normal) {
@@ -130,7 +131,14 @@ struct MeshView {
           texCoordFaces(mesh.texCoordFaces.get()), vertexCount(mesh.vertices.size()),
           normalCount(mesh.normals.size()), texCoordCount(mesh.texCoords.size()),
           faceVisible(mesh.faceVisible.get()), facePart(mesh.facePart.get()),
-          vertexPart(mesh.vertexPart.get()) {}
+          vertexPart(mesh.vertexPart.get()), faceMaterial(mesh.faceMaterial.get()),
+          materialCount(std::max<std::size_t>(1, mesh.materials.size())) {}
+
+    // The material of face f (0 for an entry that names none).
+    int material(std::size_t f) const {
+        const int m = entryOr(faceMaterial, f, 0);
+        return isIndex(m, materialCount) ? m : 0;
+    }
 
     // The corners of face f whose indices are all usable; texCoords only when textured.
     void usableCorners(std::size_t f, bool textured, std::vector<Corner>& out) const {
@@ -149,7 +157,7 @@ struct MeshView {
                     continue;
                 t = texCoords[k];
             }
-            out.push_back({positions[k], normals[k], t, 0});
+            out.push_back({positions[k], normals[k], t, 0, material(f)});
         }
     }
 
@@ -163,9 +171,49 @@ struct MeshView {
 
     bool seen(std::size_t f) const { return entryOr(faceVisible, f, 1) != 0; }
 
+    // Whether face f, met after face `before` (kNoFace: none yet), is drawn after it:
+    // materials are drawn one after another, each one's faces in ascending order.
+    bool drawnAfter(std::size_t f, std::size_t before) const {
+        return before == SIZE_MAX || material(f) >= material(before);
+    }
+
     const IndexLists &faces, &normalFaces, &texCoordFaces;
     std::size_t vertexCount, normalCount, texCoordCount;
-    const std::vector<int>&faceVisible, &facePart, &vertexPart;
+    const std::vector<int>&faceVisible, &facePart, &vertexPart, &faceMaterial;
+    std::size_t materialCount;
+};
+
+// Triangle lists gathered per material, then laid one after another.
+struct ListsByMaterial {
+    // A model of one material gets room for all its triangles at once (a face of n corners
+    // gives n - 2 of them).
+    ListsByMaterial(std::size_t materials, const IndexLists& faces) : lists(materials) {
+        const std::size_t corners = faces.totalSize(), count = faces.size();
+        if (materials == 1)
+            ensureCapacity(lists[0], corners > 2 * count ? 3 * (corners - 2 * count) : 0);
+    }
+    // Moves the lists into out, one range per material that has triangles.
+    void into(std::vector<std::uint32_t>& out, std::vector<MaterialRange>& ranges) {
+        ranges.clear();
+        if (lists.size() == 1) {
+            out = std::move(lists[0]);
+            if (!out.empty())
+                ranges.push_back({0, 0, out.size()});
+            return;
+        }
+        std::size_t total = 0;
+        for (const auto& l : lists)
+            total += l.size();
+        out.clear();
+        out.reserve(total);
+        for (std::size_t m = 0; m < lists.size(); ++m) {
+            if (lists[m].empty())
+                continue;
+            ranges.push_back({static_cast<int>(m), out.size(), lists[m].size()});
+            out.insert(out.end(), lists[m].begin(), lists[m].end());
+        }
+    }
+    std::vector<std::vector<std::uint32_t>> lists;
 };
 
 constexpr std::size_t kNoFace = SIZE_MAX;
@@ -185,7 +233,7 @@ struct LastFaces {
 bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputShown,
                       bool hideUnseen, MeshArrays& out, LastFaces& last) {
     const bool textured = out.textured;
-    if (!mesh.normalFaces.sharesWith(mesh.faces) ||
+    if (!mesh.faceMaterial.empty() || !mesh.normalFaces.sharesWith(mesh.faces) ||
         (textured && !mesh.texCoordFaces.sharesWith(mesh.faces)))
         return false;
     const std::size_t count = std::min(
@@ -214,17 +262,53 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputS
                 return giveUp();
             const auto colour =
                 static_cast<std::uint8_t>(textured ? view.tintIndex(c[k], outputShown, false) : 0);
-            out.entries[c[k]] = {c[k], c[k], textured ? c[k] : -1, colour, 1};
+            out.entries[c[k]] = {c[k], c[k], textured ? c[k] : -1, colour, 1, 0};
         }
         for (int k : {1, 2, 0})
             pushValue(out.front, static_cast<std::uint32_t>(c[k]));
         last = {f, f, true};
     }
     dropUnusedEntries(out); // the entries of positions that no face used
+    if (!out.front.empty())
+        out.frontRanges.push_back({0, 0, out.front.size()});
     return true;
 }
 
+// Whether the entries' colours differ (then each entry has one); their first colour.
+void chooseColours(const SimpleMesh& mesh, MeshArrays& out) {
+    out.colour =
+        out.entries.empty() ? Rgba{1, 1, 1, 1} : entryColour(mesh, out.entries[0], out.textured);
+    for (const DrawEntry& e : out.entries)
+        if (!(entryColour(mesh, e, out.textured) == out.colour)) {
+            out.colourArray = true;
+            break;
+        }
+}
+
 } // namespace
+
+Rgba entryColour(const SimpleMesh& mesh, const DrawEntry& entry, bool textured) {
+    const int tint = entry.colour & 3;
+    if (tint != 0)
+        return colourOf(entry.colour);
+    Rgba colour = colourOf(entry.colour);
+    if (isIndex(entry.material, mesh.materials.size())) {
+        const MeshMaterial& m = mesh.materials[entry.material];
+        const bool imageShown = textured && (mesh.textureOnAllFaces || m.texture != 0);
+        if (!imageShown) {
+            colour.r = m.diffuse.x;
+            colour.g = m.diffuse.y;
+            colour.b = m.diffuse.z;
+        }
+    }
+    if (isIndex(entry.position, mesh.vertexColours.size())) {
+        const Vec3& v = mesh.vertexColours[entry.position];
+        colour.r *= v.x;
+        colour.g *= v.y;
+        colour.b *= v.z;
+    }
+    return colour;
+}
 
 MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
     MeshArrays out;
@@ -244,6 +328,7 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
     LastFaces last;
     if (!arraysByPosition(mesh, view, outputShown, hideUnseen, out, last)) {
         Builder builder(mesh, out);
+        ListsByMaterial front(view.materialCount, view.faces), back(view.materialCount, {});
         for (std::size_t f = 0; f < view.faces.size(); ++f) {
             const bool seen = view.seen(f);
             if (!seen && hideUnseen)
@@ -253,29 +338,39 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
             for (Corner& c : corners)
                 c.colour =
                     view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
-            const std::size_t begin = out.front.size();
-            builder.addFan(corners, out.front);
+            std::vector<std::uint32_t>& frontList = front.lists[view.material(f)];
+            std::vector<std::uint32_t>& backList = back.lists[view.material(f)];
+            const std::size_t begin = frontList.size();
+            builder.addFan(corners, frontList);
             if (ownBackList && seen) {
-                ensureCapacity(out.back, out.back.size() + (out.front.size() - begin));
-                out.back.insert(out.back.end(), out.front.begin() + begin, out.front.end());
+                ensureCapacity(backList, backList.size() + (frontList.size() - begin));
+                backList.insert(backList.end(), frontList.begin() + begin, frontList.end());
             }
             if (!corners.empty()) {
-                last.face = f;
-                last.seenFace = seen ? f : last.seenFace;
+                last.face = view.drawnAfter(f, last.face) ? f : last.face;
+                last.seenFace = seen && view.drawnAfter(f, last.seenFace) ? f : last.seenFace;
             }
             last.anySeen = last.anySeen || seen;
         }
+        front.into(out.front, out.frontRanges);
+        back.into(out.back, out.backRanges);
         builder.finish();
     }
+    if (out.backUsesFront)
+        out.backRanges = out.frontRanges;
     // What the faces drawn one by one leave behind: the values of the last corner drawn; the
     // back-face pass then sets its grey once per seen face and (0, 0) and a normal per corner.
     if (last.face != kNoFace) {
         view.usableCorners(last.face, true, corners);
         const Corner& c = corners.back();
         out.last.colourSet = out.last.normalSet = out.last.texCoordSet = true;
-        out.last.colour = colourOf(
+        DrawEntry e{};
+        e.position = c.position;
+        e.material = c.material;
+        e.colour = static_cast<std::uint8_t>(
             view.tintIndex(c.position, outputShown, entryOr(view.facePart, last.face, 0) < 0) |
             (view.seen(last.face) ? 0 : kTranslucent));
+        out.last.colour = entryColour(mesh, e, true);
         out.last.normal = mesh.normals[c.normal];
         out.last.texCoord = mesh.texCoords[c.texCoord];
     }
@@ -288,10 +383,7 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
         out.last.texCoord = {0, 0};
         out.last.normal = mesh.normals[corners.back().normal];
     }
-    const std::uint8_t firstColour = out.entries.empty() ? 0 : out.entries[0].colour;
-    for (const DrawEntry& e : out.entries)
-        out.colourArray = out.colourArray || e.colour != firstColour;
-    out.colour = colourOf(firstColour);
+    chooseColours(mesh, out);
     return out;
 }
 
@@ -302,18 +394,30 @@ MeshArrays plainArrays(const SimpleMesh& mesh) {
     LastFaces last;
     if (!arraysByPosition(mesh, view, false, false, out, last)) {
         Builder builder(mesh, out);
+        ListsByMaterial front(view.materialCount, view.faces);
         for (std::size_t f = 0; f < view.faces.size(); ++f) {
             view.usableCorners(f, false, corners);
-            builder.addFan(corners, out.front);
-            if (!corners.empty())
+            builder.addFan(corners, front.lists[view.material(f)]);
+            if (!corners.empty() && view.drawnAfter(f, last.face))
                 last.face = f;
         }
+        front.into(out.front, out.frontRanges);
         builder.finish();
     }
+    chooseColours(mesh, out);
+    // A model all white draws in the current colour, setting none.
+    out.colourSet = out.colourArray || !(out.colour == Rgba{1, 1, 1, 1});
     if (last.face != kNoFace) {
         view.usableCorners(last.face, false, corners);
         out.last.normalSet = true;
         out.last.normal = mesh.normals[corners.back().normal];
+        if (out.colourSet) {
+            DrawEntry e{};
+            e.position = corners.back().position;
+            e.material = corners.back().material;
+            out.last.colourSet = true;
+            out.last.colour = entryColour(mesh, e, false);
+        }
     }
     return out;
 }
@@ -339,7 +443,7 @@ void writeVertexData(const SimpleMesh& mesh, const MeshArrays& arrays, unsigned 
         if (arrays.textured)
             put(out + layout.texCoordAt + i * sizeof(Vec2), mesh.texCoords[e.texCoord]);
         if (arrays.colourArray)
-            put(out + layout.colourAt + i * sizeof(Rgba), colourOf(e.colour));
+            put(out + layout.colourAt + i * sizeof(Rgba), entryColour(mesh, e, arrays.textured));
         out[layout.flagAt + i] = e.flag;
     }
 }

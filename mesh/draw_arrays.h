@@ -32,9 +32,17 @@ struct CurrentValues {
 // One vertex entry: the corner it is made from.
 struct DrawEntry {
     int position, normal;
-    int texCoord;         // textured drawing only
-    std::uint8_t colour;  // textured drawing only: tint index, plus 4 on translucent faces
-    std::uint8_t flag;    // 1: the edge from this corner to the next is drawn
+    int texCoord;        // textured drawing only
+    std::uint8_t colour; // textured drawing only: tint index, plus 4 on translucent faces
+    std::uint8_t flag;   // 1: the edge from this corner to the next is drawn
+    int material = 0;    // the material of the corner's face
+};
+
+// The triangles of one material in a triangle list: indices [first, first + count).
+struct MaterialRange {
+    int material = 0;
+    std::size_t first = 0, count = 0;
+    bool operator==(const MaterialRange&) const = default;
 };
 
 struct MeshArrays {
@@ -46,14 +54,20 @@ struct MeshArrays {
     // One entry per distinct corner: corners that agree on position, normal, texture
     // coordinate, colour and edge flag share an entry (up to a short search per position).
     std::vector<DrawEntry> entries;
-    // Three entries per triangle, faces in ascending order: the front pass (textured) or the
-    // only pass (plain).
+    // Whether the plain drawing sets a colour at all (a model whose faces are all white sets
+    // none, and is lit in the current colour).
+    bool colourSet = false;
+    // Three entries per triangle, faces of one material after another (materials in
+    // ascending order, in frontRanges), faces in ascending order within each: the front pass
+    // (textured) or the only pass (plain).
     std::vector<std::uint32_t> front;
+    std::vector<MaterialRange> frontRanges;
     // The grey back-face pass: whether it runs, whether it draws exactly the front pass's
     // triangles, and otherwise its own triangles.
     bool backPass = false;
     bool backUsesFront = false;
     std::vector<std::uint32_t> back;
+    std::vector<MaterialRange> backRanges; // of back, or of front when the pass uses it
     CurrentValues last;
 };
 
@@ -71,6 +85,11 @@ void writeVertexData(const SimpleMesh& mesh, const MeshArrays& arrays, unsigned 
 // Colour of the back-face pass; its texture coordinate is (0, 0).
 constexpr Rgba kBackFaceColour{0.7f, 0.7f, 0.7f, 1.0f};
 
+// The colour a vertex entry of mesh's drawing gets: its part tint, else its material's
+// colour (white where the material's image, or the texture of every face, shows) times its
+// vertex's colour; alpha 0.15 on translucent faces. textured: the drawing shows textures.
+Rgba entryColour(const SimpleMesh& mesh, const DrawEntry& entry, bool textured);
+
 // Arrays of the textured drawing. Front pass: every face, except faces with faceVisible 0
 // when hideInvisibleFaces is 1; corners tinted by their vertex's part (white on border faces,
 // on parts outside 1..3 and everywhere when outputShown), alpha 0.15 on faces with
@@ -79,5 +98,6 @@ constexpr Rgba kBackFaceColour{0.7f, 0.7f, 0.7f, 1.0f};
 // index outside its array are left out of their face.
 MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown);
 
-// Arrays of the plain drawing: positions and normals of every face, nothing else.
+// Arrays of the plain drawing: positions and normals of every face, and the colours of the
+// materials and vertices where they are not all white.
 MeshArrays plainArrays(const SimpleMesh& mesh);

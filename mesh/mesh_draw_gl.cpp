@@ -9,31 +9,36 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
 // What a drawing reads, by the stamps of the arrays: equal keys mean equal pictures.
 struct DrawKey {
-    bool textured = false, outputShown = false;
+    bool textured = false, outputShown = false, textureOnAllFaces = false;
     int hideInvisibleFaces = 0, drawBackFaces = 0;
-    std::array<std::uint64_t, 9> stamps{};
+    std::array<std::uint64_t, 12> stamps{};
     bool operator==(const DrawKey&) const = default;
 };
 
 DrawKey drawKey(const SimpleMesh& m, bool textured, bool outputShown) {
-    if (!textured) // the plain drawing reads geometry only
+    if (!textured) // the plain drawing reads geometry and looks only
         return {false,
+                false,
                 false,
                 0,
                 0,
-                {m.vertices.stamp(), m.normals.stamp(), m.faces.stamp(), m.normalFaces.stamp()}};
+                {m.vertices.stamp(), m.normals.stamp(), m.faces.stamp(), m.normalFaces.stamp(),
+                 m.materials.stamp(), m.faceMaterial.stamp(), m.vertexColours.stamp()}};
     return {true,
             outputShown,
+            m.textureOnAllFaces,
             m.hideInvisibleFaces,
             m.drawBackFaces,
             {m.vertices.stamp(), m.normals.stamp(), m.faces.stamp(), m.normalFaces.stamp(),
              m.texCoords.stamp(), m.texCoordFaces.stamp(), m.faceVisible.stamp(),
-             m.facePart.stamp(), m.vertexPart.stamp()}};
+             m.facePart.stamp(), m.vertexPart.stamp(), m.materials.stamp(), m.faceMaterial.stamp(),
+             m.vertexColours.stamp()}};
 }
 
 // The buffers of one mesh's drawing, with the key of the data they were built from.
@@ -41,18 +46,22 @@ class ShadedBuffers : public MeshCache {
   public:
     bool built = false;
     DrawKey key;
-    bool textured = false, colourArray = false;
+    bool textured = false, colourArray = false, colourSet = false;
     Rgba colour; // of every vertex when there is no colour array
     GlBuffer vertices, indices;
     std::size_t positionAt = 0, normalAt = 0, texCoordAt = 0, colourAt = 0, flagAt = 0;
     std::size_t entries = 0, frontAt = 0, frontCount = 0, backAt = 0, backCount = 0;
+    std::vector<MaterialRange> frontRanges, backRanges;
     bool backPass = false;
     CurrentValues last;
 
     void fill(const SimpleMesh& mesh, const MeshArrays& a) {
         textured = a.textured;
         colourArray = a.colourArray;
+        colourSet = a.textured || a.colourSet;
         colour = a.colour;
+        frontRanges = a.frontRanges;
+        backRanges = a.backRanges;
         const VertexLayout layout = vertexLayout(a);
         vertices.write(GL_ARRAY_BUFFER, layout.bytes,
                        [&](unsigned char* data) { writeVertexData(mesh, a, data); });
@@ -91,6 +100,14 @@ const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool o
     return buffers;
 }
 
+// The texture that faces of material m show: the texture of every face when there is one,
+// else the material's own (0: none, the texture-less look).
+unsigned textureOf(const SimpleMesh& mesh, int m) {
+    if (mesh.textureOnAllFaces)
+        return mesh.textureId;
+    return isIndex(m, mesh.materials.size()) ? mesh.materials[m].texture : 0;
+}
+
 // Points the position and normal arrays, the edge flags when outlines are drawn, and for the
 // textured drawing the texture-coordinate and colour arrays into the buffers (or the one
 // colour of every vertex as the current colour).
@@ -109,17 +126,31 @@ void enableArrays(const ShadedBuffers& b) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, bufferOffset(b.texCoordAt));
     }
-    if (b.textured && b.colourArray) {
+    if (b.colourArray) {
         glEnableClientState(GL_COLOR_ARRAY);
         glColorPointer(4, GL_FLOAT, 0, bufferOffset(b.colourAt));
-    } else if (b.textured) {
+    } else if (b.colourSet) {
         glColor4f(b.colour.r, b.colour.g, b.colour.b, b.colour.a);
+    }
+}
+
+// Draws the triangles of each range of a list that starts at byte `at`; textured, with the
+// texture of the range's material bound.
+void drawRanges(const SimpleMesh& mesh, const ShadedBuffers& b, std::size_t at,
+                const std::vector<MaterialRange>& ranges) {
+    for (const MaterialRange& r : ranges) {
+        if (b.textured)
+            glBindTexture(GL_TEXTURE_2D, textureOf(mesh, r.material));
+        drawIndexedTriangles(at + r.first * sizeof(std::uint32_t), r.count, b.entries);
     }
 }
 
 // Leaves the current colour, normal and texture coordinate as drawing the faces one by one
 // would have left them (values of enabled arrays are not defined after an array draw).
 void restoreCurrentValues(const CurrentValues& last) {
+    // Drawing polygons one by one never changes the edge flag; an edge-flag array leaves the
+    // last one it sent.
+    glEdgeFlag(GL_TRUE);
     if (last.colourSet)
         glColor4f(last.colour.r, last.colour.g, last.colour.b, last.colour.a);
     if (last.normalSet)
@@ -135,8 +166,6 @@ void SimpleMesh::draw(bool outputShown) const {
         drawPlain();
         return;
     }
-    if (textureId != 0)
-        glBindTexture(GL_TEXTURE_2D, textureId);
     drawTextured(outputShown);
     glBindTexture(GL_TEXTURE_2D, 0);
 }
@@ -145,7 +174,7 @@ void SimpleMesh::drawPlain() const {
     const ShadedBuffers& b = shadedBuffers(*this, false, false);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     enableArrays(b);
-    drawIndexedTriangles(b.frontAt, b.frontCount, b.entries);
+    drawRanges(*this, b, b.frontAt, b.frontRanges);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glPopClientAttrib();
@@ -159,7 +188,7 @@ void SimpleMesh::drawTextured(bool outputShown) const {
     // Front pass: part tints, translucent or absent faces not seen from the set-up camera.
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    drawIndexedTriangles(b.frontAt, b.frontCount, b.entries);
+    drawRanges(*this, b, b.frontAt, b.frontRanges);
 
     // Back-face pass: the inside of the model in grey with the texel at (0, 0), only for
     // faces seen from the camera.
@@ -170,10 +199,11 @@ void SimpleMesh::drawTextured(bool outputShown) const {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glColor4f(kBackFaceColour.r, kBackFaceColour.g, kBackFaceColour.b, kBackFaceColour.a);
         glTexCoord2f(0, 0);
-        drawIndexedTriangles(b.backAt, b.backCount, b.entries);
+        drawRanges(*this, b, b.backAt, b.backRanges);
     }
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
+    glBindTexture(GL_TEXTURE_2D, 0);
 
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);

@@ -17,11 +17,28 @@ Vec3 readVec3(LineCursor& line) {
     return v;
 }
 
+// The colour that may follow a vertex's position: kept while every vertex has one.
+void readVertexColour(LineCursor& line, ObjChunk& chunk) {
+    if (!chunk.allColoured)
+        return;
+    Vec3 colour{-1, -1, -1};
+    line.readFloat(colour.x);
+    line.readFloat(colour.y);
+    line.readFloat(colour.z);
+    // A number that is missing leaves its -1 (colours are never negative).
+    if (colour.x < 0 || colour.y < 0 || colour.z < 0) {
+        chunk.allColoured = false;
+        chunk.colours.clear();
+        return;
+    }
+    pushValue(chunk.colours, colour);
+}
+
 // Records the next word of the line (or "" when it has none) as an event.
 void recordWord(LineCursor& line, ObjEvent::Kind kind, ObjChunk& chunk, bool onlyWhenPresent) {
     std::string_view word;
     if (line.readWord(word) || !onlyWhenPresent)
-        chunk.events.push_back({kind, std::string(word)});
+        chunk.events.push_back({kind, std::string(word), chunk.faces.size()});
 }
 
 // Skips whitespace and, when a '#' follows, the rest of the line (without ending the line:
@@ -117,6 +134,7 @@ void readLine(std::string_view text, ObjChunk& chunk) {
         return;
     if (keyword == "v") {
         pushValue(chunk.vertices, readVec3(line));
+        readVertexColour(line, chunk);
     } else if (keyword == "f") {
         readFace(line, chunk);
     } else if (keyword == "vt") {
@@ -141,6 +159,8 @@ void ObjChunk::clear() {
     vertices.clear();
     normals.clear();
     texCoords.clear();
+    colours.clear();
+    allColoured = true;
     faces.clear();
     texCoordFaces.clear();
     normalFaces.clear();
@@ -164,6 +184,11 @@ void ObjChunk::append(const ObjChunk& other) {
     appendValues(vertices, other.vertices);
     appendValues(normals, other.normals);
     appendValues(texCoords, other.texCoords);
+    allColoured = allColoured && other.allColoured;
+    if (allColoured)
+        appendValues(colours, other.colours);
+    else
+        colours.clear();
     texCoordFaces.append(other.texCoordFaces, faces, other.faces);
     normalFaces.append(other.normalFaces, faces, other.faces);
     faces.append(other.faces);

@@ -23,6 +23,7 @@ struct ObjEvent {
     };
     Kind kind;
     std::string text;
+    std::size_t faces = 0; // faces of the chunk read before the event
 };
 
 // The most that one file may hold: face corners (the index lists' offsets are 32-bit) and
@@ -40,9 +41,13 @@ struct ObjChunk {
     std::vector<Vec3> vertices;  // one per "v" line
     std::vector<Vec3> normals;   // one per "vn" line
     std::vector<Vec2> texCoords; // one per "vt" line
-    IndexLists faces;            // one per accepted "f" line
-    CornerLists texCoordFaces;   // one per accepted "f" line with texture indices
-    CornerLists normalFaces;     // one per accepted "f" line with normal indices
+    // One colour per "v" line while every "v" line so far carried one ("v x y z r g b");
+    // emptied, and allColoured cleared, at the first that does not.
+    std::vector<Vec3> colours;
+    bool allColoured = true;
+    IndexLists faces;          // one per accepted "f" line
+    CornerLists texCoordFaces; // one per accepted "f" line with texture indices
+    CornerLists normalFaces;   // one per accepted "f" line with normal indices
     std::vector<ObjEvent> events;
     ObjLimits limits;                         // kept by clear
     ObjOverflow overflow = ObjOverflow::none; // a limit was passed: reading stopped

@@ -93,13 +93,24 @@ bool ObjLoader::loader(const std::string& path) {
     vertices = std::move(total.vertices);
     normals = std::move(total.normals);
     texCoords = std::move(total.texCoords);
+    if (total.allColoured && total.colours.size() == vertices.size())
+        vertexColours = std::move(total.colours);
     faces = std::move(total.faces);
+    // Lists of no index at all (no face had one) are no lists.
     auto cornerLists = [&](CornerLists& lists) {
-        return lists.matchesPositions() ? faces : Shared<IndexLists>(std::move(lists.lists()));
+        if (lists.matchesPositions())
+            return faces;
+        if (lists.lists().totalSize() == 0)
+            return Shared<IndexLists>();
+        return Shared<IndexLists>(std::move(lists.lists()));
     };
     texCoordFaces = cornerLists(total.texCoordFaces);
     normalFaces = cornerLists(total.normalFaces);
     return true;
+}
+
+std::string ObjLoader::diffuseMapPath() const {
+    return material.diffuseMap.empty() ? "" : besideFolder(materialFolder_, material.diffuseMap);
 }
 
 std::string ObjLoader::diffuseMapFile() const {
@@ -113,8 +124,8 @@ void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<O
     const unsigned threads = threadCount(options.threads);
     const std::size_t partCount =
         threads == 1 ? 1
-                     : std::max<std::size_t>(
-                           1, lines.size() / std::max<std::size_t>(1, options.minPartBytes));
+                     : std::max<std::size_t>(1, lines.size() /
+                                                    std::max<std::size_t>(1, options.minPartBytes));
     const std::vector<std::string_view> parts = splitLines(lines, partCount);
     // This thread reads parts from the front straight into total (nothing to copy) and applies
     // their events as it goes; the other threads read parts from the back into chunks of their
@@ -130,7 +141,7 @@ void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<O
             readObjLines(parts[i], total);
             if (total.overflow != ObjOverflow::none)
                 return false;
-            applyEvents(total);
+            applyEvents(total, 0);
             return true;
         },
         [&](std::size_t i) { readObjLines(parts[i], spare[i]); });
@@ -141,12 +152,12 @@ void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<O
         total.append(spare[i]);
         if (total.overflow != ObjOverflow::none)
             return;
-        applyEvents(spare[i]);
+        applyEvents(spare[i], total.faces.size() - spare[i].faces.size());
         spare[i].clear();
     }
 }
 
-void ObjLoader::applyEvents(ObjChunk& chunk) {
+void ObjLoader::applyEvents(ObjChunk& chunk, std::size_t faceBase) {
     for (const ObjEvent& event : chunk.events) {
         switch (event.kind) {
         case ObjEvent::Kind::message:
@@ -157,6 +168,7 @@ void ObjLoader::applyEvents(ObjChunk& chunk) {
             break;
         case ObjEvent::Kind::useMaterial:
             material.name = event.text;
+            materialRuns.push_back({faceBase + event.faces, event.text});
             break;
         case ObjEvent::Kind::materialLibrary:
             readMaterialFile(event.text);
@@ -177,42 +189,83 @@ void ObjLoader::readMaterialFile(const std::string& name) {
         std::cerr << "ObjLoader::readMaterialFile: cannot open file: " << name << '\n';
         return;
     }
-    materialFolder_ = std::filesystem::path(path).parent_path().string();
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    materialFolder_ = currentFolder_ = folder;
+    current_ = SIZE_MAX;
     BlockReader blocks(file.get(), std::size_t{1} << 16);
     std::string_view lines;
-    bool materialSeen = false, reading = true;
-    while (reading && blocks.next(lines))
-        forEachLine(lines, [&](std::string_view line) {
-            reading = reading && readMaterialLine(line, materialSeen);
-        });
+    bool materialSeen = false, firstDone = false;
+    while (blocks.next(lines))
+        forEachLine(
+            lines, [&](std::string_view line) { readMaterialLine(line, materialSeen, firstDone); });
+    current_ = SIZE_MAX;
 }
 
-bool ObjLoader::readMaterialLine(std::string_view text, bool& materialSeen) {
+void ObjLoader::startLibraryMaterial(const std::string& name) {
+    for (std::size_t i = 0; i < library.size(); ++i)
+        if (library[i].name == name) {
+            library.erase(library.begin() + static_cast<std::ptrdiff_t>(i));
+            libraryImages.erase(libraryImages.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    library.push_back(Material{});
+    library.back().name = name;
+    libraryImages.emplace_back();
+    current_ = library.size() - 1;
+}
+
+namespace {
+
+// Acts on one MTL keyword (other than "newmtl") for one material.
+void readMaterialValue(std::string_view keyword, LineCursor line, Material& m) {
+    if (keyword == "Ka") {
+        readFloats(line, m.ambient);
+    } else if (keyword == "Kd") {
+        readFloats(line, m.diffuse);
+    } else if (keyword == "Ks") {
+        readFloats(line, m.specular);
+    } else if (keyword == "d") {
+        line.readFloat(m.dissolve);
+    } else if (keyword == "Ns") {
+        line.readFloat(m.shininess);
+    } else if (keyword == "map_Kd") {
+        // Options such as "-s 1 1 1" may come first: the image is the last word.
+        std::string_view word;
+        while (line.readWord(word))
+            m.diffuseMap.assign(word);
+    }
+}
+
+} // namespace
+
+void ObjLoader::readMaterialLine(std::string_view text, bool& materialSeen, bool& firstDone) {
     if (text.empty() || text[0] == '#')
-        return true;
+        return;
     LineCursor line(text);
     std::string_view keyword;
     if (!line.readWord(keyword))
-        return true;
+        return;
     if (keyword == "newmtl") {
+        std::string name;
+        LineCursor nameCursor = line;
+        readWordInto(nameCursor, name);
+        startLibraryMaterial(name);
         if (materialSeen)
-            return false; // only the first material is read
-        materialSeen = true;
-        readWordInto(line, material.name);
-    } else if (keyword == "Ka") {
-        readFloats(line, material.ambient);
-    } else if (keyword == "Kd") {
-        readFloats(line, material.diffuse);
-    } else if (keyword == "Ks") {
-        readFloats(line, material.specular);
-    } else if (keyword == "d") {
-        line.readFloat(material.dissolve);
-    } else if (keyword == "Ns") {
-        line.readFloat(material.shininess);
-    } else if (keyword == "map_Kd") {
-        // Options such as "-s 1 1 1" may come first: the image is the last word.
-        while (line.readWord(keyword))
-            material.diffuseMap.assign(keyword);
+            firstDone = true; // the record holds the first material only
+        if (!firstDone) {
+            materialSeen = true;
+            readWordInto(line, material.name);
+        }
+        return;
     }
-    return true;
+    if (!firstDone)
+        readMaterialValue(keyword, line, material);
+    if (current_ != SIZE_MAX) {
+        readMaterialValue(keyword, line, library[current_]);
+        if (keyword == "map_Kd")
+            libraryImages[current_] =
+                library[current_].diffuseMap.empty()
+                    ? std::string()
+                    : besideFolder(currentFolder_, library[current_].diffuseMap);
+    }
 }

@@ -26,6 +26,12 @@ struct Material {
     std::string diffuseMap;                          // "map_Kd": its image, the line's last word
 };
 
+// Where a "usemtl" starts using a material: from face `face` on (until the next run).
+struct MaterialRun {
+    std::size_t face;
+    std::string name;
+};
+
 // How a file is read: in blocks of whole lines, each block split into parts that worker
 // threads read side by side. The results do not depend on these settings.
 struct ObjReadOptions {
@@ -39,6 +45,13 @@ class ObjLoader {
   public:
     std::string groupName; // the word after the last "g"
     Material material;
+    // Every material of every MTL file, in the order read (a later one of the same name takes
+    // the place of the earlier), with its image, when it names one, beside its MTL file.
+    std::vector<Material> library;
+    std::vector<std::string> libraryImages; // per library entry: besideFolder path, or ""
+    std::vector<MaterialRun> materialRuns;  // one per "usemtl" with a name, in file order
+    // One colour per vertex when every "v" line carried one; empty otherwise.
+    std::vector<Vec3> vertexColours;
     std::vector<Vec3> vertices;  // one per "v" line
     std::vector<Vec3> normals;   // one per "vn" line
     std::vector<Vec2> texCoords; // one per "vt" line
@@ -58,6 +71,9 @@ class ObjLoader {
     // The image the material names ("map_Kd"), when it lies beside the MTL file it came from;
     // "" when there is none.
     std::string diffuseMapFile() const;
+    // The path of that image beside the MTL file, whether or not a file lies there; "" when
+    // the material names none.
+    std::string diffuseMapPath() const;
 
   private:
     std::string objFolder_;      // folder of the OBJ file being read ("" = working directory)
@@ -66,16 +82,22 @@ class ObjLoader {
     // straight into total, the others from the back into the reusable chunks in spare,
     // appended after them in order. The parts' events are applied in file order.
     void readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare);
-    // Prints the console lines and applies the names and MTL files of chunk's events.
-    void applyEvents(ObjChunk& chunk);
+    // Prints the console lines and applies the names and MTL files of chunk's events; the
+    // chunk's faces are numbered from faceBase in the whole file.
+    void applyEvents(ObjChunk& chunk, std::size_t faceBase);
 
     // Reads the MTL file name into material, stopping at its second "newmtl". A relative name
     // is looked up beside the OBJ file first, then against the working directory; backslashes
     // (names written on Windows) separate folders. Prints "ObjLoader::readMaterialFile: cannot
     // open file: NAME" when it opens in neither place.
     void readMaterialFile(const std::string& name);
-    // Acts on one MTL line; returns false when reading of the file is to stop.
-    bool readMaterialLine(std::string_view text, bool& materialSeen);
+    // Acts on one MTL line: into material until its second "newmtl" (then firstDone is set),
+    // into the library entry being read from the first "newmtl" on.
+    void readMaterialLine(std::string_view text, bool& materialSeen, bool& firstDone);
+    // Adds a library entry for "newmtl NAME", replacing one of the same name.
+    void startLibraryMaterial(const std::string& name);
+    std::size_t current_ = SIZE_MAX; // library entry being read
+    std::string currentFolder_;      // its MTL file's folder
 };
 
 // The text after the last '.' of path, or "" when it has none.

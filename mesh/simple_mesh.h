@@ -8,8 +8,31 @@
 #include "mesh/shared.h"
 #include "mesh/vec.h"
 
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
+
+// One material of a model, as drawn: its faces show its image when one is loaded (and no
+// texture replaces the materials' images), otherwise its diffuse colour, lit.
+struct MeshMaterial {
+    std::string name;
+    Vec3 diffuse{1, 1, 1}; // "Kd"
+    std::string image;     // its image file ("map_Kd" beside its MTL file), "" for none
+    unsigned texture = 0;  // the image's texture name, 0 while none is loaded
+    // The image's file content when it came inside the model file (glTF); null otherwise.
+    std::shared_ptr<const std::vector<unsigned char>> imageBytes;
+};
+
+// Texture names that copies of a mesh share, deleted (through deleteTextureName) when the last
+// copy lets go of them.
+struct TextureNames {
+    std::vector<unsigned> names;
+    TextureNames() = default;
+    TextureNames(const TextureNames&) = delete;
+    TextureNames& operator=(const TextureNames&) = delete;
+    ~TextureNames();
+};
 
 // The arrays are Shared: a copy of a mesh shares them with the original until either writes
 // one (through edit()), and each carries the stamp that the drawing's caches compare.
@@ -23,6 +46,18 @@ class SimpleMesh {
     int hideInvisibleFaces = 0;            // 1: drawing skips faces with faceVisible 0
     int drawBackFaces = 0;                 // 1: drawing adds the grey back-face pass
     unsigned textureId = 0;                // OpenGL texture name, 0 = none
+    // textureId is the texture of every face (the model's one image, or "Open Texture"), in
+    // place of the materials' own images.
+    bool textureOnAllFaces = false;
+
+    // Materials: at least one once a model is loaded. faceMaterial names each face's material;
+    // empty when every face has material 0. The materials' own textures live in
+    // materialTextures.
+    Shared<std::vector<MeshMaterial>> materials;
+    Shared<std::vector<int>> faceMaterial;
+    std::shared_ptr<TextureNames> materialTextures;
+    // One colour per vertex ("v x y z r g b" on every "v" line); empty when the file has none.
+    Shared<std::vector<Vec3>> vertexColours;
 
     // Geometry.
     Shared<std::vector<Vec3>> vertices;
@@ -46,8 +81,10 @@ class SimpleMesh {
     // Reads an OBJ file found through findFile(fileName, searchDirs). Returns true when the
     // mesh now holds the file's model; on failure prints one line on standard error and
     // leaves the mesh unchanged. Never touches the selection members or textureId. On success
-    // textureFile, when given, receives the image the model's material names when it lies
-    // beside the MTL file, else "".
+    // textureFile, when given, receives the image of a model of one material when it lies
+    // beside the MTL file, else ""; a model of several materials keeps its images in
+    // materials (loaded by loadMaterialTextures). An image that is missing or no regular file
+    // is named in one line and left out.
     bool load(const std::string& fileName, const std::vector<std::string>& searchDirs,
               std::string* textureFile = nullptr);
 
@@ -55,10 +92,22 @@ class SimpleMesh {
     // normals become one per vertex. A vertex whose sum is zero gets (0, 0, 0).
     void computeNormals();
 
-    // Decodes an image with DevIL and uploads it into textureId (created on first success).
-    // Needs a current OpenGL context. Returns false and keeps the texture on failure.
+    // Decodes an image with DevIL and uploads it into textureId (created on first success),
+    // which then shows on every face (textureOnAllFaces). Needs a current OpenGL context.
+    // Returns false and keeps the texture on failure.
     bool loadTexture(const std::string& fileName, const std::vector<std::string>& searchDirs);
 
+    // For a model of several materials (faceMaterial not empty): loads the image of every
+    // material that names one, each file once, into textures of
+    // their own (materialTextures), with loadTexture's console lines; a material whose image
+    // fails keeps texture 0 and shows its colour. Needs a current OpenGL context.
+    void loadMaterialTextures();
+
+  private:
+    // load for a glTF file found at path.
+    bool loadGltf(const std::string& path, const std::string& fileName, std::string* textureFile);
+
+  public:
     // Draws the mesh in the current OpenGL context; outputShown = the output model is the
     // one being shown (no part tints). Sends vertex and index buffers that are rebuilt only
     // when the mesh, its selection state or outputShown changed since the last call.
@@ -66,6 +115,10 @@ class SimpleMesh {
     void drawTextured(bool outputShown) const;
     void drawPlain() const;
 };
+
+// The unit normal of a face's first three corners (the direction computeNormals weighs);
+// (0, 0, 0) for a face with no area or naming a vertex that does not exist.
+Vec3 unitFaceNormal(std::span<const int> corners, const std::vector<Vec3>& vertices);
 
 // Deletes one OpenGL texture name. The drawing layer installs it so that the record itself
 // stays free of OpenGL; null means no context exists and nothing is to be deleted.

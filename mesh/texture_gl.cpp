@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 
 #include <iostream>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -54,23 +56,20 @@ void upload(GLuint texture, int width, int height, const void* pixels) {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-} // namespace
-
-void installTextureDeleter() {
-    deleteTextureName = deleteGlTexture;
-}
-
-bool SimpleMesh::loadTexture(const std::string& fileName,
-                             const std::vector<std::string>& searchDirs) {
-    const std::string path = findFile(fileName, searchDirs);
-    if (path.empty()) {
+// Decodes the image at path (named fileName in the console lines) into texture, made first
+// when it is 0. Returns false, with the reason on standard error and texture unchanged, when
+// the image cannot be used.
+bool loadInto(const std::string& fileName, const std::string& path, unsigned& texture,
+              const std::vector<unsigned char>* bytes = nullptr) {
+    if (!bytes && path.empty()) {
         reportFailure(fileName, "");
         return false;
     }
     // The size the context takes is known before decoding, so a picture too large for it is
     // refused from its header, before its pixels take any memory.
     const int maxSize = maxTextureSize();
-    const DecodedImage image = decodeImageFile(path, maxSize);
+    const DecodedImage image = bytes ? decodeImageMemory(bytes->data(), bytes->size(), maxSize)
+                                     : decodeImageFile(path, maxSize);
     const int width = image.width, height = image.height;
     if (image.tooLarge || (image.error.empty() && !textureFits(width, height, maxSize))) {
         std::cerr << "SimpleMesh::loadTexture: texture too large: " << fileName << " (" << width
@@ -81,12 +80,47 @@ bool SimpleMesh::loadTexture(const std::string& fileName,
         reportFailure(fileName, image.error);
         return false;
     }
-    if (textureId == 0) {
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        textureId = texture;
+    if (texture == 0) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        texture = name;
     }
-    upload(textureId, width, height, image.rgba.data());
+    upload(texture, width, height, image.rgba.data());
     std::cerr << "SimpleMesh::loadTexture: " << fileName << " (" << width << "x" << height << ")\n";
     return true;
+}
+
+} // namespace
+
+void installTextureDeleter() {
+    deleteTextureName = deleteGlTexture;
+}
+
+bool SimpleMesh::loadTexture(const std::string& fileName,
+                             const std::vector<std::string>& searchDirs) {
+    if (!loadInto(fileName, findFile(fileName, searchDirs), textureId))
+        return false;
+    textureOnAllFaces = true;
+    return true;
+}
+
+void SimpleMesh::loadMaterialTextures() {
+    // A model of one material shows its image as the texture of every face (loadTexture).
+    if (faceMaterial.empty())
+        return;
+    std::map<std::string, unsigned> loaded; // each image once, 0 when it failed
+    auto names = std::make_shared<TextureNames>();
+    std::vector<MeshMaterial> looks = materials;
+    for (MeshMaterial& m : looks) {
+        if (m.image.empty())
+            continue;
+        auto [at, fresh] = loaded.try_emplace(m.image, 0u);
+        if (fresh && loadInto(m.image, m.image, at->second, m.imageBytes.get()))
+            names->names.push_back(at->second);
+        m.texture = at->second;
+    }
+    if (names->names.empty())
+        return;
+    materials = std::move(looks);
+    materialTextures = std::move(names);
 }

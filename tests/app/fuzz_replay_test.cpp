@@ -16,14 +16,15 @@ namespace {
 
 // Runs one model input in a scratch folder made the working directory (the reader looks for
 // MTL files there), with the console lines of the passes swallowed.
-std::string runModel(const std::string& bytes) {
+std::string runModel(const std::string& bytes, bool gltf = false) {
     TempDir scratch;
     const fs::path home = fs::current_path();
     fs::current_path(scratch.path());
     std::string why;
     captureConsole([&] {
-        why = runObjChain(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
-                          scratch.path().string());
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        why = gltf ? runGltfChain(data, bytes.size(), scratch.path().string())
+                   : runObjChain(data, bytes.size(), scratch.path().string());
     });
     fs::current_path(home);
     return why;
@@ -32,6 +33,8 @@ std::string runModel(const std::string& bytes) {
 void replayModels(const std::string& folder) {
     for (const fs::path& file : fuzzInputs(folder, "obj_chain"))
         EXPECT_EQ(runModel(readFile(file.string())), "") << file;
+    for (const fs::path& file : fuzzInputs(folder, "gltf_chain"))
+        EXPECT_EQ(runModel(readFile(file.string()), true), "") << file;
 }
 
 void replayScripts(const std::string& folder) {

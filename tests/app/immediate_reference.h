@@ -1,6 +1,7 @@
 // The drawing this program did before it kept vertex buffers: every face resent in immediate
-// mode as one GL_POLYGON, one call per corner attribute. Kept only as the reference that the
-// buffered drawing and ID passes must match pixel for pixel.
+// mode as one GL_POLYGON, one call per corner attribute; for models of several materials, the
+// faces of one material after another, each with its material's texture and colour. Kept only
+// as the reference that the buffered drawing and ID passes must match pixel for pixel.
 #pragma once
 
 #include "mesh/simple_mesh.h"
@@ -8,6 +9,8 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace immediate {
 
@@ -26,12 +29,57 @@ inline Rgb tintOf(int part, bool outputShown, bool borderFace) {
     return tints[part];
 }
 
+inline int materialOf(const SimpleMesh& m, std::size_t f) {
+    const int material = entryOr(m.faceMaterial, f, 0);
+    return isIndex(material, m.materials.size()) ? material : 0;
+}
+
+// The faces in the order they are drawn: by material, ascending within each.
+inline std::vector<std::size_t> drawingOrder(const SimpleMesh& m) {
+    std::vector<std::size_t> order(m.faces.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return materialOf(m, a) < materialOf(m, b);
+    });
+    return order;
+}
+
+inline unsigned textureOf(const SimpleMesh& m, std::size_t f) {
+    if (m.textureOnAllFaces)
+        return m.textureId;
+    return m.materials.empty() ? 0 : m.materials[materialOf(m, f)].texture;
+}
+
+// An untinted corner's colour: white where an image shows, else its material's colour;
+// times its vertex's colour.
+inline Rgb lookOf(const SimpleMesh& m, std::size_t f, int v, bool textured) {
+    Rgb look{1, 1, 1};
+    if (!m.materials.empty()) {
+        const MeshMaterial& material = m.materials[materialOf(m, f)];
+        if (!(textured && (m.textureOnAllFaces || material.texture != 0)))
+            look = {material.diffuse.x, material.diffuse.y, material.diffuse.z};
+    }
+    if (isIndex(v, m.vertexColours.size()))
+        look = {look.r * m.vertexColours[v].x, look.g * m.vertexColours[v].y,
+                look.b * m.vertexColours[v].z};
+    return look;
+}
+
 inline void drawPlain(const SimpleMesh& m) {
-    for (std::size_t f = 0; f < m.faces.size(); ++f) {
+    bool coloured = false; // a model all white sets no colour
+    for (std::size_t f = 0; f < m.faces.size(); ++f)
+        for (const int v : m.faces[f]) {
+            const Rgb look = lookOf(m, f, v, false);
+            coloured = coloured || look.r != 1 || look.g != 1 || look.b != 1;
+        }
+    for (const std::size_t f : drawingOrder(m)) {
         const auto corners = m.faces[f];
         const auto cornerNormals = m.normalFaces[f];
         glBegin(GL_POLYGON);
         for (std::size_t k = 0; k < corners.size(); ++k) {
+            const Rgb look = lookOf(m, f, corners[k], false);
+            if (coloured)
+                glColor4f(look.r, look.g, look.b, 1);
             glNormal3fv(&m.normals[cornerNormals[k]].x);
             glVertex3fv(&m.vertices[corners[k]].x);
         }
@@ -42,7 +90,9 @@ inline void drawPlain(const SimpleMesh& m) {
 inline void drawTextured(const SimpleMesh& m, bool outputShown) {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    for (std::size_t f = 0; f < m.faces.size(); ++f) {
+    const std::vector<std::size_t> order = drawingOrder(m);
+    for (const std::size_t f : order) {
+        glBindTexture(GL_TEXTURE_2D, textureOf(m, f));
         const bool visible = entryOr(m.faceVisible, f, 1) != 0;
         if (!visible && m.hideInvisibleFaces == 1)
             continue;
@@ -53,7 +103,10 @@ inline void drawTextured(const SimpleMesh& m, bool outputShown) {
         const auto cornerTexCoords = m.texCoordFaces[f];
         glBegin(GL_POLYGON);
         for (std::size_t k = 0; k < corners.size(); ++k) {
-            const Rgb tint = tintOf(entryOr(m.vertexPart, corners[k], 0), outputShown, borderFace);
+            const int part = entryOr(m.vertexPart, corners[k], 0);
+            const bool tinted = !outputShown && !borderFace && part >= 1 && part <= 3;
+            const Rgb tint =
+                tinted ? tintOf(part, outputShown, borderFace) : lookOf(m, f, corners[k], true);
             glColor4f(tint.r, tint.g, tint.b, alpha);
             glTexCoord2fv(&m.texCoords[cornerTexCoords[k]].u);
             glNormal3fv(&m.normals[cornerNormals[k]].x);
@@ -64,9 +117,10 @@ inline void drawTextured(const SimpleMesh& m, bool outputShown) {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     if (m.drawBackFaces != 0) {
-        for (std::size_t f = 0; f < m.faces.size(); ++f) {
+        for (const std::size_t f : order) {
             if (entryOr(m.faceVisible, f, 1) == 0)
                 continue;
+            glBindTexture(GL_TEXTURE_2D, textureOf(m, f));
             const auto corners = m.faces[f];
             const auto cornerNormals = m.normalFaces[f];
             glColor4f(0.7f, 0.7f, 0.7f, 1);
@@ -89,8 +143,6 @@ inline void draw(const SimpleMesh& m, bool outputShown) {
         drawPlain(m);
         return;
     }
-    if (m.textureId != 0)
-        glBindTexture(GL_TEXTURE_2D, m.textureId);
     drawTextured(m, outputShown);
     glBindTexture(GL_TEXTURE_2D, 0);
 }

@@ -52,8 +52,8 @@ class KeptWork : public OffscreenAppTest {
 
 TEST_F(KeptWork, StepsThatMustNotChangeTheExport) {
     TempDir files;
-    const std::string brokenModel = files.file("broken.obj"); // index lists that disagree
-    writeFile(brokenModel, "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n");
+    const std::string brokenModel = files.file("broken.obj"); // a normal index out of range
+    writeFile(brokenModel, "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//2\n");
     const std::string texture = sourcePath("Mesh/sample.bmp");
     struct Variant {
         std::string what, beforePainting, beforePreview, afterPreview;

@@ -184,6 +184,7 @@ class RenderEquality : public OffscreenAppTest {
     SimpleMesh texturedBlob() {
         SimpleMesh m = makeBlob(9, 7, true);
         m.textureId = texture;
+        m.textureOnAllFaces = true;
         m.drawBackFaces = 1;
         return m;
     }
@@ -299,6 +300,7 @@ TEST_F(RenderEquality, ModelsOfSeveralBatchesDrawTheSamePixels) {
     grid.normalFaces = grid.texCoordFaces = grid.faces;
     captureConsole([&] { grid.computeNormals(); });
     grid.textureId = texture;
+    grid.textureOnAllFaces = true;
     for (std::size_t v = 0; v < grid.vertices.size(); ++v)
         grid.vertexPart.edit().push_back(grid.vertices[v].x < 0 ? 1 : 3);
     for (std::size_t f = 0; f < grid.faces.size(); ++f) {
@@ -334,6 +336,7 @@ TEST_F(RenderEquality, EveryChangeToAMeshShowsInItsNextDrawing) {
     SimpleMesh mesh = texturedBlob();
     SimpleMesh other = makeBlob(6, 9, true);
     other.textureId = texture;
+    other.textureOnAllFaces = true;
     // Runs edit on every index in [begin, end) of a mesh array.
     auto each = [](std::size_t begin, std::size_t end, auto edit) {
         for (std::size_t i = begin; i < end; ++i)

@@ -40,6 +40,16 @@ TEST(MeshPairs, CornersOnOneSideOfTheInversionFormNoPairs) {
     EXPECT_EQ(build(twoParts, partTwoKept).substr(0, 8), "f[2, 3] ");
 }
 
+// Faces of two materials never pair: their texture coordinates index different images.
+TEST(MeshPairs, FacesOfTwoMaterialsFormNoPair) {
+    SimpleMesh m = stripModel();
+    ASSERT_EQ(build(m).substr(0, 8), "f[2, 3] ");
+    m.faceMaterial = std::vector<int>{0, 0, 1, 1, 0};
+    EXPECT_EQ(build(m).substr(0, 8), "f[2, 3] ");
+    m.faceMaterial = std::vector<int>{0, 0, 1, 2, 0};
+    EXPECT_EQ(build(m), kNoPairs);
+}
+
 // Every case keeps the q0-q2 diagonal, whatever flag the pair came with.
 TEST(ScoreQuad, TiesAndSplitsWithoutArea) {
     const SimpleMesh square = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {});

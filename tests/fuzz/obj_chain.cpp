@@ -6,6 +6,7 @@
 #include "export/mesh_pair.h"
 #include "export/obj_writer.h"
 #include "export/remesh.h"
+#include "mesh/draw_arrays.h"
 #include "mesh/obj_loader.h"
 #include "mesh/simple_mesh.h"
 #include "selection/depth_inversion.h"
@@ -94,6 +95,33 @@ bool indicesBelow(const IndexLists& lists, std::size_t count) {
     return true;
 }
 
+// The drawing arrays of a loaded model name only what exists: each entry's position, normal,
+// texture coordinate and material, each triangle's entries, each range's triangles.
+std::string checkDrawingArrays(const SimpleMesh& m) {
+    for (const bool textured : {true, false}) {
+        if (textured && m.texCoordFaces.empty())
+            continue;
+        const MeshArrays a = textured ? texturedArrays(m, false) : plainArrays(m);
+        for (const DrawEntry& e : a.entries)
+            if (!isIndex(e.position, m.vertices.size()) || !isIndex(e.normal, m.normals.size()) ||
+                (textured && !isIndex(e.texCoord, m.texCoords.size())) ||
+                !isIndex(e.material, std::max<std::size_t>(1, m.materials.size())))
+                return "a drawing entry names what does not exist";
+        for (const std::uint32_t i : a.front)
+            if (i >= a.entries.size())
+                return "a drawn triangle names an entry that does not exist";
+        std::size_t covered = 0;
+        for (const MaterialRange& r : a.frontRanges) {
+            if (r.first != covered || r.count % 3 != 0)
+                return "the material ranges do not tile the triangles";
+            covered += r.count;
+        }
+        if (covered != a.front.size())
+            return "the material ranges do not tile the triangles";
+    }
+    return "";
+}
+
 // What a successful load promises every later pass.
 std::string checkLoaded(const SimpleMesh& m) {
     if (m.vertices.empty() || m.faces.empty())
@@ -106,7 +134,14 @@ std::string checkLoaded(const SimpleMesh& m) {
     if (!m.texCoordFaces.empty() && (m.texCoordFaces->offsets() != m.faces->offsets() ||
                                      !indicesBelow(m.texCoordFaces, m.texCoords.size())))
         return "texture lists do not match the faces after load";
-    return "";
+    if (!m.faceMaterial.empty() &&
+        (m.faceMaterial.size() != m.faces.size() ||
+         !std::all_of(m.faceMaterial.begin(), m.faceMaterial.end(),
+                      [&](int f) { return isIndex(f, m.materials.size()); })))
+        return "face materials do not match the faces after load";
+    if (!m.vertexColours.empty() && m.vertexColours.size() != m.vertices.size())
+        return "vertex colours not one per vertex after load";
+    return checkDrawingArrays(m);
 }
 
 // Perspective and model-view as applyProjection loads them (gluPerspective, then translation
@@ -238,22 +273,27 @@ std::string checkCuts(Draw& draw, const std::string& path) {
         !sameBytes(a.texCoords, b.texCoords) || !(a.faces == b.faces) ||
         !(a.texCoordFaces == b.texCoordFaces) || !(a.normalFaces == b.normalFaces) ||
         a.groupName != b.groupName || a.material.name != b.material.name ||
-        a.material.diffuseMap != b.material.diffuseMap)
+        a.material.diffuseMap != b.material.diffuseMap ||
+        !sameBytes(a.vertexColours, b.vertexColours))
         return "reading in parts gave another model";
+    // Where each material starts counts faces across the parts.
+    auto runs = [](const ObjLoader& r) {
+        std::vector<std::pair<std::size_t, std::string>> out;
+        for (const MaterialRun& run : r.materialRuns)
+            out.emplace_back(run.face, run.name);
+        return out;
+    };
+    if (runs(a) != runs(b) || a.libraryImages != b.libraryImages)
+        return "reading in parts gave other materials";
     return "";
 }
 } // namespace
 
-std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::string& folder) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::size_t separator = bytes.find(kMtlSeparator);
-    const std::string objPath = folder + "/in.obj";
-    if (!writeBytes(objPath, bytes.substr(0, separator)) ||
-        !writeBytes(folder + "/in.mtl", separator == std::string_view::npos
-                                            ? std::string_view()
-                                            : bytes.substr(separator + std::strlen(kMtlSeparator))))
-        return "cannot write the input files";
+namespace {
 
+// The chain from the model file at path on; OBJ files are also read in parts.
+std::string runChain(const std::uint8_t* data, std::size_t size, const std::string& folder,
+                     const std::string& objPath) {
     SimpleMesh input = previousModel();
     const SimpleMesh before = input;
     if (!input.load(objPath, {})) {
@@ -265,7 +305,7 @@ std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::s
 
     Draw draw(data, size);
     // Every block read in parts starts threads: one input in four is enough to check it.
-    if (draw.chance(25))
+    if (objPath.ends_with(".obj") && draw.chance(25))
         if (std::string why = checkCuts(draw, objPath); !why.empty())
             return why;
     resetSelectionState(input);
@@ -300,4 +340,26 @@ std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::s
     const std::string remeshed =
         objText([&](ObjWriter& writer) { writeTriangulatedModel(writer, input, eye); });
     return checkWritten(remeshed, folder, "the triangulation");
+}
+
+} // namespace
+
+std::string runObjChain(const std::uint8_t* data, std::size_t size, const std::string& folder) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::size_t separator = bytes.find(kMtlSeparator);
+    const std::string objPath = folder + "/in.obj";
+    if (!writeBytes(objPath, bytes.substr(0, separator)) ||
+        !writeBytes(folder + "/in.mtl", separator == std::string_view::npos
+                                            ? std::string_view()
+                                            : bytes.substr(separator + std::strlen(kMtlSeparator))))
+        return "cannot write the input files";
+    return runChain(data, size, folder, objPath);
+}
+
+std::string runGltfChain(const std::uint8_t* data, std::size_t size, const std::string& folder) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string path = folder + (bytes.starts_with("glTF") ? "/in.glb" : "/in.gltf");
+    if (!writeBytes(path, bytes))
+        return "cannot write the input file";
+    return runChain(data, size, folder, path);
 }

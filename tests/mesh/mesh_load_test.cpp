@@ -138,7 +138,6 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
     std::filesystem::create_symlink("/dev/zero", dir.file("device.obj"));
     const std::string cannot = "SimpleMesh::load: cannot load file: ";
     const std::string range = "SimpleMesh::load: index out of range: ";
-    const std::string sizes = "SimpleMesh::load: buffer sizes not same\n";
     struct Case {
         std::string name, text, out, err;
     };
@@ -158,11 +157,6 @@ TEST_F(MeshLoad, FailuresLeaveTheMeshUnchanged) {
         {"norm.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//2\n", "", range + "norm.obj\n"},
         {"vn.obj", triangle + "vn 0 0 1\nvn 0 0 1\nf 1 2 3\n", "", range + "vn.obj\n"},
         {"vt.obj", triangle + "vt 0 0\nf 1 2 3\n", "", range + "vt.obj\n"},
-        // Index lists that disagree: only some faces carry normal indices; a face with fewer
-        // normal than position indices; texture indices on some faces only.
-        {"some.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n", "", sizes},
-        {"fewer.obj", triangle + "vn 0 0 1\nf 1//1 2 3\n", "", sizes},
-        {"mixed.obj", triangle + "vt 0 0\nf 1/1 2/1 3/1\nf 1 2 3\n", "", sizes},
     };
     // Files that are no regular file are never read.
     for (const std::string name : {"fifo.obj", "folder.obj", "device.obj"})
@@ -224,6 +218,71 @@ TEST_F(MeshLoad, NormalAndTextureListsFollowTheFile) {
     EXPECT_EQ(mesh.faces, (IndexLists{{2, 1, 0}}));
     EXPECT_EQ(mesh.texCoordFaces, (IndexLists{{1, 0, 1}}));
     EXPECT_EQ(mesh.normalFaces, (IndexLists{{0, 1, 0}}));
+}
+
+// Faces without texture coordinates or normals among faces with them get (0, 0) and their
+// own normal, counted in one line; the file's normals become unit length, and a normal of no
+// direction gives way to the face's own.
+TEST_F(MeshLoad, FacesWithoutTexCoordsOrNormalsAreCompleted) {
+    struct Case {
+        std::string name, text;
+        std::vector<Triple> normals;
+        IndexLists normalFaces;
+        std::vector<Pair> texCoords;
+        IndexLists texCoordFaces;
+        std::string line; // the count line's numbers, "" for none
+    };
+    const Case cases[] = {
+        {"some.obj",
+         "vn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n",
+         {{0, 0, 1}, {0, 0, 1}},
+         {{0, 0, 0}, {1, 1, 1}},
+         {},
+         {},
+         "0|1"},
+        {"fewer.obj", "vn 0 0 1\nf 1//1 2 3\n", {{0, 0, 1}, {0, 0, 1}}, {{1, 1, 1}}, {}, {}, "0|1"},
+        {"mixed.obj",
+         "vt 0.5 0.5\nf 1/1 2/1 3/1\nf 1 2 3\n",
+         {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}},
+         {{0, 1, 2}, {0, 1, 2}},
+         {{0.5f, 0.5f}, {0, 0}},
+         {{0, 0, 0}, {1, 1, 1}},
+         "1|0"},
+        {"short.obj",
+         "vn 0 0 0.5\nvn 0 3 4\nvn 0.57735 0.57735 0.57735\nf 1//1 2//2 3//3\n",
+         {{0, 0, 1}, {0, 0.6f, 0.8f}, {0.57735f, 0.57735f, 0.57735f}},
+         {{0, 1, 2}},
+         {},
+         {},
+         ""},
+        {"zero.obj",
+         "vn 0 0 0\nvn 0 0 1\nf 1//1 2//2 3//2\nf 1//2 2//2 3//2\n",
+         {{0, 0, 0}, {0, 0, 1}, {0, 0, 1}},
+         {{2, 2, 2}, {1, 1, 1}},
+         {},
+         {},
+         "0|1"},
+    };
+    for (const Case& c : cases) {
+        const Console console = load(c.name, triangle + c.text);
+        ASSERT_TRUE(loaded) << c.name;
+        std::string line;
+        if (!c.line.empty())
+            line = "SimpleMesh::load: faces without texture coordinates: " +
+                   c.line.substr(0, c.line.find('|')) +
+                   ", given (0, 0); faces without a usable normal: " +
+                   c.line.substr(c.line.find('|') + 1) + ", given their own: " + c.name + "\n";
+        const bool computed = c.texCoords.size() > 0;
+        EXPECT_EQ(console.err, line + (computed ? "SimpleMesh::computeNormals: called\n" : "") +
+                                   "SimpleMesh::load: " + c.name + " loaded\n");
+        EXPECT_EQ(std::tuple(triples(mesh.normals), pairs(mesh.texCoords)),
+                  std::tuple(c.normals, c.texCoords))
+            << c.name;
+        if (!computed) {
+            EXPECT_EQ(mesh.normalFaces, c.normalFaces) << c.name;
+        }
+        EXPECT_EQ(mesh.texCoordFaces, c.texCoordFaces) << c.name;
+    }
 }
 
 TEST(FindFile, SearchesTheDirectoriesInOrderThenTheNameItself) {
@@ -289,31 +348,70 @@ TEST(ObjLimits, FilesBeyondTheCornerOrFaceLimitAreRefused) {
     }
 }
 
-TEST(RealModels, CountsAndOutcomeLines) {
+// Each material a mesh's faces wear, in order: "NAME FACES IMAGE" (the image's file name,
+// "-" for none), joined by " | ".
+std::string looks(const SimpleMesh& mesh) {
+    std::vector<std::size_t> counts(mesh.materials.size());
+    for (std::size_t f = 0; f < mesh.faces.size(); ++f)
+        ++counts[f < mesh.faceMaterial.size() ? mesh.faceMaterial[f] : 0];
+    std::string out;
+    for (std::size_t m = 0; m < counts.size(); ++m) {
+        if (counts[m] == 0)
+            continue;
+        const MeshMaterial& material = mesh.materials[m];
+        const std::string image = material.image.empty()
+                                      ? "-"
+                                      : std::filesystem::path(material.image).filename().string();
+        out += (out.empty() ? "" : " | ") + material.name + " " + std::to_string(counts[m]) + " " +
+               image;
+    }
+    return out;
+}
+
+TEST(RealModels, CountsMaterialsAndOutcomeLines) {
     SKIP_WITHOUT_ASSIMP_MODELS();
     const std::string normals = "SimpleMesh::computeNormals: called\n";
     struct Case {
         std::string file, err; // err: the lines before the outcome line
         std::string outcome;   // "loaded" or the failure's text
-        std::size_t vertices, texCoords, normals, faces, corners, withCorners;
-        std::string texture = ""; // the image the material names, found beside the MTL file
+        std::size_t vertices, texCoords, normals, faces, corners, withCorners, colours;
+        std::string looks;        // the materials the faces wear (see looks above)
+        std::string texture = ""; // a model of one material: its image, beside the MTL file
     };
+    const std::string completed = "SimpleMesh::load: faces without texture coordinates: ";
     const Case cases[] = {
-        // A textured triangle mesh whose MTL file, beside it, names its image as ".\NAME".
-        {"spider.obj", "", "loaded", 762, 302, 747, 1368, 3, 1368, "wal67ar_small.jpg"},
-        {"WusonOBJ.obj", "", "loaded", 2117, 1, 2076, 3732, 3, 3732},
-        // 2042 faces with plain corners and 668 with "p/t" corners.
-        {"regr01.obj", "", "buffer sizes not same", 0, 0, 0, 0, 0, 0},
-        {"box.obj", normals, "loaded", 8, 0, 8, 6, 4, 6},
-        {"box_longline.obj", normals, "loaded", 8, 0, 8, 6, 936, 1},
+        // Four materials with four images, named ".\NAME" in the MTL file beside the model
+        // (its fifth material is never used); one "vn 0 0 0" that 52 faces name.
+        {"spider.obj",
+         completed + "0, given (0, 0); faces without a usable normal: 52, given their own: " +
+             kAssimpModels + "spider.obj\n",
+         "loaded", 762, 302, 747 + 52, 1368, 3, 1368, 0,
+         "Skin 260 wal67ar_small.jpg | HLeibTex 80 SpiderTex.jpg | BeinTex 952 drkwood2.jpg | "
+         "Augentex 76 engineflare1.jpg"},
+        {"WusonOBJ.obj", "", "loaded", 2117, 1, 2076, 3732, 3, 3732, 0, "(default) 3732 -"},
+        // 2042 faces with plain corners among 668 with "p/t" corners; twelve materials.
+        {"regr01.obj",
+         completed + "2042, given (0, 0); faces without a usable normal: 0, given their own: " +
+             kAssimpModels + "regr01.obj\n" + normals,
+         "loaded", 2108, 688 + 1, 2108, 2710, 3, 2710, 0,
+         "Base 48 - | Door 96 - | Floor 1340 - | Rafter 96 - | Ridging 488 - | Sill 60 - | "
+         "Site 40 - | Roof 68 - | Terraind\xe6k 68 - | Wall-inner 56 - | Wall-out 290 - | "
+         "Windows 60 -"},
+        // Faces before the first "usemtl" and after one naming no material wear the default.
+        {"cube_usemtl.obj", "", "loaded", 8, 0, 6, 12, 3, 12, 0,
+         "(default) 2 - | mtl 6 - | mtl2 4 -"},
+        {"box_mat_with_spaces.obj", normals, "loaded", 8, 0, 8, 6, 4, 6, 0, "Material 6 -"},
+        {"cube_with_vertexcolors.obj", "", "loaded", 8, 0, 6, 12, 3, 12, 8, "(default) 12 -"},
+        {"box.obj", normals, "loaded", 8, 0, 8, 6, 4, 6, 0, "(default) 6 -"},
+        {"box_longline.obj", normals, "loaded", 8, 0, 8, 6, 936, 1, 0, "(default) 6 -"},
         // A 66-gon with "p//n" corners; a file with carriage returns and doubled blanks.
-        {"concave_polygon.obj", "", "loaded", 64, 0, 1, 1, 66, 1},
+        {"concave_polygon.obj", "", "loaded", 64, 0, 1, 1, 66, 1, 0, "test 1 -"},
         {"cube_mtllib_after_g.obj",
          "ObjLoader::readMaterialFile: cannot open file: cube_mtllib_after_g.mat\n", "loaded", 8, 0,
-         6, 12, 3, 12},
-        {"box_UTF16BE.obj", "", "no vertices loaded: ", 0, 0, 0, 0, 0, 0},
-        {"../invalid/empty.obj", "", "no vertices loaded: ", 0, 0, 0, 0, 0, 0},
-        {"point_cloud.obj", "", "no triangles loaded: ", 0, 0, 0, 0, 0, 0},
+         6, 12, 3, 12, 0, "(default) 12 -"},
+        {"box_UTF16BE.obj", "", "no vertices loaded: ", 0, 0, 0, 0, 0, 0, 0, ""},
+        {"../invalid/empty.obj", "", "no vertices loaded: ", 0, 0, 0, 0, 0, 0, 0, ""},
+        {"point_cloud.obj", "", "no triangles loaded: ", 0, 0, 0, 0, 0, 0, 0, ""},
     };
     for (const Case& c : cases) {
         const std::string path = kAssimpModels + c.file;
@@ -327,10 +425,13 @@ TEST(RealModels, CountsAndOutcomeLines) {
                                                               : c.outcome;
         EXPECT_EQ(ok, c.outcome == "loaded") << c.file;
         EXPECT_EQ(console.err, c.err + "SimpleMesh::load: " + outcome + "\n") << c.file;
-        EXPECT_EQ((std::array{mesh.vertices.size(), mesh.texCoords.size(), mesh.normals.size(),
-                              mesh.faces.size(), facesWithCorners(mesh.faces, c.corners)}),
-                  (std::array{c.vertices, c.texCoords, c.normals, c.faces, c.withCorners}))
+        EXPECT_EQ(
+            (std::array{mesh.vertices.size(), mesh.texCoords.size(), mesh.normals.size(),
+                        mesh.faces.size(), facesWithCorners(mesh.faces, c.corners),
+                        mesh.vertexColours.size()}),
+            (std::array{c.vertices, c.texCoords, c.normals, c.faces, c.withCorners, c.colours}))
             << c.file;
+        EXPECT_EQ(looks(mesh), c.looks) << c.file;
         EXPECT_EQ(texture, !ok                 ? "untouched"
                            : c.texture.empty() ? ""
                                                : kAssimpModels + c.texture)
@@ -371,11 +472,12 @@ TEST(ObjLoader, FaceLinesAndTheirConsoleLines) {
         {"f 4 3 2   \r", {{3, 2, 1}}, {}, {}, ""},
         {"f 1/1/ 2/2/ 3/3/", {{0, 1, 2}}, {{0, 1, 2}}, {}, third + third},
         {"f 1 /2 3", {{0, 2}}, {{1}}, {}, ""}, // blanks may precede a slash
-        // Texture and normal indices equal to the positions until a later face differs.
+        // Texture and normal indices equal to the positions until a later face differs; from
+        // then on every face has a list, empty where it has no index.
         {"f 1/1/1 2/2/2\nf 3/3/3 4/5/4\nf 6//6\nf",
          {{0, 1}, {2, 3}, {5}, {}},
-         {{0, 1}, {2, 4}},
-         {{0, 1}, {2, 3}, {5}},
+         {{0, 1}, {2, 4}, {}, {}},
+         {{0, 1}, {2, 3}, {5}, {}},
          ""},
         {"f", {{}}, {}, {}, ""},
         {"f 0 1 99999999999999", {{-1, 0, 2147483646}}, {}, {}, ""},

@@ -19,7 +19,7 @@ expected
 $1: $2"
 }
 
-# Fails unless data/ holds the three files of the reference export as they were and nothing
+# Fails unless data/ holds the four files of the reference export as they were and nothing
 # else (no temporary file, no part of a file that could not be written).
 export_kept() { diff -r data reference >/dev/null || fail "$1: $(diff -rq data reference)"; }
 
@@ -35,7 +35,7 @@ SimpleMesh::loadTexture: Mesh/sample.bmp (512x512)'
 # --- The export every hostile session below must leave as it is ------------------------------
 run "${open_sample}export"$'\ntriangulate\n'
 expect 0 "$loaded_sample"$'\nDone!\nDone!' "reference"
-cp data/export.obj data/export.bmp data/remesh.obj reference/
+cp data/export.obj data/export.bmp data/export.glb data/remesh.obj reference/
 
 # --- Coordinates beyond the float range: nothing infinite or NaN reaches a file ---------------
 printf '%s\n' 'v 0 0 0' 'v 10 0 0' 'v 10 10 0' 'v 0 10 0' 'v 3e38 3e38 -3e38' 'v 1e39 nan inf' \

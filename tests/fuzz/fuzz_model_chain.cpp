@@ -1,4 +1,6 @@
-// libFuzzer entry: a model file through the reader and every GL-free pass after it.
+// libFuzzer entry: a model file through the reader and every GL-free pass after it. Built twice:
+// fuzz_obj_chain (HV_CHAIN runObjChain) and fuzz_gltf_chain (HV_CHAIN runGltfChain), named by
+// HV_CHAIN_NAME in their reports.
 #include "tests/fuzz/obj_chain.h"
 
 #include <cstdint>
@@ -22,14 +24,14 @@ void removeWorkFolder() {
 
 } // namespace
 
-// Each input runs in a folder of its own, as the reader finds MTL files in the working
-// directory; between inputs the working directory is libFuzzer's again (corpus folders and
-// crash files are relative to it).
+// Each input runs in a folder of its own, as the reader finds the files a model names (MTL
+// files, glTF buffers and images) in the working directory; between inputs the working directory is
+// libFuzzer's again (corpus folders and crash files are relative to it).
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char pattern[] = "/tmp/hv-fuzz-XXXXXX";
     startFolder = open(".", O_RDONLY | O_DIRECTORY);
     if (startFolder < 0 || !mkdtemp(pattern)) {
-        std::perror("fuzz_obj_chain: cannot make a work folder");
+        std::perror(HV_CHAIN_NAME ": cannot make a work folder");
         std::exit(1);
     }
     workFolder = pattern;
@@ -44,11 +46,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (chdir(workFolder.c_str()) != 0)
         std::abort();
-    const std::string why = runObjChain(data, size, ".");
+    const std::string why = HV_CHAIN(data, size, ".");
     if (fchdir(startFolder) != 0)
         std::abort();
     if (!why.empty()) {
-        std::fprintf(stderr, "fuzz_obj_chain: %s\n", why.c_str());
+        std::fprintf(stderr, HV_CHAIN_NAME ": %s\n", why.c_str());
         std::abort();
     }
     return 0;
