@@ -29,6 +29,7 @@ enum ControlId : int {
     kShownModel = 20,
     kFrameModel = 21,
     kExportSolid = 22,
+    kShowChanges = 23,
     kQuit = -1,
 };
 

@@ -1,5 +1,6 @@
 #include "app/app_state.h"
 #include "app/panel.h"
+#include "app/picture_check.h"
 #include "app/status_block.h"
 
 #include <algorithm>
@@ -62,6 +63,12 @@ std::vector<PanelControl> buildPanel() {
          .id = kWireframe,
          .callback = C::Dispatch,
          .intVariable = &wireframe});
+    add({.kind = K::Checkbox,
+         .label = "Show Changes",
+         .parent = view,
+         .id = kShowChanges,
+         .callback = C::Dispatch,
+         .intVariable = &showChanges});
     add({.kind = K::Button,
          .label = "Frame Model",
          .parent = view,
@@ -126,6 +133,7 @@ std::vector<PanelControl> buildPanel() {
          .parent = edit,
          .id = kPreview,
          .callback = C::Dispatch});
+    add({.kind = K::StaticText, .parent = edit, .liveText = pictureKeptText});
     add({.kind = K::StaticText, .label = ""});
     const int status = add({.kind = K::Panel, .label = "Status", .frame = embossed});
     add({.kind = K::StaticText, .parent = status, .liveText = statusText});
