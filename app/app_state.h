@@ -30,8 +30,9 @@ enum ControlId : int {
     kShownModel = 20,
     kFrameModel = 21,
     kExportSolid = 22,
-    kUndo = 23,
-    kRedo = 24,
+    kShowChanges = 23,
+    kUndo = 24,
+    kRedo = 25,
     kQuit = -1,
 };
 

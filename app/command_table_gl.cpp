@@ -6,6 +6,7 @@
 #include "app/edit_history.h"
 #include "app/input_handlers.h"
 #include "app/part_commands.h"
+#include "app/picture_check.h"
 #include "app/session_commands.h"
 
 namespace {
@@ -46,6 +47,12 @@ const Command kCommands[] = {
      .usage = "view input|output",
      .meaning = "\"View\"",
      .control = kShownModel},
+    {.word = "show-changes",
+     .arguments = Arguments::Choice,
+     .choices = {"off", "on"},
+     .usage = "show-changes on|off",
+     .meaning = "\"Show Changes\": tint the faces whose pixels from the set-up camera changed",
+     .control = kShowChanges},
     {.word = "frame",
      .usage = "frame",
      .meaning = "\"Frame Model\": fit the model into the window from the start-up pose",
@@ -91,6 +98,10 @@ const Command kCommands[] = {
      .meaning = "\"Preview\"",
      .control = kPreview,
      .command = previewCommand},
+    {.word = "picture",
+     .usage = "picture",
+     .meaning = "print how much of the picture from the set-up camera the output model keeps",
+     .scripted = scriptedPicture},
     {.word = "compression",
      .arguments = Arguments::Number,
      .usage = "compression V",

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/camera.h"
+#include "app/picture_check.h"
 #include "app/stroke.h"
 #include "mesh/part_paint.h"
 #include "platform/window_system.h"
@@ -57,6 +58,8 @@ void drawScene(bool paintCoat) {
         outputMesh.draw(true);
     if (paintCoat && shownModel == 0)
         drawPartPaint(inputMesh);
+    if (paintCoat)
+        drawPictureChanges();
     drawStrokeOverlay();
 }
 

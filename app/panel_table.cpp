@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 #include "app/edit_history.h"
 #include "app/panel.h"
+#include "app/picture_check.h"
 #include "app/status_block.h"
 
 #include <algorithm>
@@ -63,6 +64,12 @@ std::vector<PanelControl> buildPanel() {
          .id = kWireframe,
          .callback = C::Dispatch,
          .intVariable = &wireframe});
+    add({.kind = K::Checkbox,
+         .label = "Show Changes",
+         .parent = view,
+         .id = kShowChanges,
+         .callback = C::Dispatch,
+         .intVariable = &showChanges});
     add({.kind = K::Button,
          .label = "Frame Model",
          .parent = view,
@@ -139,6 +146,7 @@ std::vector<PanelControl> buildPanel() {
          .id = kRedo,
          .callback = C::Dispatch,
          .enabled = [] { return !redoStepName().empty(); }});
+    add({.kind = K::StaticText, .parent = edit, .liveText = pictureKeptText});
     add({.kind = K::StaticText, .label = ""});
     const int status = add({.kind = K::Panel, .label = "Status", .frame = embossed});
     add({.kind = K::StaticText, .parent = status, .liveText = statusText});

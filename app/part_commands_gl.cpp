@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/camera.h"
 #include "app/display.h"
+#include "app/picture_check.h"
 #include "app/progress.h"
 #include "app/status_block.h"
 #include "export/export_model.h"
@@ -22,8 +23,9 @@ PartDepthSettings partSettings() {
     return {partMedianDepth, partMinDepth, partMaxDepth, partPosition, partCompression};
 }
 
-// The body of a rebuild, for callers already under the set-up camera.
-void rebuildUnderCurrentCamera() {
+// The body of a rebuild, for callers already under the set-up camera; once the parts are
+// measured it measures the picture kept too (inputImage: the input's ID image just read).
+void rebuildUnderCurrentCamera(const RgbImage* inputImage = nullptr) {
     if (!partsMeasured) {
         outputMesh = inputMesh;
         outputMesh.hideInvisibleFaces = 1;
@@ -31,6 +33,7 @@ void rebuildUnderCurrentCamera() {
     }
     rebuildOutputModelWith(inputMesh, outputMesh, partSettings(),
                            viewTransformAfter(applyProjection));
+    measurePictureKept(inputImage);
 }
 
 void movePartPosition(float direction) {
@@ -40,15 +43,18 @@ void movePartPosition(float direction) {
     rebuildOutputModel();
 }
 
-// One measuring round of "Preview": what the camera sees, then each part's depths.
-void measureParts() {
-    markVisibleFaces(inputMesh, backFace != 0, windowWidth, windowHeight, applyProjection);
+// One measuring round of "Preview": what the camera sees, then each part's depths. Returns the
+// input model's ID image that the visibility pass read.
+RgbImage measureParts() {
+    RgbImage image =
+        markVisibleFaces(inputMesh, backFace != 0, windowWidth, windowHeight, applyProjection);
     const ViewTransform view = viewTransformAfter(applyProjection);
     for (int p = 0; p < 4; ++p) {
         partMedianDepth[p] =
             medianPartDepth(inputMesh, p, view, partMinDepth[p], partMaxDepth[p], traceOutput());
         partPosition[p] = boundaryPartDepth(inputMesh, p, partMedianDepth[p], view, traceOutput());
     }
+    return image;
 }
 
 } // namespace
@@ -72,7 +78,7 @@ void toggleFaceCommand(int x, int y) {
 }
 
 void rebuildOutputModel() {
-    withSetupCamera(rebuildUnderCurrentCamera);
+    withSetupCamera([] { rebuildUnderCurrentCamera(); });
 }
 
 void pushCommand() {
@@ -92,9 +98,9 @@ void previewCommand() {
     withSetupCamera([] {
         for (int round = 0; round < 2; ++round) {
             progressStep("measuring the parts", 0.5 * round);
-            measureParts();
+            const RgbImage inputImage = measureParts();
             progressStep("rebuilding the output model", 0.5 * round + 0.25);
-            rebuildUnderCurrentCamera();
+            rebuildUnderCurrentCamera(&inputImage);
         }
     });
     notePreviewPainting();

@@ -8,12 +8,17 @@
 namespace {
 
 // Calls visit(f, corners) for each of the first drawnFaces faces with its usable corners.
+// onlyShown skips the faces that drawing the mesh hides.
 template <typename Visit>
-void forEachFace(const SimpleMesh& mesh, std::size_t drawnFaces, Visit&& visit) {
+void forEachFace(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown, Visit&& visit) {
     const std::size_t count = std::min(drawnFaces, mesh.faces.size());
     const std::size_t vertexCount = mesh.vertices.size();
+    const bool skipHidden = onlyShown && mesh.hideInvisibleFaces == 1;
+    const std::vector<int>& visible = mesh.faceVisible;
     std::vector<int> corners;
     for (std::size_t f = 0; f < count; ++f) {
+        if (skipHidden && f < visible.size() && visible[f] == 0)
+            continue;
         corners.clear();
         for (int v : mesh.faces[f])
             if (isIndex(v, vertexCount))
@@ -24,22 +29,22 @@ void forEachFace(const SimpleMesh& mesh, std::size_t drawnFaces, Visit&& visit) 
 
 } // namespace
 
-std::size_t idVertexCount(const SimpleMesh& mesh, std::size_t drawnFaces) {
+std::size_t idVertexCount(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
     std::size_t vertices = 0;
-    forEachFace(mesh, drawnFaces, [&](std::size_t, const std::vector<int>& corners) {
+    forEachFace(mesh, drawnFaces, onlyShown, [&](std::size_t, const std::vector<int>& corners) {
         vertices += corners.size() > 2 ? 3 * (corners.size() - 2) : 0;
     });
     return vertices;
 }
 
 void writeIdArrays(const SimpleMesh& mesh, std::size_t drawnFaces, std::size_t vertices,
-                   unsigned char* out) {
+                   unsigned char* out, bool onlyShown) {
     unsigned char* position = out;
     unsigned char* colour = out + vertices * sizeof(Vec3);
-    forEachFace(mesh, drawnFaces, [&](std::size_t f, const std::vector<int>& corners) {
-        const std::array<unsigned char, 4> id = {
-            static_cast<unsigned char>(f & 255), static_cast<unsigned char>((f >> 8) & 255),
-            static_cast<unsigned char>((f >> 16) & 255), 255};
+    forEachFace(mesh, drawnFaces, onlyShown, [&](std::size_t f, const std::vector<int>& corners) {
+        const std::array<unsigned char, 4> id = {static_cast<unsigned char>(f & 255),
+                                                 static_cast<unsigned char>((f >> 8) & 255),
+                                                 static_cast<unsigned char>((f >> 16) & 255), 255};
         const std::size_t n = corners.size();
         for (std::size_t k = 1; k + 1 < n; ++k)
             for (int v : {corners[k], corners[k + 1], corners[0]}) {

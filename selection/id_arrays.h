@@ -11,11 +11,12 @@
 
 // Vertices (three per triangle) of the ID image of the first drawnFaces faces (at most the
 // face count). Corners whose index names no vertex are left out of their face; faces of fewer
-// than three corners give no triangle.
-std::size_t idVertexCount(const SimpleMesh& mesh, std::size_t drawnFaces);
+// than three corners give no triangle. onlyShown leaves out the faces that drawing the mesh
+// hides (faceVisible 0 when hideInvisibleFaces is 1), so the image is the model as drawn.
+std::size_t idVertexCount(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown = false);
 
 // Writes the ID image's arrays at out, faces in ascending order: `vertices` positions (3 floats
 // each), then as many colours (R, G, B of the face's ID and alpha 255, 4 bytes each), where
 // vertices is idVertexCount(mesh, drawnFaces).
 void writeIdArrays(const SimpleMesh& mesh, std::size_t drawnFaces, std::size_t vertices,
-                   unsigned char* out);
+                   unsigned char* out, bool onlyShown = false);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mesh/simple_mesh.h"
+#include "selection/rgb_image.h"
 
 #include <functional>
 
@@ -15,11 +16,18 @@ int pickFace(const SimpleMesh& mesh, int x, int y, const std::function<void()>& 
 // Rewrites mesh.faceVisible: 1 for every face that owns a pixel of the width x height window
 // under the camera applyProjection loads, 0 for the others. backFace = faces turned away
 // from the camera count too (culling off); otherwise back faces are culled. Faces beyond the
-// ID limit get 0 (a line on standard output says so).
-void markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
-                      const std::function<void()>& applyProjection);
+// ID limit get 0 (a line on standard output says so). Returns the ID image it read.
+RgbImage markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
+                          const std::function<void()>& applyProjection);
+
+// The ID image of the mesh as drawing shows it (the faces it hides left out), read from the
+// width x height window under the camera applyProjection loads, culling as markVisibleFaces
+// sets it for backFace. Prints nothing.
+RgbImage readShownIdImage(const SimpleMesh& mesh, bool backFace, int width, int height,
+                          const std::function<void()>& applyProjection);
 
 // Draws the first drawnFaces faces of the mesh in their ID colours, with the pixels that
 // drawing each face as a GL_POLYGON gives, from a buffer kept with the mesh and rebuilt only
-// when its positions, its faces or drawnFaces change.
-void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces);
+// when its positions, its faces or drawnFaces change. onlyShown leaves out the faces that
+// drawing the mesh hides.
+void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown = false);

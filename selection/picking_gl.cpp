@@ -21,32 +21,35 @@ namespace {
 class IdBuffers : public MeshCache {
   public:
     bool built = false;
-    std::array<std::uint64_t, 3> key{};
+    std::array<std::uint64_t, 5> key{};
     GlBuffer vertices;
     std::size_t colourAt = 0, count = 0; // positions start the buffer, colours follow
 
-    void fill(const SimpleMesh& mesh, std::size_t drawnFaces) {
-        count = idVertexCount(mesh, drawnFaces);
-        vertices.write(GL_ARRAY_BUFFER, count * (sizeof(Vec3) + 4),
-                       [&](unsigned char* data) { writeIdArrays(mesh, drawnFaces, count, data); });
+    void fill(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
+        count = idVertexCount(mesh, drawnFaces, onlyShown);
+        vertices.write(GL_ARRAY_BUFFER, count * (sizeof(Vec3) + 4), [&](unsigned char* data) {
+            writeIdArrays(mesh, drawnFaces, count, data, onlyShown);
+        });
         colourAt = count * sizeof(Vec3);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         built = true;
     }
 };
 
-// The mesh's ID buffer for its first drawnFaces faces, rebuilt first when the positions, the
-// faces or drawnFaces changed since it was built.
-const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces) {
+// The mesh's ID buffer for its first drawnFaces faces (onlyShown: those that drawing the mesh
+// shows), rebuilt first when what it was built from changed since.
+const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
     std::unique_ptr<MeshCache>& slot = mesh.caches[MeshCaches::FaceIds];
     if (!slot)
         slot = std::make_unique<IdBuffers>();
     auto& buffers = static_cast<IdBuffers&>(*slot); // the slot only ever holds these
-    const std::array<std::uint64_t, 3> key = {drawnFaces, mesh.vertices.stamp(),
-                                              mesh.faces.stamp()};
+    const bool hiding = onlyShown && mesh.hideInvisibleFaces == 1;
+    const std::array<std::uint64_t, 5> key = {drawnFaces, mesh.vertices.stamp(), mesh.faces.stamp(),
+                                              hiding ? 1u : 0u,
+                                              hiding ? mesh.faceVisible.stamp() : 0};
     if (!buffers.built || buffers.key != key) {
         buffers.built = false;
-        buffers.fill(mesh, drawnFaces);
+        buffers.fill(mesh, drawnFaces, hiding);
         buffers.key = key;
     }
     return buffers;
@@ -66,8 +69,8 @@ void beginIdPass() {
 
 } // namespace
 
-void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces) {
-    const IdBuffers& b = idBuffers(mesh, drawnFaces);
+void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
+    const IdBuffers& b = idBuffers(mesh, drawnFaces, onlyShown);
     if (b.count == 0)
         return;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
@@ -97,8 +100,8 @@ int pickFace(const SimpleMesh& mesh, int x, int y, const std::function<void()>& 
     return static_cast<int>(decodeFaceId(pixel, drawn));
 }
 
-void markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
-                      const std::function<void()>& applyProjection) {
+RgbImage markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
+                          const std::function<void()>& applyProjection) {
     const std::size_t n = mesh.faces.size();
     const std::size_t drawn = idFaceCount(n);
     reportIdFaceLimit(n, std::cout);
@@ -113,4 +116,19 @@ void markVisibleFaces(SimpleMesh& mesh, bool backFace, int width, int height,
     markFacesInIdImage(image, drawn, visible);
     mesh.faceVisible = std::move(visible);
     glPopAttrib();
+    return image;
+}
+
+RgbImage readShownIdImage(const SimpleMesh& mesh, bool backFace, int width, int height,
+                          const std::function<void()>& applyProjection) {
+    const std::size_t drawn = idFaceCount(mesh.faces.size());
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    beginIdPass();
+    if (backFace)
+        glDisable(GL_CULL_FACE);
+    applyProjection();
+    drawIdImage(mesh, drawn, true);
+    RgbImage image = readWindow(width, height);
+    glPopAttrib();
+    return image;
 }

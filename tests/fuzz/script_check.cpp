@@ -1,9 +1,12 @@
 #include "tests/fuzz/script_check.h"
 
+#include "script/command_line.h"
 #include "script/session_script.h"
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -86,5 +89,25 @@ std::string checkSessionScript(std::string_view text) {
     }
     if (parsed.error && (parsed.error->line <= lastLine || parsed.error->reason.empty()))
         return "error line before its commands or without a reason";
+    return checkCommandLine(text);
+}
+
+std::string checkCommandLine(std::string_view text) {
+    std::vector<std::string> args;
+    std::istringstream words{std::string(text)};
+    for (std::string word; words >> word;)
+        args.push_back(word);
+    const CommandLine line = parseCommandLine(args);
+    if (!line.error.empty())
+        return "";
+    if (line.files.size() > 2)
+        return "more than a model and a texture taken";
+    if (line.batch != wantsBatch(args) || line.help != wantsHelp(args))
+        return "--batch or --help read differently before and after GLUT";
+    if (line.batch && line.script.empty())
+        return "--batch without its script";
+    for (const std::string& file : line.files)
+        if (file.size() > 1 && file[0] == '-')
+            return "an option taken as a file: " + file;
     return "";
 }
