@@ -27,10 +27,25 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
+namespace {
+
+// Whether option appears among args as an option, not as the script that follows --batch.
+bool hasOption(const std::vector<std::string>& args, const std::string& option) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == option)
+            return true;
+        if (args[i] == "--batch")
+            ++i;
+    }
+    return false;
+}
+
+} // namespace
+
 bool wantsHelp(const std::vector<std::string>& args) {
-    return std::find(args.begin(), args.end(), "--help") != args.end();
+    return hasOption(args, "--help");
 }
 
 bool wantsBatch(const std::vector<std::string>& args) {
-    return std::find(args.begin(), args.end(), "--batch") != args.end();
+    return hasOption(args, "--batch");
 }

@@ -154,19 +154,25 @@ bool startSessionRuns() {
         return true;
     scratchFolder = fs::temp_directory_path() / ("hollowvista-fuzz-" + std::to_string(getpid()));
     fs::create_directories(scratchFolder);
-    fs::current_path(scratchFolder);
     std::atexit(removeScratch);
     for (const auto& [name, text] : kSeeds)
-        std::ofstream(name, std::ios::binary) << text;
+        std::ofstream(scratchFolder / name, std::ios::binary) << text;
     if (!startOffscreenProgram())
         return false;
+    const fs::path home = fs::current_path();
+    fs::current_path(scratchFolder);
     expectedNames = scratchNames();
+    fs::current_path(home);
     expectedNames.insert({"data", "shot.png", "shot.bmp"});
     started = true;
     return true;
 }
 
 std::string runSessionInput(const std::uint8_t* data, std::size_t size) {
+    // Each run in the scratch folder; the caller's working directory (libFuzzer resolves its
+    // corpus folders against it) is put back afterwards.
+    const fs::path home = fs::current_path();
+    fs::current_path(scratchFolder);
     ParsedScript script =
         parseSessionScript(std::string_view(reinterpret_cast<const char*>(data), size));
     std::vector<ScriptCommand> commands =
@@ -189,5 +195,6 @@ std::string runSessionInput(const std::uint8_t* data, std::size_t size) {
         fault = stlFault("data/export_solid.stl");
     std::error_code ignored;
     fs::remove_all("data", ignored);
+    fs::current_path(home);
     return fault;
 }
