@@ -5,6 +5,7 @@
 // from its buffers. Wall time, with the whole process's CPU time.
 //
 //     build/bench/bench_materials
+#include "bench/support/bmp_file.h"
 #include "bench/support/program_driver.h"
 
 #include <benchmark/benchmark.h>
@@ -19,30 +20,13 @@ namespace {
 
 constexpr int kCells = 708;
 
-// A side x side 24-bit BMP of one colour with a pattern, so that no two images are alike.
+// A 64 x 64 BMP of one colour with a pattern, so that no two images are alike.
 void writeImage(const std::string& path, int seed) {
-    const int side = 64, rowBytes = side * 3, size = 54 + rowBytes * side;
-    unsigned char header[54] = {'B', 'M'};
-    auto put32 = [&](int at, int value) {
-        for (int i = 0; i < 4; ++i)
-            header[at + i] = static_cast<unsigned char>(value >> (8 * i));
-    };
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, side);
-    put32(22, side);
-    header[26] = 1;
-    header[28] = 24;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            const unsigned char bgr[3] = {static_cast<unsigned char>(seed * 37),
-                                          static_cast<unsigned char>(x * 4),
-                                          static_cast<unsigned char>((x ^ y ^ seed) * 4)};
-            out.write(reinterpret_cast<const char*>(bgr), 3);
-        }
+    writeBmp(path, 64, [seed](int x, int y) {
+        return std::array<unsigned char, 3>{static_cast<unsigned char>(seed * 37),
+                                            static_cast<unsigned char>(x * 4),
+                                            static_cast<unsigned char>((x ^ y ^ seed) * 4)};
+    });
 }
 
 // The height field with "vt" lines and no normals; rows of quads in `materials` bands, each

@@ -14,6 +14,7 @@
 //     build/bench/bench_scale --benchmark_filter=/sample
 #include "app/camera.h"
 #include "app/picture_check.h"
+#include "bench/support/bmp_file.h"
 #include "bench/support/program_driver.h"
 #include "script/session_runner.h"
 #include "script/session_script.h"
@@ -71,30 +72,13 @@ void writeGridModel(const std::string& path, int cells) {
         }
 }
 
-// A 256 x 256 24-bit BMP of colour bands.
+// A 256 x 256 BMP of colour bands.
 void writeTexture(const std::string& path) {
-    const int side = 256, rowBytes = side * 3, size = 54 + rowBytes * side;
-    unsigned char header[54] = {'B', 'M'};
-    auto put32 = [&](int at, int value) {
-        for (int i = 0; i < 4; ++i)
-            header[at + i] = static_cast<unsigned char>(value >> (8 * i));
-    };
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, side);
-    put32(22, side);
-    header[26] = 1;
-    header[28] = 24;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            const unsigned char bgr[3] = {static_cast<unsigned char>(x),
-                                          static_cast<unsigned char>(y),
-                                          static_cast<unsigned char>((x ^ y) & 255)};
-            out.write(reinterpret_cast<const char*>(bgr), 3);
-        }
+    writeBmp(path, 256, [](int x, int y) {
+        return std::array<unsigned char, 3>{static_cast<unsigned char>(x),
+                                            static_cast<unsigned char>(y),
+                                            static_cast<unsigned char>((x ^ y) & 255)};
+    });
 }
 
 // "Open Mesh" of the model of that size.
