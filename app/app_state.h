@@ -33,6 +33,7 @@ enum ControlId : int {
     kShowChanges = 23,
     kUndo = 24,
     kRedo = 25,
+    kTrimHidden = 26,
     kQuit = -1,
 };
 

@@ -8,6 +8,7 @@
 #include "app/part_commands.h"
 #include "app/picture_check.h"
 #include "app/session_commands.h"
+#include "app/trim_setting.h"
 
 namespace {
 
@@ -98,6 +99,13 @@ const Command kCommands[] = {
      .meaning = "\"Preview\"",
      .control = kPreview,
      .command = previewCommand},
+    {.word = "trim",
+     .arguments = Arguments::Choice,
+     .choices = {"off", "on"},
+     .usage = "trim on|off",
+     .meaning = "\"Trim Hidden\": convert the model cut to what the set-up camera sees",
+     .control = kTrimHidden,
+     .command = trimHiddenCommand},
     {.word = "picture",
      .usage = "picture",
      .meaning = "print how much of the picture from the set-up camera the output model keeps",

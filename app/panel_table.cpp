@@ -3,6 +3,7 @@
 #include "app/panel.h"
 #include "app/picture_check.h"
 #include "app/status_block.h"
+#include "app/trim_setting.h"
 
 #include <algorithm>
 
@@ -134,6 +135,12 @@ std::vector<PanelControl> buildPanel() {
          .parent = edit,
          .id = kPreview,
          .callback = C::Dispatch});
+    add({.kind = K::Checkbox,
+         .label = "Trim Hidden",
+         .parent = edit,
+         .id = kTrimHidden,
+         .callback = C::Dispatch,
+         .intVariable = &trimHidden});
     add({.kind = K::Button,
          .label = "Undo",
          .parent = edit,

@@ -6,6 +6,7 @@
 #include "app/picture_check.h"
 #include "app/progress.h"
 #include "app/status_block.h"
+#include "app/trim_setting.h"
 #include "export/export_model.h"
 #include "export/export_solid.h"
 #include "export/remesh.h"
@@ -13,9 +14,11 @@
 #include "selection/lasso_gl.h"
 #include "selection/part_depth.h"
 #include "selection/picking.h"
+#include "selection/trim_hidden.h"
 #include "selection/view_transform_gl.h"
 
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -31,8 +34,16 @@ void rebuildUnderCurrentCamera(const RgbImage* inputImage = nullptr) {
         outputMesh.hideInvisibleFaces = 1;
         return;
     }
-    rebuildOutputModelWith(inputMesh, outputMesh, partSettings(),
-                           viewTransformAfter(applyProjection));
+    const ViewTransform view = viewTransformAfter(applyProjection);
+    rebuildOutputModelWith(inputMesh, outputMesh, partSettings(), view);
+    if (trimHidden != 0) {
+        // The rebuild above labelled the input model when nothing was painted and said what it
+        // had to say; the cut model's conversion repeats it silently.
+        TrimmedModel cut = trimToVisible(inputMesh, view, backFace != 0);
+        std::ostringstream repeated;
+        rebuildOutputModelWith(cut.mesh, outputMesh, partSettings(), view, repeated);
+        keepTrimmedInput(std::move(cut.mesh), std::move(cut.sourceFace));
+    }
     measurePictureKept(inputImage);
 }
 
@@ -108,8 +119,9 @@ void previewCommand() {
 
 int exportCommand() {
     return exportModel(
-        inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight, renderScene,
-        "data", {viewCamera.translation[0], viewCamera.translation[1], viewCamera.translation[2]},
+        conversionInput(), outputMesh, partCompression, meshPairs, windowWidth, windowHeight,
+        renderScene, "data",
+        {viewCamera.translation[0], viewCamera.translation[1], viewCamera.translation[2]},
         traceOutput());
 }
 
@@ -117,7 +129,7 @@ int exportSolidCommand() {
     int status = 1;
     withSetupCamera([&status] {
         status =
-            exportSolid({outputMesh, inputMesh, backFace != 0, windowWidth, windowHeight,
+            exportSolid({outputMesh, conversionInput(), backFace != 0, windowWidth, windowHeight,
                          [](const char* step, double fraction) { progressStep(step, fraction); }},
                         solidScale, applyProjection, solidTolerance);
     });
@@ -127,9 +139,9 @@ int exportSolidCommand() {
 int triangulateCommand() {
     const float translation[3] = {viewCamera.translation[0], viewCamera.translation[1],
                                   viewCamera.translation[2]};
-    return triangulateFaces(inputMesh, translation);
+    return triangulateFaces(conversionInput(), translation);
 }
 
 void pairDiagnosticCommand() {
-    buildMeshPairs(inputMesh, outputMesh, partCompression, meshPairs, traceOutput());
+    buildMeshPairs(conversionInput(), outputMesh, partCompression, meshPairs, traceOutput());
 }

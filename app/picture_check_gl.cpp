@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/camera.h"
+#include "app/trim_setting.h"
 #include "selection/face_id.h"
 #include "selection/picking.h"
 #include "selection/picture_compare.h"
@@ -64,13 +65,17 @@ void measurePictureKept(const RgbImage* inputImage) {
     }
     s.inputKey = key;
     s.haveInput = true;
-    const RgbImage output =
+    RgbImage output =
         readShownIdImage(outputMesh, backFace != 0, windowWidth, windowHeight, applyProjection);
     const std::size_t faces = inputMesh.faces.size();
+    const std::vector<int>* sources = outputSourceFaces();
+    if (sources)
+        nameSourceFaces(output, *sources, idFaceCount(outputMesh.faces.size()));
     PictureRecord& record = pictureRecord();
     record.last = comparePictures(s.inputImage, output, idFaceCount(faces), faces);
-    s.changedTriangles = changedFaceTriangles(outputMesh.faces, outputMesh.vertices.size(),
-                                              record.last.changedFaces);
+    s.changedTriangles = changedFaceTriangles(
+        outputMesh.faces, outputMesh.vertices.size(),
+        sources ? piecesOfFaces(record.last.changedFaces, *sources) : record.last.changedFaces);
     s.outputVertices = outputMesh.vertices.size();
     record.measured = true;
 }

@@ -81,3 +81,25 @@ std::vector<std::uint32_t> changedFaceTriangles(const IndexLists& faces, std::si
     }
     return triangles;
 }
+
+void nameSourceFaces(RgbImage& image, const std::vector<int>& sourceFace, std::size_t drawnFaces) {
+    const std::size_t pixels = image.pixels.size() / 3;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        unsigned char* rgb = image.pixels.data() + 3 * i;
+        const long long face = decodeFaceId(rgb, std::min(drawnFaces, sourceFace.size()));
+        if (face < 0)
+            continue;
+        const int source = sourceFace[face];
+        rgb[0] = source & 255;
+        rgb[1] = (source >> 8) & 255;
+        rgb[2] = (source >> 16) & 255;
+    }
+}
+
+std::vector<unsigned char> piecesOfFaces(const std::vector<unsigned char>& marks,
+                                         const std::vector<int>& sourceFace) {
+    std::vector<unsigned char> out(sourceFace.size(), 0);
+    for (std::size_t f = 0; f < sourceFace.size(); ++f)
+        out[f] = isIndex(sourceFace[f], marks.size()) ? marks[sourceFace[f]] : 0;
+    return out;
+}

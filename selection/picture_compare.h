@@ -33,3 +33,11 @@ std::string keptPercent(const PictureComparison& comparison);
 // each face a fan round its first corner; corners that name no vertex are left out.
 std::vector<std::uint32_t> changedFaceTriangles(const IndexLists& faces, std::size_t vertexCount,
                                                 const std::vector<unsigned char>& changedFaces);
+
+// For an ID image of a cut model whose face f is a piece of face sourceFace[f]: every pixel
+// naming a piece (a value below drawnFaces) names its source face instead.
+void nameSourceFaces(RgbImage& image, const std::vector<int>& sourceFace, std::size_t drawnFaces);
+
+// Per face of a cut model, the mark of its source face in marks.
+std::vector<unsigned char> piecesOfFaces(const std::vector<unsigned char>& marks,
+                                         const std::vector<int>& sourceFace);

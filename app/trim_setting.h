@@ -1,0 +1,27 @@
+// "Trim Hidden": the output model is converted from the input model cut to what the set-up
+// camera sees, so that the mirror cannot bring a covered part of a face in front of what
+// covered it.
+#pragma once
+
+#include "mesh/simple_mesh.h"
+
+#include <vector>
+
+// Live variable of "Trim Hidden" (0 at start).
+extern int trimHidden;
+
+// The model the output model was converted from: the cut model of the last trimmed rebuild
+// when the output model is that rebuild's, else the input model. "Export", "Export Solid",
+// "Triangulate Faces" and the picture's measure pair the output model with it.
+const SimpleMesh& conversionInput();
+
+// Per face of the output model, the face of the input model it is a piece of; null when the
+// output model is not a trimmed one (its faces are the input's).
+const std::vector<int>* outputSourceFaces();
+
+// Keeps the cut model that the output model is now converted from (the last few are kept, so
+// that an undo back to an earlier trimmed output still finds its own).
+void keepTrimmedInput(SimpleMesh cut, std::vector<int> sourceFace);
+
+// "Trim Hidden" was switched: once the parts are measured the output model is rebuilt at once.
+void trimHiddenCommand();

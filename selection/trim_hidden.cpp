@@ -1,0 +1,689 @@
+#include "selection/trim_hidden.h"
+
+#include "mesh/parallel.h"
+
+#include <GL/glu.h>
+#include <clipper.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <deque>
+
+namespace {
+
+// Below this many faces a second thread costs more than it saves.
+constexpr std::size_t kThreadedFaceCount = 20000;
+// Window coordinates beyond this many pixels are not cut (the grid's integers stay far from
+// their limits, and such faces are far outside the window anyway).
+constexpr double kMaxCutCoordinate = 1e6;
+// Twice the screen area (square pixels) below which a triangle counts as having none.
+constexpr double kNoArea = 1e-9;
+// Window depths closer than this count as the same depth (a tie, settled by drawing order).
+constexpr double kSameDepth = 1e-12;
+
+struct ScreenPoint {
+    double x = 0, y = 0;
+};
+
+// One triangle of a face's fan, as the camera sees it.
+struct FanTriangle {
+    int face = 0;
+    std::array<int, 3> corner{};       // positions in the face's corner list
+    std::array<int, 3> vertex{};       // vertex indices
+    std::array<ScreenPoint, 3> p;      // window x, y
+    std::array<double, 3> w{};         // clip-space w (> 0 for a usable triangle)
+    double area2 = 0;                  // twice the signed screen area (> 0: counter-clockwise)
+    double dzdx = 0, dzdy = 0, z0 = 0; // window depth = z0 + dzdx x + dzdy y
+    double minX = 0, maxX = 0, minY = 0, maxY = 0, minZ = 0, maxZ = 0;
+    bool culled = false;   // turned away from the camera while back faces are culled
+    bool drawn = false;    // rasterised by the ID pass (not culled, has area, usable)
+    bool cuttable = false; // drawn and within the grid's range
+
+    double depthAt(double x, double y) const { return z0 + dzdx * x + dzdy * y; }
+    // Screen barycentric weights of (x, y).
+    std::array<double, 3> weights(double x, double y) const {
+        const double l1 =
+            ((x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (y - p[0].y)) / area2;
+        const double l2 =
+            ((p[1].x - p[0].x) * (y - p[0].y) - (x - p[0].x) * (p[1].y - p[0].y)) / area2;
+        return {1 - l1 - l2, l1, l2};
+    }
+};
+
+struct Clip {
+    double x, y, z, w;
+};
+
+Clip clipOf(const ViewTransform& view, const Vec3& v) {
+    const double* m = view.modelview;
+    const double* pr = view.projection;
+    double eye[4];
+    for (int r = 0; r < 4; ++r)
+        eye[r] = m[r] * v.x + m[4 + r] * v.y + m[8 + r] * v.z + m[12 + r];
+    double c[4];
+    for (int r = 0; r < 4; ++r)
+        c[r] = pr[r] * eye[0] + pr[4 + r] * eye[1] + pr[8 + r] * eye[2] + pr[12 + r] * eye[3];
+    return {c[0], c[1], c[2], c[3]};
+}
+
+// Fills t from its corners' clip coordinates; t.drawn tells whether the ID pass draws it.
+void describeTriangle(FanTriangle& t, const std::array<Clip, 3>& c, const ViewTransform& view,
+                      bool backFaces) {
+    const int* vp = view.viewport;
+    double z[3];
+    for (int k = 0; k < 3; ++k) {
+        if (!(c[k].w > 0) || !std::isfinite(c[k].x) || !std::isfinite(c[k].y) ||
+            !std::isfinite(c[k].z) || !std::isfinite(c[k].w))
+            return;
+        t.w[k] = c[k].w;
+        t.p[k] = {vp[0] + vp[2] * (c[k].x / c[k].w + 1) / 2,
+                  vp[1] + vp[3] * (c[k].y / c[k].w + 1) / 2};
+        z[k] = (c[k].z / c[k].w + 1) / 2;
+    }
+    t.area2 = (t.p[1].x - t.p[0].x) * (t.p[2].y - t.p[0].y) -
+              (t.p[2].x - t.p[0].x) * (t.p[1].y - t.p[0].y);
+    t.culled = !backFaces && t.area2 < 0;
+    if (!(std::abs(t.area2) > kNoArea) || !std::isfinite(t.area2) || t.culled)
+        return;
+    // Depth is affine over the screen for a plane: solve z = z0 + dzdx x + dzdy y.
+    const double ax = t.p[1].x - t.p[0].x, ay = t.p[1].y - t.p[0].y;
+    const double bx = t.p[2].x - t.p[0].x, by = t.p[2].y - t.p[0].y;
+    const double az = z[1] - z[0], bz = z[2] - z[0];
+    t.dzdx = (az * by - bz * ay) / t.area2;
+    t.dzdy = (bz * ax - az * bx) / t.area2;
+    t.z0 = z[0] - t.dzdx * t.p[0].x - t.dzdy * t.p[0].y;
+    t.minX = std::min({t.p[0].x, t.p[1].x, t.p[2].x});
+    t.maxX = std::max({t.p[0].x, t.p[1].x, t.p[2].x});
+    t.minY = std::min({t.p[0].y, t.p[1].y, t.p[2].y});
+    t.maxY = std::max({t.p[0].y, t.p[1].y, t.p[2].y});
+    t.minZ = std::min({z[0], z[1], z[2]});
+    t.maxZ = std::max({z[0], z[1], z[2]});
+    t.drawn = true;
+    t.cuttable = std::max({std::abs(t.minX), std::abs(t.maxX), std::abs(t.minY),
+                           std::abs(t.maxY)}) < kMaxCutCoordinate;
+}
+
+// Every face's fan, in drawing order; firstTriangle[f] .. firstTriangle[f + 1] are face f's.
+struct Fans {
+    std::vector<FanTriangle> triangles;
+    std::vector<std::size_t> firstTriangle;
+};
+
+Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
+    const IndexLists& faces = input.faces;
+    const std::vector<Vec3>& vertices = input.vertices;
+    std::vector<Clip> clips(vertices.size());
+    for (std::size_t i = 0; i < vertices.size(); ++i)
+        clips[i] = clipOf(view, vertices[i]);
+    Fans fans;
+    fans.firstTriangle.reserve(faces.size() + 1);
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        fans.firstTriangle.push_back(fans.triangles.size());
+        const std::span<const int> corners = faces[f];
+        const bool valid = std::all_of(corners.begin(), corners.end(),
+                                       [&](int v) { return isIndex(v, vertices.size()); });
+        for (std::size_t k = 1; k + 1 < corners.size(); ++k) {
+            FanTriangle t;
+            t.face = static_cast<int>(f);
+            t.corner = {0, static_cast<int>(k), static_cast<int>(k + 1)};
+            if (valid) {
+                t.vertex = {corners[0], corners[k], corners[k + 1]};
+                describeTriangle(t, {clips[t.vertex[0]], clips[t.vertex[1]], clips[t.vertex[2]]},
+                                 view, backFaces);
+            }
+            fans.triangles.push_back(t);
+        }
+    }
+    fans.firstTriangle.push_back(fans.triangles.size());
+    return fans;
+}
+
+// The drawn triangles binned into screen cells by their bounding boxes.
+class CellGrid {
+  public:
+    explicit CellGrid(const std::vector<FanTriangle>& triangles, const ViewTransform& view) {
+        x0_ = view.viewport[0];
+        y0_ = view.viewport[1];
+        const double drawn = static_cast<double>(std::count_if(
+            triangles.begin(), triangles.end(), [](const FanTriangle& t) { return t.drawn; }));
+        cells_ = std::clamp(static_cast<int>(std::sqrt(drawn / 2)), 1, 1024);
+        cellW_ = std::max(1, view.viewport[2]) / static_cast<double>(cells_);
+        cellH_ = std::max(1, view.viewport[3]) / static_cast<double>(cells_);
+        std::vector<std::uint32_t> counts(static_cast<std::size_t>(cells_) * cells_ + 1, 0);
+        forEachCellOf(triangles, [&](std::size_t, std::size_t cell) { ++counts[cell + 1]; });
+        for (std::size_t i = 1; i < counts.size(); ++i)
+            counts[i] += counts[i - 1];
+        start_ = counts;
+        members_.resize(counts.back());
+        forEachCellOf(triangles,
+                      [&](std::size_t t, std::size_t cell) { members_[counts[cell]++] = t; });
+    }
+
+    // Calls visit(triangle index) for every triangle of the cells the box meets (a triangle
+    // can come more than once).
+    template <typename Visit>
+    void visitBox(double minX, double maxX, double minY, double maxY, Visit visit) const {
+        const int cx0 = cellX(minX), cx1 = cellX(maxX), cy0 = cellY(minY), cy1 = cellY(maxY);
+        for (int cy = cy0; cy <= cy1; ++cy)
+            for (int cx = cx0; cx <= cx1; ++cx) {
+                const std::size_t cell = static_cast<std::size_t>(cy) * cells_ + cx;
+                for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i)
+                    visit(members_[i]);
+            }
+    }
+
+  private:
+    int cellX(double x) const {
+        return static_cast<int>(std::clamp(std::floor((x - x0_) / cellW_), 0.0, cells_ - 1.0));
+    }
+    int cellY(double y) const {
+        return static_cast<int>(std::clamp(std::floor((y - y0_) / cellH_), 0.0, cells_ - 1.0));
+    }
+    template <typename Add> void forEachCellOf(const std::vector<FanTriangle>& triangles, Add add) {
+        for (std::size_t t = 0; t < triangles.size(); ++t) {
+            const FanTriangle& tri = triangles[t];
+            if (!tri.drawn)
+                continue;
+            for (int cy = cellY(tri.minY); cy <= cellY(tri.maxY); ++cy)
+                for (int cx = cellX(tri.minX); cx <= cellX(tri.maxX); ++cx)
+                    add(t, static_cast<std::size_t>(cy) * cells_ + cx);
+        }
+    }
+
+    double x0_ = 0, y0_ = 0, cellW_ = 1, cellH_ = 1;
+    int cells_ = 1;
+    std::vector<std::uint32_t> start_;
+    std::vector<std::uint32_t> members_;
+};
+
+using Polygon = std::vector<ScreenPoint>;
+
+// Keeps the part of poly where side(p) >= 0, side affine.
+template <typename Side> Polygon clipBy(const Polygon& poly, Side side) {
+    Polygon out;
+    const std::size_t n = poly.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const ScreenPoint& a = poly[i];
+        const ScreenPoint& b = poly[(i + 1) % n];
+        const double sa = side(a), sb = side(b);
+        if (sa >= 0)
+            out.push_back(a);
+        if ((sa >= 0) != (sb >= 0)) {
+            const double t = sa / (sa - sb);
+            out.push_back({a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)});
+        }
+    }
+    return out;
+}
+
+double twiceArea(const Polygon& poly) {
+    double sum = 0;
+    for (std::size_t i = 0; i < poly.size(); ++i) {
+        const ScreenPoint& a = poly[i];
+        const ScreenPoint& b = poly[(i + 1) % poly.size()];
+        sum += a.x * b.y - b.x * a.y;
+    }
+    return sum;
+}
+
+Polygon counterClockwise(const FanTriangle& t) {
+    if (t.area2 > 0)
+        return {t.p[0], t.p[1], t.p[2]};
+    return {t.p[0], t.p[2], t.p[1]};
+}
+
+// The part of target's screen triangle that occluder hides: inside both triangles, where the
+// occluder is nearer (or as near and drawn first). Empty when none.
+Polygon hiddenPart(const FanTriangle& target, std::size_t targetIndex, const FanTriangle& occluder,
+                   std::size_t occluderIndex) {
+    Polygon poly = counterClockwise(target);
+    const Polygon edges = counterClockwise(occluder);
+    for (std::size_t e = 0; e < 3 && poly.size() >= 3; ++e) {
+        const ScreenPoint a = edges[e], b = edges[(e + 1) % 3];
+        poly = clipBy(poly, [&](const ScreenPoint& p) {
+            return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+        });
+    }
+    if (poly.size() < 3 || !(twiceArea(poly) > kNoArea))
+        return {};
+    auto nearer = [&](const ScreenPoint& p) {
+        return target.depthAt(p.x, p.y) - occluder.depthAt(p.x, p.y);
+    };
+    const bool tie = std::all_of(poly.begin(), poly.end(), [&](const ScreenPoint& p) {
+        return std::abs(nearer(p)) <= kSameDepth;
+    });
+    if (tie)
+        return occluderIndex < targetIndex ? poly : Polygon{};
+    poly = clipBy(poly, nearer);
+    if (poly.size() < 3 || !(twiceArea(poly) > kNoArea))
+        return {};
+    return poly;
+}
+
+// Two triangles that share an edge with their third corners on either side of it cannot
+// overlap on the screen.
+bool meetOnlyAlongEdge(const FanTriangle& a, const FanTriangle& b) {
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const int ai = a.vertex[i], an = a.vertex[(i + 1) % 3];
+            if (!((b.vertex[j] == an && b.vertex[(j + 1) % 3] == ai) ||
+                  (b.vertex[j] == ai && b.vertex[(j + 1) % 3] == an)))
+                continue;
+            const ScreenPoint p = a.p[i], q = a.p[(i + 1) % 3];
+            auto side = [&](const ScreenPoint& r) {
+                return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+            };
+            const double sa = side(a.p[(i + 2) % 3]), sb = side(b.p[(j + 2) % 3]);
+            return (sa > 0 && sb < 0) || (sa < 0 && sb > 0);
+        }
+    return false;
+}
+
+ClipperLib::IntPoint onGrid(const ScreenPoint& p) {
+    return {static_cast<ClipperLib::cInt>(std::llround(p.x * kTrimGrid)),
+            static_cast<ClipperLib::cInt>(std::llround(p.y * kTrimGrid))};
+}
+
+ClipperLib::Path gridPath(const Polygon& poly) {
+    ClipperLib::Path path;
+    path.reserve(poly.size());
+    for (const ScreenPoint& p : poly)
+        path.push_back(onGrid(p));
+    return path;
+}
+
+// A corner of a piece: a corner of its triangle (0..2), or a new point.
+struct PieceCorner {
+    int triangleCorner = -1;
+    double x = 0, y = 0;
+};
+
+// Triangles of the GLU tessellator over a set of contours (non-zero winding).
+class Tessellator {
+  public:
+    Tessellator() : tess_(gluNewTess()) {
+        if (!tess_)
+            return;
+        gluTessCallback(tess_, GLU_TESS_BEGIN, reinterpret_cast<void(GLAPIENTRY*)()>(&begin));
+        gluTessCallback(tess_, GLU_TESS_EDGE_FLAG, reinterpret_cast<void(GLAPIENTRY*)()>(&edge));
+        gluTessCallback(tess_, GLU_TESS_VERTEX_DATA,
+                        reinterpret_cast<void(GLAPIENTRY*)()>(&vertex));
+        gluTessCallback(tess_, GLU_TESS_COMBINE_DATA,
+                        reinterpret_cast<void(GLAPIENTRY*)()>(&combine));
+        gluTessCallback(tess_, GLU_TESS_ERROR_DATA, reinterpret_cast<void(GLAPIENTRY*)()>(&error));
+        gluTessProperty(tess_, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_NONZERO);
+        gluTessNormal(tess_, 0, 0, 1);
+    }
+    ~Tessellator() {
+        if (tess_)
+            gluDeleteTess(tess_);
+    }
+    Tessellator(const Tessellator&) = delete;
+    Tessellator& operator=(const Tessellator&) = delete;
+
+    // Triangles (3 points each, in points()) covering the contours; false on a tessellator error.
+    bool run(const ClipperLib::Paths& contours) {
+        points_.clear();
+        triangles_.clear();
+        failed_ = false;
+        if (!tess_)
+            return false;
+        gluTessBeginPolygon(tess_, this);
+        for (const ClipperLib::Path& path : contours) {
+            gluTessBeginContour(tess_);
+            for (const ClipperLib::IntPoint& p : path) {
+                points_.push_back({p.X / kTrimGrid, p.Y / kTrimGrid, 0});
+                gluTessVertex(tess_, points_.back().data(),
+                              reinterpret_cast<void*>(points_.size()));
+            }
+            gluTessEndContour(tess_);
+        }
+        gluTessEndPolygon(tess_);
+        return !failed_ && triangles_.size() % 3 == 0;
+    }
+    const std::deque<std::array<double, 3>>& points() const { return points_; }
+    const std::vector<std::size_t>& triangles() const { return triangles_; } // point index + 1
+
+  private:
+    static void GLAPIENTRY begin(GLenum) {}
+    static void GLAPIENTRY edge(GLboolean) {}
+    static void GLAPIENTRY vertex(void* data, void* self) {
+        static_cast<Tessellator*>(self)->triangles_.push_back(reinterpret_cast<std::size_t>(data));
+    }
+    static void GLAPIENTRY combine(GLdouble coords[3], void* [4], GLfloat[4], void** out,
+                                   void* self) {
+        Tessellator& t = *static_cast<Tessellator*>(self);
+        t.points_.push_back({coords[0], coords[1], 0});
+        *out = reinterpret_cast<void*>(t.points_.size());
+    }
+    static void GLAPIENTRY error(GLenum, void* self) {
+        static_cast<Tessellator*>(self)->failed_ = true;
+    }
+
+    GLUtesselator* tess_;
+    std::deque<std::array<double, 3>> points_; // stable addresses for gluTessVertex
+    std::vector<std::size_t> triangles_;
+    bool failed_ = false;
+};
+
+// What one range of faces contributes to the cut model. New vertices are numbered from 0 here
+// and written as -(n + 1) in the corner lists until the ranges are joined.
+struct CutRange {
+    IndexLists faces, normalFaces, texCoordFaces;
+    std::vector<int> sourceFace;
+    std::vector<Vec3> positions, normals, colours;
+    std::vector<Vec2> texCoords;
+    std::vector<int> part, inPart;
+};
+
+struct Attributes {
+    bool normals = false, texCoords = false, colours = false;
+};
+
+class RangeCutter {
+  public:
+    RangeCutter(const SimpleMesh& input, const Fans& fans, const CellGrid& grid,
+                const Attributes& attributes)
+        : input_(input), fans_(fans), grid_(grid), attributes_(attributes),
+          seen_(fans.triangles.size(), 0) {}
+
+    void cutFaces(std::size_t begin, std::size_t end, CutRange& out) {
+        for (std::size_t f = begin; f < end; ++f)
+            cutFace(f, out);
+    }
+
+  private:
+    void cutFace(std::size_t f, CutRange& out) {
+        const std::size_t first = fans_.firstTriangle[f], last = fans_.firstTriangle[f + 1];
+        bool anyHidden = false, allCulled = true;
+        std::vector<std::vector<Polygon>>& hidden = hidden_;
+        hidden.assign(last - first, {});
+        for (std::size_t t = first; t < last; ++t) {
+            const FanTriangle& tri = fans_.triangles[t];
+            allCulled = allCulled && tri.culled;
+            if (!tri.cuttable)
+                continue;
+            hidden[t - first] = hiddenParts(t);
+            anyHidden = anyHidden || !hidden[t - first].empty();
+        }
+        if (!anyHidden) {
+            // Nothing covers it: it comes through as it is, unless it is turned away.
+            if (!allCulled || first == last)
+                copyFace(f, out);
+            return;
+        }
+        for (std::size_t t = first; t < last; ++t) {
+            const FanTriangle& tri = fans_.triangles[t];
+            if (tri.culled)
+                continue;
+            if (hidden[t - first].empty())
+                addTriangle(tri, {PieceCorner{0}, PieceCorner{1}, PieceCorner{2}}, out);
+            else
+                addVisiblePart(tri, hidden[t - first], out);
+        }
+    }
+
+    std::vector<Polygon> hiddenParts(std::size_t t) {
+        const FanTriangle& tri = fans_.triangles[t];
+        std::vector<Polygon> parts;
+        ++stamp_;
+        grid_.visitBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](std::size_t c) {
+            if (c == t || seen_[c] == stamp_)
+                return;
+            seen_[c] = stamp_;
+            const FanTriangle& other = fans_.triangles[c];
+            if (other.minX >= tri.maxX || other.maxX <= tri.minX || other.minY >= tri.maxY ||
+                other.maxY <= tri.minY || other.minZ > tri.maxZ + kSameDepth ||
+                meetOnlyAlongEdge(tri, other))
+                return;
+            Polygon part = hiddenPart(tri, t, other, c);
+            if (!part.empty())
+                parts.push_back(std::move(part));
+        });
+        return parts;
+    }
+
+    void addVisiblePart(const FanTriangle& tri, const std::vector<Polygon>& hidden, CutRange& out) {
+        ClipperLib::Clipper clipper;
+        const ClipperLib::Path subject = gridPath(counterClockwise(tri));
+        clipper.AddPath(subject, ClipperLib::ptSubject, true);
+        for (const Polygon& part : hidden) {
+            ClipperLib::Path path = gridPath(part);
+            if (ClipperLib::Area(path) != 0)
+                clipper.AddPath(path, ClipperLib::ptClip, true);
+        }
+        ClipperLib::Paths visible;
+        if (!clipper.Execute(ClipperLib::ctDifference, visible, ClipperLib::pftNonZero,
+                             ClipperLib::pftNonZero))
+            return;
+        if (visible.empty() || !tessellator_.run(visible))
+            return;
+        const std::vector<std::size_t>& triangles = tessellator_.triangles();
+        const auto& points = tessellator_.points();
+        for (std::size_t i = 0; i + 2 < triangles.size(); i += 3) {
+            std::array<PieceCorner, 3> piece;
+            for (int k = 0; k < 3; ++k) {
+                const auto& q = points[triangles[i + k] - 1];
+                piece[k] = {cornerAt(tri, q[0], q[1]), q[0], q[1]};
+            }
+            const double area = (piece[1].x - piece[0].x) * (piece[2].y - piece[0].y) -
+                                (piece[2].x - piece[0].x) * (piece[1].y - piece[0].y);
+            if (area == 0)
+                continue;
+            // Pieces turn the way their triangle turns, so culling treats them alike.
+            if ((area > 0) != (tri.area2 > 0))
+                std::swap(piece[1], piece[2]);
+            addTriangle(tri, piece, out);
+        }
+    }
+
+    // The corner of tri whose grid point is (x, y), or -1.
+    static int cornerAt(const FanTriangle& tri, double x, double y) {
+        const ClipperLib::IntPoint q = onGrid({x, y});
+        for (int k = 0; k < 3; ++k) {
+            const ClipperLib::IntPoint c = onGrid(tri.p[k]);
+            if (c.X == q.X && c.Y == q.Y)
+                return k;
+        }
+        return -1;
+    }
+
+    void copyFace(std::size_t f, CutRange& out) {
+        out.faces.push_back(input_.faces.get()[f]);
+        if (attributes_.normals)
+            out.normalFaces.push_back(input_.normalFaces.get()[f]);
+        if (attributes_.texCoords)
+            out.texCoordFaces.push_back(input_.texCoordFaces.get()[f]);
+        out.sourceFace.push_back(static_cast<int>(f));
+    }
+
+    void addTriangle(const FanTriangle& tri, const std::array<PieceCorner, 3>& piece,
+                     CutRange& out) {
+        std::array<int, 3> v, n, tc;
+        for (int k = 0; k < 3; ++k) {
+            const int c = piece[k].triangleCorner;
+            if (c >= 0) {
+                const int corner = tri.corner[c];
+                v[k] = tri.vertex[c];
+                n[k] = attributes_.normals ? input_.normalFaces.get()[tri.face][corner] : 0;
+                tc[k] = attributes_.texCoords ? input_.texCoordFaces.get()[tri.face][corner] : 0;
+            } else {
+                const int index = addVertex(tri, piece[k].x, piece[k].y, out);
+                v[k] = n[k] = tc[k] = -(index + 1);
+            }
+        }
+        out.faces.push_back(v);
+        if (attributes_.normals)
+            out.normalFaces.push_back(n);
+        if (attributes_.texCoords)
+            out.texCoordFaces.push_back(tc);
+        out.sourceFace.push_back(tri.face);
+    }
+
+    // A new vertex on tri's plane on the line of sight through window point (x, y): screen
+    // weights turned into weights on the triangle in space (divided by each corner's w).
+    int addVertex(const FanTriangle& tri, double x, double y, CutRange& out) {
+        const std::array<double, 3> screen = tri.weights(x, y);
+        std::array<double, 3> mu;
+        double sum = 0;
+        for (int k = 0; k < 3; ++k)
+            sum += mu[k] = screen[k] / tri.w[k];
+        int nearest = 0;
+        for (int k = 0; k < 3; ++k) {
+            mu[k] /= sum;
+            if (mu[k] > mu[nearest])
+                nearest = k;
+        }
+        const std::vector<Vec3>& vertices = input_.vertices;
+        auto mix3 = [&](auto get) {
+            double x3 = 0, y3 = 0, z3 = 0;
+            for (int k = 0; k < 3; ++k) {
+                const Vec3 a = get(k);
+                x3 += mu[k] * a.x;
+                y3 += mu[k] * a.y;
+                z3 += mu[k] * a.z;
+            }
+            return Vec3{static_cast<float>(x3), static_cast<float>(y3), static_cast<float>(z3)};
+        };
+        out.positions.push_back(mix3([&](int k) { return vertices[tri.vertex[k]]; }));
+        if (attributes_.normals) {
+            Vec3 normal = mix3([&](int k) {
+                return input_.normals.get()[input_.normalFaces.get()[tri.face][tri.corner[k]]];
+            });
+            const float len = length(normal);
+            if (len > 0)
+                normal = {normal.x / len, normal.y / len, normal.z / len};
+            out.normals.push_back(normal);
+        }
+        if (attributes_.texCoords) {
+            double u = 0, t = 0;
+            for (int k = 0; k < 3; ++k) {
+                const Vec2 c =
+                    input_.texCoords.get()[input_.texCoordFaces.get()[tri.face][tri.corner[k]]];
+                u += mu[k] * c.u;
+                t += mu[k] * c.v;
+            }
+            out.texCoords.push_back({static_cast<float>(u), static_cast<float>(t)});
+        }
+        if (attributes_.colours)
+            out.colours.push_back(
+                mix3([&](int k) { return input_.vertexColours.get()[tri.vertex[k]]; }));
+        const int source = tri.vertex[nearest];
+        out.part.push_back(isIndex(source, input_.vertexPart.size()) ? input_.vertexPart[source]
+                                                                     : 0);
+        out.inPart.push_back(
+            isIndex(source, input_.vertexInPart.size()) ? input_.vertexInPart[source] : 0);
+        return static_cast<int>(out.positions.size() - 1);
+    }
+
+    const SimpleMesh& input_;
+    const Fans& fans_;
+    const CellGrid& grid_;
+    Attributes attributes_;
+    std::vector<std::uint32_t> seen_;
+    std::uint32_t stamp_ = 0;
+    std::vector<std::vector<Polygon>> hidden_;
+    Tessellator tessellator_;
+};
+
+// Every index list of a face names something that exists: the attribute's corner lists are
+// usable only then.
+bool listsFit(const IndexLists& lists, const IndexLists& faces, std::size_t count) {
+    if (lists.size() != faces.size())
+        return false;
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        if (lists.count(f) != faces.count(f))
+            return false;
+        for (int i : lists[f])
+            if (!isIndex(i, count))
+                return false;
+    }
+    return true;
+}
+
+// Appends one range's lists, new indices (negative) moved to base + n.
+void appendLists(IndexLists& to, const IndexLists& from, int base) {
+    for (std::size_t f = 0; f < from.size(); ++f) {
+        std::vector<int> list(from[f].begin(), from[f].end());
+        for (int& i : list)
+            if (i < 0)
+                i = base + (-i - 1);
+        to.push_back(list);
+    }
+}
+
+template <typename T> std::vector<T> sized(const std::vector<T>& v, std::size_t n, T fill) {
+    std::vector<T> out(v);
+    out.resize(n, fill);
+    return out;
+}
+
+} // namespace
+
+TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
+    const Fans fans = buildFans(input, view, backFaces);
+    const CellGrid grid(fans.triangles, view);
+    Attributes attributes;
+    attributes.normals = listsFit(input.normalFaces, input.faces, input.normals.size());
+    attributes.texCoords = listsFit(input.texCoordFaces, input.faces, input.texCoords.size());
+    attributes.colours = input.vertexColours.size() == input.vertices.size();
+
+    const std::size_t faceCount = input.faces.size();
+    CutRange ranges[2];
+    runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
+        RangeCutter cutter(input, fans, grid, attributes);
+        cutter.cutFaces(begin, end, ranges[begin == 0 ? 0 : 1]);
+    });
+
+    TrimmedModel result;
+    SimpleMesh& mesh = result.mesh;
+    mesh = input;
+    std::vector<Vec3> positions = input.vertices;
+    std::vector<Vec3> normals = input.normals;
+    std::vector<Vec2> texCoords = input.texCoords;
+    std::vector<Vec3> colours = input.vertexColours;
+    const std::size_t n = input.vertices.size();
+    std::vector<int> part = sized<int>(input.vertexPart, n, 0);
+    std::vector<int> inPart = sized<int>(input.vertexInPart, n, 0);
+    IndexLists faces, normalFaces, texCoordFaces;
+    for (const CutRange& r : ranges) {
+        appendLists(faces, r.faces, static_cast<int>(positions.size()));
+        appendLists(normalFaces, r.normalFaces, static_cast<int>(normals.size()));
+        appendLists(texCoordFaces, r.texCoordFaces, static_cast<int>(texCoords.size()));
+        positions.insert(positions.end(), r.positions.begin(), r.positions.end());
+        normals.insert(normals.end(), r.normals.begin(), r.normals.end());
+        texCoords.insert(texCoords.end(), r.texCoords.begin(), r.texCoords.end());
+        colours.insert(colours.end(), r.colours.begin(), r.colours.end());
+        part.insert(part.end(), r.part.begin(), r.part.end());
+        inPart.insert(inPart.end(), r.inPart.begin(), r.inPart.end());
+        result.sourceFace.insert(result.sourceFace.end(), r.sourceFace.begin(), r.sourceFace.end());
+    }
+    auto perFace = [&](const std::vector<int>& values) {
+        if (values.size() != faceCount)
+            return values;
+        std::vector<int> out(result.sourceFace.size());
+        for (std::size_t f = 0; f < out.size(); ++f)
+            out[f] = values[result.sourceFace[f]];
+        return out;
+    };
+    mesh.facePart = perFace(input.facePart);
+    mesh.faceVisible = perFace(input.faceVisible);
+    if (!input.faceMaterial.empty())
+        mesh.faceMaterial = perFace(input.faceMaterial);
+    mesh.vertices = std::move(positions);
+    // Corner lists that did not fit the faces could not follow the pieces: left out.
+    mesh.normalFaces = std::move(normalFaces);
+    mesh.texCoordFaces = std::move(texCoordFaces);
+    if (attributes.normals)
+        mesh.normals = std::move(normals);
+    if (attributes.texCoords)
+        mesh.texCoords = std::move(texCoords);
+    if (attributes.colours)
+        mesh.vertexColours = std::move(colours);
+    mesh.vertexPart = std::move(part);
+    mesh.vertexInPart = std::move(inPart);
+    mesh.faces = std::move(faces);
+    return result;
+}
