@@ -84,8 +84,10 @@ void describeTriangle(FanTriangle& t, const std::array<Clip, 3>& c, const ViewTr
     }
     t.area2 = (t.p[1].x - t.p[0].x) * (t.p[2].y - t.p[0].y) -
               (t.p[2].x - t.p[0].x) * (t.p[1].y - t.p[0].y);
+    if (!(std::abs(t.area2) > kNoArea) || !std::isfinite(t.area2))
+        return;
     t.culled = !backFaces && t.area2 < 0;
-    if (!(std::abs(t.area2) > kNoArea) || !std::isfinite(t.area2) || t.culled)
+    if (t.culled)
         return;
     // Depth is affine over the screen for a plane: solve z = z0 + dzdx x + dzdy y.
     const double ax = t.p[1].x - t.p[0].x, ay = t.p[1].y - t.p[0].y;
