@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/edit_history.h"
 #include "app/startup.h"
+#include "app/trim_setting.h"
 
 // The state of a program that has just started (after the start-up sequence).
 inline void resetApplicationState() {
@@ -24,6 +25,7 @@ inline void resetApplicationState() {
         partMinDepth[p] = partMaxDepth[p] = partMedianDepth[p] = 0.0f;
     }
     partsMeasured = false;
+    trimHidden = 0;
     viewFraming = {};
     fieldOfView = 30;
     viewCamera = Trackball(640, 480);
