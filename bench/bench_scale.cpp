@@ -14,6 +14,7 @@
 //     build/bench/bench_scale --benchmark_filter=/sample
 #include "app/camera.h"
 #include "app/picture_check.h"
+#include "app/trim_setting.h"
 #include "bench/support/bmp_file.h"
 #include "bench/support/program_driver.h"
 #include "script/session_runner.h"
@@ -220,6 +221,15 @@ void exportSolidAt(benchmark::State& state, const ModelSize* size, int scale, bo
     solidTolerance = -1;
 }
 
+// The same command with "Trim Hidden" on: the rebuilds convert the model cut to what the set-up
+// camera sees.
+void trimmedCommand(benchmark::State& state, const ModelSize* size, ControlId id) {
+    trimHidden = 1;
+    command(state, size, id);
+    trimHidden = 0;
+    preparedSize = nullptr; // the output model is a trimmed one: start afresh
+}
+
 // The measure of the picture kept alone: the output model's ID pass and the comparison with
 // the input's image (kept from the "Preview" before, so not read again). The output model does
 // not change between repetitions, so its ID buffer is built once; a rebuild ("Push") builds it
@@ -246,6 +256,8 @@ void registerSize(const ModelSize& size) {
     add("Frame/input/opened/buffered", 10, drawFrames, Stage::Painted, 0, false);
     add("Preview", 2, command, kPreview);
     add("Push", 3, command, kPush);
+    add("Preview/trimmed", 2, trimmedCommand, kPreview);
+    add("Push/trimmed", 3, trimmedCommand, kPush);
     add("PictureKept", 3, pictureKept);
     add("Frame/input/previewed/immediate", 3, drawFrames, Stage::Previewed, 0, true);
     add("Frame/input/previewed/buffered", 10, drawFrames, Stage::Previewed, 0, false);

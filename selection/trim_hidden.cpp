@@ -146,13 +146,15 @@ Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFace
 class CellGrid {
   public:
     explicit CellGrid(const std::vector<FanTriangle>& triangles, const ViewTransform& view) {
-        x0_ = view.viewport[0];
-        y0_ = view.viewport[1];
+        // The cells cover the window (the middle third of the viewport); what lies beyond it
+        // falls into the border cells.
+        x0_ = view.viewport[0] + view.viewport[2] / 3.0;
+        y0_ = view.viewport[1] + view.viewport[3] / 3.0;
         const double drawn = static_cast<double>(std::count_if(
             triangles.begin(), triangles.end(), [](const FanTriangle& t) { return t.drawn; }));
         cells_ = std::clamp(static_cast<int>(std::sqrt(drawn / 2)), 1, 1024);
-        cellW_ = std::max(1, view.viewport[2]) / static_cast<double>(cells_);
-        cellH_ = std::max(1, view.viewport[3]) / static_cast<double>(cells_);
+        cellW_ = std::max(1.0, view.viewport[2] / 3.0) / cells_;
+        cellH_ = std::max(1.0, view.viewport[3] / 3.0) / cells_;
         std::vector<std::uint32_t> counts(static_cast<std::size_t>(cells_) * cells_ + 1, 0);
         forEachCellOf(triangles, [&](std::size_t, std::size_t cell) { ++counts[cell + 1]; });
         for (std::size_t i = 1; i < counts.size(); ++i)
@@ -391,6 +393,20 @@ class RangeCutter {
         : input_(input), fans_(fans), grid_(grid), attributes_(attributes),
           seen_(fans.triangles.size(), 0) {}
 
+    // Marks in buried (one entry per triangle, written only in [begin, end) of the faces'
+    // triangles) the triangles that one other hides whole. Such a triangle hides nothing that
+    // the one in front of it does not hide too, so the cut can leave it out as an occluder.
+    void findBuried(std::size_t begin, std::size_t end, std::vector<unsigned char>& buried) {
+        for (std::size_t t = fans_.firstTriangle[begin]; t < fans_.firstTriangle[end]; ++t) {
+            if (!fans_.triangles[t].drawn)
+                continue;
+            const std::vector<Polygon> parts = hiddenParts(t, nullptr);
+            buried[t] = parts.size() == 1 &&
+                        twiceArea(parts[0]) >= std::abs(fans_.triangles[t].area2) * (1 - 1e-9);
+        }
+    }
+    void useBuried(const std::vector<unsigned char>* buried) { buried_ = buried; }
+
     void cutFaces(std::size_t begin, std::size_t end, CutRange& out) {
         for (std::size_t f = begin; f < end; ++f)
             cutFace(f, out);
@@ -407,7 +423,7 @@ class RangeCutter {
             allCulled = allCulled && tri.culled;
             if (!tri.cuttable)
                 continue;
-            hidden[t - first] = hiddenParts(t);
+            hidden[t - first] = hiddenParts(t, buried_);
             anyHidden = anyHidden || !hidden[t - first].empty();
         }
         if (!anyHidden) {
@@ -427,12 +443,14 @@ class RangeCutter {
         }
     }
 
-    std::vector<Polygon> hiddenParts(std::size_t t) {
+    // The parts of triangle t that others hide. When one of them hides it whole, that one
+    // alone (candidates are tried nearest first, so in a deep pile the front one ends it).
+    std::vector<Polygon> hiddenParts(std::size_t t, const std::vector<unsigned char>* buried) {
         const FanTriangle& tri = fans_.triangles[t];
-        std::vector<Polygon> parts;
+        candidates_.clear();
         ++stamp_;
         grid_.visitBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](std::size_t c) {
-            if (c == t || seen_[c] == stamp_)
+            if (c == t || seen_[c] == stamp_ || (buried && (*buried)[c]))
                 return;
             seen_[c] = stamp_;
             const FanTriangle& other = fans_.triangles[c];
@@ -440,10 +458,24 @@ class RangeCutter {
                 other.maxY <= tri.minY || other.minZ > tri.maxZ + kSameDepth ||
                 meetOnlyAlongEdge(tri, other))
                 return;
-            Polygon part = hiddenPart(tri, t, other, c);
-            if (!part.empty())
-                parts.push_back(std::move(part));
+            candidates_.push_back(static_cast<std::uint32_t>(c));
         });
+        std::sort(candidates_.begin(), candidates_.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const double za = fans_.triangles[a].minZ, zb = fans_.triangles[b].minZ;
+            return za < zb || (za == zb && a < b);
+        });
+        const double whole = std::abs(tri.area2) * (1 - 1e-9);
+        std::vector<Polygon> parts;
+        for (std::uint32_t c : candidates_) {
+            Polygon part = hiddenPart(tri, t, fans_.triangles[c], c);
+            if (part.empty())
+                continue;
+            if (twiceArea(part) >= whole) {
+                parts.assign(1, std::move(part));
+                break;
+            }
+            parts.push_back(std::move(part));
+        }
         return parts;
     }
 
@@ -587,6 +619,8 @@ class RangeCutter {
     std::vector<std::uint32_t> seen_;
     std::uint32_t stamp_ = 0;
     std::vector<std::vector<Polygon>> hidden_;
+    std::vector<std::uint32_t> candidates_;
+    const std::vector<unsigned char>* buried_ = nullptr;
     Tessellator tessellator_;
 };
 
@@ -634,8 +668,13 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
 
     const std::size_t faceCount = input.faces.size();
     CutRange ranges[2];
+    std::vector<unsigned char> buried(fans.triangles.size(), 0);
+    runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
+        RangeCutter(input, fans, grid, attributes).findBuried(begin, end, buried);
+    });
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
         RangeCutter cutter(input, fans, grid, attributes);
+        cutter.useBuried(&buried);
         cutter.cutFaces(begin, end, ranges[begin == 0 ? 0 : 1]);
     });
 
