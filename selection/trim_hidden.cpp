@@ -202,7 +202,27 @@ class CellGrid {
     std::vector<std::uint32_t> members_;
 };
 
-using Polygon = std::vector<ScreenPoint>;
+// A convex polygon of a few corners (a triangle clipped by four half-planes has at most seven),
+// kept without allocating: the cut clips millions of them.
+struct Polygon {
+    std::array<ScreenPoint, 8> corners;
+    std::size_t count = 0;
+
+    Polygon() = default;
+    Polygon(std::initializer_list<ScreenPoint> points) {
+        for (const ScreenPoint& p : points)
+            push_back(p);
+    }
+    void push_back(const ScreenPoint& p) {
+        if (count < corners.size())
+            corners[count++] = p;
+    }
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    const ScreenPoint& operator[](std::size_t i) const { return corners[i]; }
+    const ScreenPoint* begin() const { return corners.data(); }
+    const ScreenPoint* end() const { return corners.data() + count; }
+};
 
 // Keeps the part of poly where side(p) >= 0, side affine.
 template <typename Side> Polygon clipBy(const Polygon& poly, Side side) {
@@ -244,6 +264,8 @@ Polygon hiddenPart(const FanTriangle& target, std::size_t targetIndex, const Fan
                    std::size_t occluderIndex) {
     Polygon poly = counterClockwise(target);
     const Polygon edges = counterClockwise(occluder);
+    if (edges.size() != 3)
+        return {};
     for (std::size_t e = 0; e < 3 && poly.size() >= 3; ++e) {
         const ScreenPoint a = edges[e], b = edges[(e + 1) % 3];
         poly = clipBy(poly, [&](const ScreenPoint& p) {
