@@ -28,7 +28,9 @@ void finishAutosave();
 void reportEarlierAutosave();
 std::string scriptedAutosave(const CommandArgs& args);
 
-// The script lines save-session PATH and open-session PATH: as above, the failure printed
-// as one line "save-session: ..." or "open-session: ..." (the script goes on).
-std::string scriptedSaveSession(const CommandArgs& args);
-std::string scriptedOpenSession(const CommandArgs& args);
+// "Save Session" and "Open Session" (and the script lines save-session PATH and open-session
+// PATH, which answer the dialog): the file chosen in the dialog is written or read as above,
+// a failure printed as one line "save-session: ..." or "open-session: ..." (a script goes
+// on). A cancelled dialog does nothing.
+void saveSessionCommand();
+void openSessionCommand();

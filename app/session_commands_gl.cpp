@@ -4,6 +4,7 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/edit_history.h"
+#include "app/file_chooser.h"
 #include "app/session_file.h"
 #include "app/status_block.h"
 #include "platform/replace_file.h"
@@ -219,18 +220,22 @@ std::string openSessionFile(const std::string& path) {
     return "";
 }
 
-std::string scriptedSaveSession(const CommandArgs& args) {
-    const std::string why = saveSessionFile(args.path);
+void saveSessionCommand() {
+    const std::string path = chooseOutputFile(FileKind::Session, "session.hvsession");
+    if (path.empty())
+        return;
+    const std::string why = saveSessionFile(path);
     if (!why.empty())
         std::cout << "save-session: " << why << std::endl;
-    return "";
 }
 
-std::string scriptedOpenSession(const CommandArgs& args) {
-    const std::string why = openSessionFile(args.path);
+void openSessionCommand() {
+    const std::string path = chooseInputFile(FileKind::Session);
+    if (path.empty())
+        return;
+    const std::string why = openSessionFile(path);
     if (!why.empty())
         std::cout << "open-session: " << why << std::endl;
-    return "";
 }
 
 void setAutosave(bool on) {
