@@ -16,8 +16,9 @@ std::string saveSessionFile(const std::string& path);
 std::string openSessionFile(const std::string& path);
 
 // The autosave: with it on, the work is written to data/autosave.hvsession after every edit,
-// undo and redo, in the background (a write still running is waited for before the next
-// one), and the program's end names the file. The first write of a run keeps the file an
+// undo and redo, in the background at the lowest priority (an edit made while a write runs
+// never waits: the newest state is written once that write ends), and the program's end
+// names the file. The first write of a run keeps the file an
 // earlier run left as data/autosave.previous.hvsession. Off until turned on: the GUI turns it
 // on at start, a session script with "autosave on".
 constexpr const char* kAutosavePath = "data/autosave.hvsession";
