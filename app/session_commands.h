@@ -11,8 +11,8 @@ std::string saveSessionFile(const std::string& path);
 
 // Reads the model and texture a session file names and puts the work back as it was saved.
 // Returns "" on success (one undo step "Open Session"); otherwise why not, and nothing of the
-// open work has changed: the file cannot be read, is truncated, corrupt or of a later
-// version, its model is missing or has changed, or its arrays do not fit the model.
+// open work has changed: the file cannot be read or is no regular file, is truncated, corrupt or of
+// a later version, its model is missing or has changed, or its arrays do not fit the model.
 std::string openSessionFile(const std::string& path);
 
 // The autosave: with it on, the work is written to data/autosave.hvsession after every edit,

@@ -235,6 +235,11 @@ std::string saveSessionFile(const std::string& path) {
 }
 
 std::string openSessionFile(const std::string& path) {
+    // A FIFO or a device would block the program or be read for ever; a folder is no file.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return path + " is not a regular file";
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return "cannot read " + path;
