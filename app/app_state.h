@@ -33,7 +33,9 @@ enum ControlId : int {
     kShowChanges = 23,
     kUndo = 24,
     kRedo = 25,
-    kTrimHidden = 26,
+    kSaveSession = 26,
+    kOpenSession = 27,
+    kTrimHidden = 28,
     kQuit = -1,
 };
 
