@@ -40,9 +40,10 @@ void rebuildUnderCurrentCamera(const RgbImage* inputImage = nullptr) {
         // The rebuild above labelled the input model when nothing was painted and said what it
         // had to say; the cut model's conversion repeats it silently.
         TrimmedModel cut = trimToVisible(inputMesh, view, backFace != 0);
+        SimpleMesh wholeOutput = outputMesh;
         std::ostringstream repeated;
         rebuildOutputModelWith(cut.mesh, outputMesh, partSettings(), view, repeated);
-        keepTrimmedInput(std::move(cut.mesh), std::move(cut.sourceFace));
+        keepTrimmedInput(std::move(cut.mesh), std::move(cut.sourceFace), std::move(wholeOutput));
     }
     measurePictureKept(inputImage);
 }

@@ -7,6 +7,7 @@
 #include "app/file_chooser.h"
 #include "app/session_file.h"
 #include "app/status_block.h"
+#include "app/trim_setting.h"
 #include "platform/replace_file.h"
 
 #include <sys/resource.h>
@@ -60,7 +61,7 @@ SessionData currentSessionHeader() {
 
 SessionData currentSession() {
     SessionData d = currentSessionHeader();
-    d.arrays = encodeMeshArrays(inputMesh, outputMesh);
+    d.arrays = encodeMeshArrays(inputMesh, wholeFaceOutput());
     return d;
 }
 
@@ -129,7 +130,7 @@ void autosaveAfterEdit() {
     }
     // The arrays are shared copy-on-write values: the live model copies an array before it
     // writes it while this copy holds it, so the writer reads values nothing changes.
-    AutosaveState state{currentSessionHeader(), arraysOf(inputMesh), arraysOf(outputMesh)};
+    AutosaveState state{currentSessionHeader(), arraysOf(inputMesh), arraysOf(wholeFaceOutput())};
     std::unique_lock lock(autosaveMutex);
     autosavePending = std::move(state);
     if (!autosaveRunning) {
@@ -257,6 +258,7 @@ std::string openSessionFile(const std::string& path) {
         restoreView(view);
         return path + ": " + why;
     }
+    reapplyTrimHidden();
     recordStep("Open Session", std::move(before));
     std::cout << "Session opened: " << path << std::endl;
     return "";

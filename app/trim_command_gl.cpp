@@ -6,3 +6,8 @@ void trimHiddenCommand() {
     if (partsMeasured)
         rebuildOutputModel();
 }
+
+void reapplyTrimHidden() {
+    if (trimHidden != 0 && partsMeasured)
+        rebuildOutputModel();
+}

@@ -11,6 +11,7 @@ namespace {
 struct TrimmedInput {
     SimpleMesh mesh;
     std::vector<int> sourceFace;
+    SimpleMesh wholeOutput;
 };
 
 // Newest first. Each is a few shared arrays plus the cut's own new ones.
@@ -42,9 +43,14 @@ const std::vector<int>* outputSourceFaces() {
     return cut ? &cut->sourceFace : nullptr;
 }
 
-void keepTrimmedInput(SimpleMesh cut, std::vector<int> sourceFace) {
+const SimpleMesh& wholeFaceOutput() {
+    const TrimmedInput* cut = cutOfOutput();
+    return cut ? cut->wholeOutput : outputMesh;
+}
+
+void keepTrimmedInput(SimpleMesh cut, std::vector<int> sourceFace, SimpleMesh wholeOutput) {
     std::deque<TrimmedInput>& cuts = keptCuts();
-    cuts.push_front({std::move(cut), std::move(sourceFace)});
+    cuts.push_front({std::move(cut), std::move(sourceFace), std::move(wholeOutput)});
     while (cuts.size() > kKeptCuts)
         cuts.pop_back();
 }

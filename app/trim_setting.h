@@ -19,9 +19,18 @@ const SimpleMesh& conversionInput();
 // output model is not a trimmed one (its faces are the input's).
 const std::vector<int>* outputSourceFaces();
 
-// Keeps the cut model that the output model is now converted from (the last few are kept, so
-// that an undo back to an earlier trimmed output still finds its own).
-void keepTrimmedInput(SimpleMesh cut, std::vector<int> sourceFace);
+// Keeps the cut model that the output model is now converted from, with the output model the
+// same rebuild made from the whole faces (the last few are kept, so that an undo back to an
+// earlier trimmed output still finds its own).
+void keepTrimmedInput(SimpleMesh cut, std::vector<int> sourceFace, SimpleMesh wholeOutput);
+
+// The output model as converted from the whole faces: the one a session file holds, whose
+// faces are the input model's (a trimmed output model is made again from it when opened).
+const SimpleMesh& wholeFaceOutput();
+
+// After a session is opened: with "Trim Hidden" on and the parts measured, the output model
+// is rebuilt trimmed.
+void reapplyTrimHidden();
 
 // "Trim Hidden" was switched: once the parts are measured the output model is rebuilt at once.
 void trimHiddenCommand();

@@ -54,6 +54,7 @@ TEST_F(TrimHiddenCommand, KeepsThePictureFollowsTheCutModelAndOffWritesAsBefore)
     EXPECT_GT(untrimmed, 1000);
     const std::string before = files();
     EXPECT_EQ(&conversionInput(), &inputMesh);
+    captureConsole([&] { run("save-session whole.hvsession\n"); });
 
     // Switched on, the output model is rebuilt at once from the cut model.
     const Console on = captureConsole([&] { run("trim on\npicture\n"); });
@@ -62,6 +63,12 @@ TEST_F(TrimHiddenCommand, KeepsThePictureFollowsTheCutModelAndOffWritesAsBefore)
     EXPECT_GT(outputMesh.faces.size(), inputMesh.faces.size());
     EXPECT_EQ(conversionInput().faces.size(), outputMesh.faces.size());
     EXPECT_EQ(inputMesh.faces.size(), 3u); // the input model is not cut
+    // A session file holds the output model of whole faces (its faces are the model's), and
+    // opened with trimming on it is trimmed again.
+    captureConsole(
+        [&] { run("save-session trimmed.hvsession\nopen-session trimmed.hvsession\n"); });
+    EXPECT_EQ(readFile("trimmed.hvsession"), readFile("whole.hvsession"));
+    EXPECT_NE(&conversionInput(), &inputMesh);
     // Every rebuild stays trimmed, whatever the parts' positions.
     captureConsole([&] { run("part 2\npush\npush\npush\npart 1\nback\ncompression 0.3\n"); });
     EXPECT_LE(differing() * 1000, lastPictureComparison().modelPixels);
