@@ -31,3 +31,7 @@ RgbImage readShownIdImage(const SimpleMesh& mesh, bool backFace, int width, int 
 // when its positions, its faces or drawnFaces change. onlyShown leaves out the faces that
 // drawing the mesh hides.
 void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown = false);
+
+// Lets go of the mesh's ID buffer (the renderer holds its own copy of every buffer, 16 bytes
+// per corner): for passes that are not soon repeated, the next one builds it again.
+void releaseIdImage(const SimpleMesh& mesh);

@@ -84,6 +84,10 @@ void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown)
     glPopClientAttrib();
 }
 
+void releaseIdImage(const SimpleMesh& mesh) {
+    mesh.caches[MeshCaches::FaceIds].reset();
+}
+
 int pickFace(const SimpleMesh& mesh, int x, int y, const std::function<void()>& applyProjection) {
     const std::size_t drawn = idFaceCount(mesh.faces.size());
     reportIdFaceLimit(mesh.faces.size(), std::cout);
