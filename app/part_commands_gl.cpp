@@ -99,6 +99,9 @@ void previewCommand() {
         for (int round = 0; round < 2; ++round) {
             progressStep("measuring the parts", 0.5 * round);
             const RgbImage inputImage = measureParts();
+            // The input's ID buffer serves the second round; after it, only a later Preview.
+            if (round == 1)
+                releaseIdImage(inputMesh);
             progressStep("rebuilding the output model", 0.5 * round + 0.25);
             rebuildUnderCurrentCamera(&inputImage);
         }
@@ -110,7 +113,7 @@ int exportCommand() {
     return exportModel(
         inputMesh, outputMesh, partCompression, meshPairs, windowWidth, windowHeight, renderScene,
         "data", {viewCamera.translation[0], viewCamera.translation[1], viewCamera.translation[2]},
-        traceOutput());
+        traceOutput(), [](const char* step, double fraction) { progressStep(step, fraction); });
 }
 
 int exportSolidCommand() {
@@ -127,7 +130,9 @@ int exportSolidCommand() {
 int triangulateCommand() {
     const float translation[3] = {viewCamera.translation[0], viewCamera.translation[1],
                                   viewCamera.translation[2]};
-    return triangulateFaces(inputMesh, translation);
+    return triangulateFaces(inputMesh, translation, "data", [](const char* step, double fraction) {
+        progressStep(step, fraction);
+    });
 }
 
 void pairDiagnosticCommand() {
