@@ -99,9 +99,6 @@ void previewCommand() {
         for (int round = 0; round < 2; ++round) {
             progressStep("measuring the parts", 0.5 * round);
             const RgbImage inputImage = measureParts();
-            // The input's ID buffer serves the second round; after it, only a later Preview.
-            if (round == 1)
-                releaseIdImage(inputMesh);
             progressStep("rebuilding the output model", 0.5 * round + 0.25);
             rebuildUnderCurrentCamera(&inputImage);
         }

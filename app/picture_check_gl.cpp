@@ -66,8 +66,6 @@ void measurePictureKept(const RgbImage* inputImage) {
     s.haveInput = true;
     const RgbImage output =
         readShownIdImage(outputMesh, backFace != 0, windowWidth, windowHeight, applyProjection);
-    // Every rebuild moves the output's positions, so its ID buffer would not be used again.
-    releaseIdImage(outputMesh);
     const std::size_t faces = inputMesh.faces.size();
     PictureRecord& record = pictureRecord();
     record.last = comparePictures(s.inputImage, output, idFaceCount(faces), faces);
