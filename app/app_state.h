@@ -33,6 +33,8 @@ enum ControlId : int {
     kShowChanges = 23,
     kUndo = 24,
     kRedo = 25,
+    kSaveSession = 26,
+    kOpenSession = 27,
     kQuit = -1,
 };
 

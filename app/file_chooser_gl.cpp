@@ -52,14 +52,29 @@ std::string upperCase(std::string pattern) {
     return pattern;
 }
 
-// Builds the modal open-file dialog: the filters with kind's chosen, the previous choice
-// proposed.
-GtkWidget* makeDialog(FileKind kind) {
+// True when path can be written as a file: within the path limit and not a folder.
+bool writablePath(const char* path) {
+    struct stat info {};
+    return path != nullptr && std::strlen(path) < PATH_MAX &&
+           !(stat(path, &info) == 0 && S_ISDIR(info.st_mode));
+}
+
+// What a dialog is for: opening an existing file, or naming one to write (suggestedName in
+// the folder of the previous choice, with a question before a file is replaced).
+struct DialogRequest {
+    FileKind kind;
+    bool save = false;
+    std::string suggestedName{};
+};
+
+// Builds the modal file dialog: the filters with kind's chosen, the previous choice proposed.
+GtkWidget* makeDialog(const DialogRequest& request) {
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        "Select input file", nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
-        "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+        request.save ? "Save session" : "Select input file", nullptr,
+        request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
+        GTK_RESPONSE_CANCEL, request.save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-    const std::vector<FileFilter>& filters = fileFilters();
+    const std::vector<FileFilter>& filters = filtersFor(request.kind);
     for (std::size_t i = 0; i < filters.size(); ++i) {
         GtkFileFilter* filter = gtk_file_filter_new();
         gtk_file_filter_set_name(filter, filters[i].name.c_str());
@@ -69,24 +84,32 @@ GtkWidget* makeDialog(FileKind kind) {
                 gtk_file_filter_add_pattern(filter, upperCase(pattern).c_str());
         }
         gtk_file_chooser_add_filter(chooser, filter); // the chooser takes the reference
-        if (static_cast<int>(i) == startingFilter(kind))
+        if (static_cast<int>(i) == startingFilter(request.kind))
             gtk_file_chooser_set_filter(chooser, filter);
     }
     gtk_file_chooser_set_local_only(chooser, TRUE);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-    if (!previousChoice.empty())
+    if (request.save) {
+        gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+        if (!previousChoice.empty())
+            gtk_file_chooser_set_current_folder(
+                chooser, std::filesystem::path(previousChoice).parent_path().c_str());
+        gtk_file_chooser_set_current_name(chooser, request.suggestedName.c_str());
+    } else if (!previousChoice.empty()) {
         gtk_file_chooser_set_filename(chooser, previousChoice.c_str());
+    }
     return dialog;
 }
 
-// Runs the dialog until the user cancels or chooses an existing file within the path limit;
-// a typed name of a missing file keeps the dialog open. Returns the full path, or "".
-std::string runDialog(FileKind kind) {
-    GtkWidget* dialog = makeDialog(kind);
+// Runs the dialog until the user cancels or chooses an acceptable file (an existing one to
+// open, any but a folder to save), within the path limit; any other choice keeps the dialog
+// open. Returns the full path, or "".
+std::string runDialog(const DialogRequest& request) {
+    GtkWidget* dialog = makeDialog(request);
     std::string result;
     while (result.empty() && gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
         gchar* chosen = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
-        if (acceptablePath(chosen))
+        if (request.save ? writablePath(chosen) : acceptablePath(chosen))
             result = chosen;
         g_free(chosen);
     }
@@ -110,9 +133,8 @@ void rememberChoice(const std::string& path) {
     previousChoice = error ? path : absolute.string();
 }
 
-} // namespace
-
-std::string chooseInputFile(FileKind kind) {
+// Either dialog as the user sees it, or a session script's answer in its place.
+std::string chooseFile(const DialogRequest& request) {
     if (scriptedFileChoice) {
         std::string answer = *scriptedFileChoice;
         scriptedFileChoice.reset();
@@ -124,7 +146,7 @@ std::string chooseInputFile(FileKind kind) {
     const int previousWindow = windowSystem().currentWindow();
     const std::string cwd = currentDirectory();
 
-    const std::string result = runDialog(kind);
+    const std::string result = runDialog(request);
     if (previousWindow != 0)
         windowSystem().setWindow(previousWindow);
     if (!result.empty()) {
@@ -134,4 +156,14 @@ std::string chooseInputFile(FileKind kind) {
     if (!cwd.empty() && chdir(cwd.c_str()) != 0)
         perror("chooseInputFile: cannot restore the working directory");
     return result;
+}
+
+} // namespace
+
+std::string chooseInputFile(FileKind kind) {
+    return chooseFile({.kind = kind});
+}
+
+std::string chooseOutputFile(FileKind kind, const std::string& suggestedName) {
+    return chooseFile({.kind = kind, .save = true, .suggestedName = suggestedName});
 }

@@ -12,6 +12,18 @@ const std::vector<FileFilter>& fileFilters() {
     return filters;
 }
 
+const std::vector<FileFilter>& sessionFileFilters() {
+    static const std::vector<FileFilter> filters = {
+        {"Hollowvista session (*.hvsession)", {"*.hvsession"}},
+        {"All Files", {"*"}},
+    };
+    return filters;
+}
+
+const std::vector<FileFilter>& filtersFor(FileKind kind) {
+    return kind == FileKind::Session ? sessionFileFilters() : fileFilters();
+}
+
 int startingFilter(FileKind kind) {
-    return kind == FileKind::Model ? 0 : 1;
+    return kind == FileKind::Image ? 1 : 0;
 }

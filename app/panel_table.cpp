@@ -10,6 +10,20 @@ namespace {
 
 const std::string kSpacer(37, ' ');
 
+// "Save Session" and "Open Session", below the file buttons of the group file.
+template <typename Add> void addSessionButtons(Add& add, int file) {
+    add({.kind = ControlKind::Button,
+         .label = "Save Session",
+         .parent = file,
+         .id = kSaveSession,
+         .callback = ControlCallback::Dispatch});
+    add({.kind = ControlKind::Button,
+         .label = "Open Session",
+         .parent = file,
+         .id = kOpenSession,
+         .callback = ControlCallback::Dispatch});
+}
+
 std::vector<PanelControl> buildPanel() {
     using K = ControlKind;
     using C = ControlCallback;
@@ -41,6 +55,7 @@ std::vector<PanelControl> buildPanel() {
          .parent = file,
          .id = kExportSolid,
          .callback = C::Dispatch});
+    addSessionButtons(add, file);
     add({.kind = K::StaticText, .label = ""});
 
     const int view = add({.kind = K::Panel, .label = "View", .frame = embossed});

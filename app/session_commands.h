@@ -11,13 +11,14 @@ std::string saveSessionFile(const std::string& path);
 
 // Reads the model and texture a session file names and puts the work back as it was saved.
 // Returns "" on success (one undo step "Open Session"); otherwise why not, and nothing of the
-// open work has changed: the file cannot be read, is truncated, corrupt or of a later
-// version, its model is missing or has changed, or its arrays do not fit the model.
+// open work has changed: the file cannot be read or is no regular file, is truncated, corrupt or of
+// a later version, its model is missing or has changed, or its arrays do not fit the model.
 std::string openSessionFile(const std::string& path);
 
 // The autosave: with it on, the work is written to data/autosave.hvsession after every edit,
-// undo and redo, in the background (a write still running is waited for before the next
-// one), and the program's end names the file. The first write of a run keeps the file an
+// undo and redo, in the background at the lowest priority (an edit made while a write runs
+// never waits: the newest state is written once that write ends), and the program's end
+// names the file. The first write of a run keeps the file an
 // earlier run left as data/autosave.previous.hvsession. Off until turned on: the GUI turns it
 // on at start, a session script with "autosave on".
 constexpr const char* kAutosavePath = "data/autosave.hvsession";
@@ -28,7 +29,9 @@ void finishAutosave();
 void reportEarlierAutosave();
 std::string scriptedAutosave(const CommandArgs& args);
 
-// The script lines save-session PATH and open-session PATH: as above, the failure printed
-// as one line "save-session: ..." or "open-session: ..." (the script goes on).
-std::string scriptedSaveSession(const CommandArgs& args);
-std::string scriptedOpenSession(const CommandArgs& args);
+// "Save Session" and "Open Session" (and the script lines save-session PATH and open-session
+// PATH, which answer the dialog): the file chosen in the dialog is written or read as above,
+// a failure printed as one line "save-session: ..." or "open-session: ..." (a script goes
+// on). A cancelled dialog does nothing.
+void saveSessionCommand();
+void openSessionCommand();

@@ -4,14 +4,21 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/edit_history.h"
+#include "app/file_chooser.h"
 #include "app/session_file.h"
 #include "app/status_block.h"
 #include "platform/replace_file.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -69,7 +76,38 @@ std::string writeSessionText(const std::string& path, const std::string& text) {
 bool autosaveOn = false;
 bool autosaveWritten = false; // this run has written the autosave
 bool earlierKept = false;     // the file of an earlier run was moved aside
+
+// The autosave's writer: one thread at a time writes the newest state handed to it. An edit
+// made while it writes replaces what waits, so the edit never waits for a write and a burst
+// of edits writes only its last state once the one in progress ends.
+struct AutosaveState {
+    SessionData header;
+    SimpleMesh input, output;
+};
+std::mutex autosaveMutex;
+std::condition_variable autosaveIdle;
+std::optional<AutosaveState> autosavePending; // guarded by autosaveMutex
+bool autosaveRunning = false;                 // guarded by autosaveMutex
 std::thread autosaveWriter;
+
+// The writer thread: runs at the lowest priority, so that on a busy machine the frames and
+// the next edit go first, and writes until nothing waits.
+void writeAutosaves() {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+    std::unique_lock lock(autosaveMutex);
+    while (autosavePending) {
+        AutosaveState state = std::move(*autosavePending);
+        autosavePending.reset();
+        lock.unlock();
+        state.header.arrays = encodeMeshArrays(state.input, state.output);
+        const std::string failed = writeSessionText(kAutosavePath, sessionText(state.header));
+        if (!failed.empty())
+            std::cerr << "autosave: " << failed << std::endl;
+        lock.lock();
+    }
+    autosaveRunning = false;
+    autosaveIdle.notify_all();
+}
 
 // A copy of a model that a writing thread may hold: its arrays only, no texture names (the
 // last copy of a texture name must be let go where its OpenGL context is current).
@@ -83,7 +121,6 @@ SimpleMesh arraysOf(const SimpleMesh& mesh) {
 void autosaveAfterEdit() {
     if (!autosaveOn || openModelPath.empty())
         return;
-    finishAutosave();
     if (!earlierKept) {
         earlierKept = true;
         std::error_code ignored;
@@ -91,15 +128,16 @@ void autosaveAfterEdit() {
             std::filesystem::rename(kAutosavePath, "data/autosave.previous.hvsession", ignored);
     }
     // The arrays are shared copy-on-write values: the live model copies an array before it
-    // writes it while this copy holds it, so the thread reads values nothing changes.
-    SessionData header = currentSessionHeader();
-    autosaveWriter = std::thread([header = std::move(header), input = arraysOf(inputMesh),
-                                  output = arraysOf(outputMesh)]() mutable {
-        header.arrays = encodeMeshArrays(input, output);
-        const std::string failed = writeSessionText(kAutosavePath, sessionText(header));
-        if (!failed.empty())
-            std::cerr << "autosave: " << failed << std::endl;
-    });
+    // writes it while this copy holds it, so the writer reads values nothing changes.
+    AutosaveState state{currentSessionHeader(), arraysOf(inputMesh), arraysOf(outputMesh)};
+    std::unique_lock lock(autosaveMutex);
+    autosavePending = std::move(state);
+    if (!autosaveRunning) {
+        autosaveRunning = true;
+        if (autosaveWriter.joinable())
+            autosaveWriter.join(); // it has ended: it cleared the flag as its last step
+        autosaveWriter = std::thread(writeAutosaves);
+    }
     autosaveWritten = true;
 }
 
@@ -197,6 +235,11 @@ std::string saveSessionFile(const std::string& path) {
 }
 
 std::string openSessionFile(const std::string& path) {
+    // A FIFO or a device would block the program or be read for ever; a folder is no file.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return path + " is not a regular file";
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return "cannot read " + path;
@@ -219,18 +262,22 @@ std::string openSessionFile(const std::string& path) {
     return "";
 }
 
-std::string scriptedSaveSession(const CommandArgs& args) {
-    const std::string why = saveSessionFile(args.path);
+void saveSessionCommand() {
+    const std::string path = chooseOutputFile(FileKind::Session, "session.hvsession");
+    if (path.empty())
+        return;
+    const std::string why = saveSessionFile(path);
     if (!why.empty())
         std::cout << "save-session: " << why << std::endl;
-    return "";
 }
 
-std::string scriptedOpenSession(const CommandArgs& args) {
-    const std::string why = openSessionFile(args.path);
+void openSessionCommand() {
+    const std::string path = chooseInputFile(FileKind::Session);
+    if (path.empty())
+        return;
+    const std::string why = openSessionFile(path);
     if (!why.empty())
         std::cout << "open-session: " << why << std::endl;
-    return "";
 }
 
 void setAutosave(bool on) {
@@ -246,6 +293,8 @@ void setAutosave(bool on) {
 }
 
 void finishAutosave() {
+    std::unique_lock lock(autosaveMutex);
+    autosaveIdle.wait(lock, [] { return !autosaveRunning; });
     if (autosaveWriter.joinable())
         autosaveWriter.join();
 }

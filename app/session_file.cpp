@@ -198,6 +198,14 @@ void forEachSessionArray(A& in, B& out, Visit visit) {
     visit("tex-coord-faces", in.texCoordFaces, out.texCoordFaces, true);
 }
 
+// Whether name is one of the arrays a session keeps; any other is a corrupt line.
+bool isSessionArrayName(const std::string& name) {
+    SimpleMesh none;
+    bool known = false;
+    forEachSessionArray(none, none, [&](const char* n, auto&, auto&, bool) { known |= name == n; });
+    return known;
+}
+
 bool indicesBelow(const IndexLists& lists, std::size_t count) {
     for (const int i : lists.indices())
         if (i < 0 || static_cast<std::size_t>(i) >= count)
@@ -467,14 +475,15 @@ std::optional<SessionData> parseSessionText(const std::string& text, std::string
             SessionArray a;
             std::string mark;
             ok = static_cast<bool>(words >> a.model >> a.name >> mark) &&
-                 (a.model == "input" || a.model == "output");
+                 (a.model == "input" || a.model == "output") && isSessionArrayName(a.name);
+            // The values follow "MODEL NAME = " exactly, so that the line reads back as written.
+            const std::string valuesAfter = a.model + ' ' + a.name + " = ";
             if (ok && mark == "same") {
                 a.sameAsInput = true;
                 std::string extra;
                 ok = !(words >> extra);
-            } else if (ok && mark == "=") {
-                const std::size_t at = rest.find(" = ");
-                a.values = rest.substr(at + 3);
+            } else if (ok && mark == "=" && rest.compare(0, valuesAfter.size(), valuesAfter) == 0) {
+                a.values = rest.substr(valuesAfter.size());
             } else {
                 ok = false;
             }

@@ -25,6 +25,7 @@ std::string workControl(const Command& command, const CommandArgs& args) {
             continue;
         switch (command.arguments) {
         case Arguments::OptionalPath:
+        case Arguments::Path:
             scriptedFileChoice = args.path;
             break;
         case Arguments::Number:

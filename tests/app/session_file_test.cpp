@@ -4,6 +4,8 @@
 #include "app/session_file.h"
 #include "tests/app/app_fixture.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace {
@@ -135,6 +137,15 @@ TEST_F(SessionFile, BadFilesLeaveTheOpenWorkUnchanged) {
         EXPECT_EQ(runLines("open-session " + path + "\n"), "open-session: " + c.line + "\n")
             << c.what;
         EXPECT_TRUE(exported() == open) << c.what;
+    }
+    // A FIFO and a folder are refused at once instead of waited on or read.
+    const std::string pipe = work.file("pipe.hvsession"), folder = work.file("folder.hvsession");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder);
+    for (const std::string& special : {pipe, folder}) {
+        EXPECT_EQ(runLines("open-session " + special + "\n"),
+                  "open-session: " + special + " is not a regular file\n");
+        EXPECT_TRUE(exported() == open) << special;
     }
     // The model changed since the session was saved: one byte more.
     writeFile(model, readFile(model) + "\n");

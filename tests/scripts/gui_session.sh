@@ -3,7 +3,8 @@
 # of the 640 x 480 view at (665, 0) and sized to its controls; a left drag turns the view and
 # key r resets it and a wheel notch brings the model nearer, as key c shows; once the pointer rests the program draws nothing and uses
 # next to no processor time; a quick click on "Triangulate Faces" (press and release in
-# one burst, before the panel draws again) runs it; "Quit" ends the program with status -1
+# one burst, before the panel draws again) runs it; "Save Session" and "Open Session" write and
+# read a session file through their dialogs; "Quit" ends the program with status -1
 # (255). A model too small to see, named on the command line, gets the same framing advice as in
 # a batch run of the same window. Every wait polls for what the program prints, with a deadline.
 #
@@ -13,7 +14,8 @@ x=1 source "$(dirname "$0")/lib/common.sh"
 # Centre of a control in the panel window, "X Y".
 centre() { awk -F'\t' -v label="$1" '$1 == label { print $2, $3 }' "$work/layout"; }
 
-(cd "$work" && exec "$program" "$root/Mesh/sample.obj" >out 2>err) &
+cp "$root"/Mesh/sample.* "$work"
+(cd "$work" && exec "$program" "$work/sample.obj" >out 2>err) &
 pid=$!
 main=$(find_window '^Make Hollowvista Models$')
 panel=$(find_window '^GLUI$')
@@ -80,6 +82,27 @@ wait_until 10 '[ -s "$work/data/autosave.hvsession" ]' || fail "no autosave afte
 xdotool key ctrl+z
 wait_until 10 'grep -qx "undo: lasso loop, part 0" "$work/out"' ||
     fail "Ctrl+Z did not undo the loop: $(cat "$work/out")"
+
+# "Save Session" and "Open Session" in GTK's dialogs, answered with Return: the save dialog
+# proposes session.hvsession in the folder of the last file chosen (the model's, $work), the
+# open dialog the file just saved.
+dialog() {
+    read -r x y <<<"$(centre "$1")"
+    xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+    local window
+    window=$(find_window "^$2\$")
+    [ -n "$window" ] || fail "\"$1\" showed no dialog \"$2\""
+    # Keys go to the window under the pointer; the server handles the motion before them.
+    xdotool mousemove --window "$window" 300 300 key Return
+}
+dialog "Save Session" "Save session"
+wait_until 10 "grep -qx 'Session saved: $work/session.hvsession' '$work/out'" ||
+    fail "\"Save Session\" wrote nothing: $(cat "$work/out")"
+grep -qx 'hollowvista-session 1' "$work/session.hvsession" ||
+    fail "the saved session: $(head -c 200 "$work/session.hvsession")"
+dialog "Open Session" "Select input file"
+wait_until 10 "grep -qx 'Session opened: $work/session.hvsession' '$work/out'" ||
+    fail "\"Open Session\" opened nothing: $(cat "$work/out")"
 
 read -r x y <<<"$(centre "Quit")"
 xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
