@@ -123,7 +123,7 @@ int exportCommand() {
         conversionInput(), outputMesh, partCompression, meshPairs, windowWidth, windowHeight,
         renderScene, "data",
         {viewCamera.translation[0], viewCamera.translation[1], viewCamera.translation[2]},
-        traceOutput());
+        traceOutput(), [](const char* step, double fraction) { progressStep(step, fraction); });
 }
 
 int exportSolidCommand() {
@@ -140,7 +140,9 @@ int exportSolidCommand() {
 int triangulateCommand() {
     const float translation[3] = {viewCamera.translation[0], viewCamera.translation[1],
                                   viewCamera.translation[2]};
-    return triangulateFaces(conversionInput(), translation);
+    return triangulateFaces(
+        conversionInput(), translation, "data",
+        [](const char* step, double fraction) { progressStep(step, fraction); });
 }
 
 void pairDiagnosticCommand() {

@@ -1,6 +1,7 @@
-// What a user waits for with large models: generated textured models of about 100,000 and
-// 1,000,000 triangles taken through the program's own commands in an offscreen 640 x 480
-// window with the program's start-up state: "Open Mesh" (reading the OBJ file), a lasso,
+// What a user waits for with large models: generated textured models of about 100,000 to
+// 5,000,000 triangles taken through the program's own commands in an offscreen 640 x 480
+// window with the program's start-up state: the file read alone, "Open Mesh" (reading the OBJ
+// file), "Set Up a Camera", a lasso,
 // "Preview", "Push", a frame drawn in immediate mode (the former drawing, kept as the tests'
 // reference) and from the mesh's buffers, a frame after a change (buffers rebuilt), "Export"
 // and "Triangulate Faces"; and "Export Solid" at SCALE 1, 2 and 4 for each size and for the
@@ -30,6 +31,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 namespace {
@@ -38,8 +40,11 @@ struct ModelSize {
     const char* name;
     int cells; // cells x cells quads, two triangles each
 };
-// 224 x 224 x 2 = 100,352 and 708 x 708 x 2 = 1,002,528 triangles.
-constexpr ModelSize kSizes[] = {{"100k", 224}, {"1M", 708}};
+// 224 x 224 x 2 = 100,352, 387 x 387 x 2 = 299,538, 708 x 708 x 2 = 1,002,528,
+// 1225 x 1225 x 2 = 3,001,250 and 1581 x 1581 x 2 = 4,999,122 triangles: how each step grows
+// with the model.
+constexpr ModelSize kSizes[] = {
+    {"100k", 224}, {"300k", 387}, {"1M", 708}, {"3M", 1225}, {"5M", 1581}};
 
 std::string modelPath(const ModelSize& size) {
     return (startProgram() / (std::string("grid-") + size.name + ".obj")).string();
@@ -153,6 +158,26 @@ void openMesh(benchmark::State& state, const ModelSize* size) {
     preparedSize = nullptr; // the painted state is gone
 }
 
+// The model's file read alone (SimpleMesh::load into a mesh of its own), in this warm process.
+void readModel(benchmark::State& state, const ModelSize* size) {
+    prepare(*size);
+    QuietOutput quiet(std::cerr);
+    for (auto _ : state) {
+        SimpleMesh mesh;
+        if (!mesh.load(modelPath(*size), {}))
+            std::abort();
+    }
+    report(state);
+}
+
+// "Set Up a Camera" on the painted model (the view stays the start-up view).
+void setUpCamera(benchmark::State& state, const ModelSize* size) {
+    prepare(*size);
+    for (auto _ : state)
+        runCommand(kSetUpCamera);
+    report(state);
+}
+
 void paintLasso(benchmark::State& state, const ModelSize* size) {
     prepare(*size);
     for (auto _ : state)
@@ -250,7 +275,9 @@ void registerSize(const ModelSize& size) {
             ->UseRealTime()
             ->MeasureProcessCPUTime();
     };
+    add("Read", 2, readModel);
     add("OpenMesh", 2, openMesh);
+    add("SetUpCamera", 3, setUpCamera);
     add("Lasso", 3, paintLasso);
     add("Frame/input/opened/immediate", 3, drawFrames, Stage::Painted, 0, true);
     add("Frame/input/opened/buffered", 10, drawFrames, Stage::Painted, 0, false);

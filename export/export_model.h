@@ -4,6 +4,7 @@
 #pragma once
 
 #include "export/mesh_pair.h"
+#include "export/step_progress.h"
 
 #include <array>
 #include <functional>
@@ -20,9 +21,9 @@ class SimpleMesh;
 // shown), then prints "Done!" on standard error and returns 0. Creates folder when missing. When a
 // file cannot be written it prints "exportModel: cannot write PATH: REASON" on standard error and
 // returns 1; the files that were there before are left untouched (they are replaced together or not
-// at all).
+// at all). progress is told each file's step as it starts and how far the export has come.
 int exportModel(const SimpleMesh& input, const SimpleMesh& output, const float partCompression[4],
                 std::vector<MeshPair>& pairs, int width, int height,
                 const std::function<void()>& renderView, const std::string& folder = "data",
                 const std::array<float, 3>& cameraTranslation = {0, 0, 0},
-                std::ostream& trace = std::cout);
+                std::ostream& trace = std::cout, const StepProgress& progress = {});

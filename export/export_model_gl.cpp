@@ -90,23 +90,31 @@ std::string writeGlb(const SimpleMesh& output, const std::vector<MeshPair>& pair
 int exportModel(const SimpleMesh& input, const SimpleMesh& output, const float partCompression[4],
                 std::vector<MeshPair>& pairs, int width, int height,
                 const std::function<void()>& renderView, const std::string& folder,
-                const std::array<float, 3>& cameraTranslation, std::ostream& trace) {
+                const std::array<float, 3>& cameraTranslation, std::ostream& trace,
+                const StepProgress& progress) {
+    auto tell = [&](const char* step, double fraction) {
+        if (progress)
+            progress(step, fraction);
+    };
     // The model files and the texture are replaced together: when one cannot be written,
     // every file of the previous export stays as it was.
     const std::vector<PendingFile> files = {
         {folder + "/export.obj",
          [&](const std::string& tempPath) {
+             tell("writing the model", 0);
              return writeObjFile(tempPath, [&](ObjWriter& writer) {
                  writeExport(writer, input, output, partCompression, pairs, trace);
              });
          }},
         {folder + "/export.bmp",
          [&](const std::string& tempPath) {
+             tell("taking the snapshot", 0.6);
              return writeSnapshot(width, height, renderView, tempPath);
          }},
         // After the model file, whose writing built the pairs it takes.
         {folder + "/export.glb",
          [&](const std::string& tempPath) {
+             tell("writing the glTF file", 0.7);
              return writeGlb(output, pairs, cameraTranslation, tempPath);
          }},
     };

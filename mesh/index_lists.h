@@ -63,9 +63,10 @@ class IndexLists {
         indices_.clear();
         offsets_.assign(1, 0);
     }
+    // Room for lists and indices without growing, advised for huge pages before first use.
     void reserve(std::size_t lists, std::size_t indices) {
-        offsets_.reserve(lists + 1);
-        indices_.reserve(indices);
+        ensureCapacity(offsets_, lists + 1);
+        ensureCapacity(indices_, indices);
     }
 
     // Builds from raw arrays (moved in): offsets must start at 0, be non-decreasing and end at

@@ -89,12 +89,29 @@ bool quickFloat(std::uint64_t digits, int exponent, bool negative, float& value)
     return true;
 }
 
-// 10^n for n <= 19.
-std::uint64_t power10(int n) {
-    std::uint64_t power = 1;
-    while (n-- > 0)
-        power *= 10;
-    return power;
+// 10^n for n <= 19, looked up (it is needed for every fraction read).
+std::uint64_t power10(std::ptrdiff_t n) {
+    static constexpr std::uint64_t powers[] = {1ull,
+                                               10ull,
+                                               100ull,
+                                               1000ull,
+                                               10000ull,
+                                               100000ull,
+                                               1000000ull,
+                                               10000000ull,
+                                               100000000ull,
+                                               1000000000ull,
+                                               10000000000ull,
+                                               100000000000ull,
+                                               1000000000000ull,
+                                               10000000000000ull,
+                                               100000000000000ull,
+                                               1000000000000000ull,
+                                               10000000000000000ull,
+                                               100000000000000000ull,
+                                               1000000000000000000ull,
+                                               10000000000000000000ull};
+    return powers[n];
 }
 
 } // namespace

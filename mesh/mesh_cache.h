@@ -17,7 +17,7 @@ class MeshCache {
 // No two meshes ever hold the same buffers, so none is released twice.
 class MeshCaches {
   public:
-    enum Kind { Shaded, FaceIds, PartPaint, KindCount };
+    enum Kind { Shaded, PartPaint, KindCount };
 
     MeshCaches() = default;
     MeshCaches(const MeshCaches&) {}

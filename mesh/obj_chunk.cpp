@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 
 namespace {
 
@@ -166,6 +167,19 @@ void ObjChunk::clear() {
     normalFaces.clear();
     events.clear();
     overflow = ObjOverflow::none;
+}
+
+void ObjChunk::reserveForFile(std::size_t fileBytes) {
+    // The shortest lines that OBJ files are full of: "v" and "vn" lines of three short numbers
+    // take some 20 bytes or more, "vt" lines 14, a face 14 with 4 bytes or more per corner.
+    try {
+        ensureCapacity(vertices, fileBytes / 20);
+        ensureCapacity(normals, fileBytes / 20);
+        ensureCapacity(texCoords, fileBytes / 14);
+        faces.reserve(fileBytes / 14, fileBytes / 4);
+    } catch (const std::bad_alloc&) {
+        // No address space for that much: the arrays grow as they fill.
+    }
 }
 
 void ObjChunk::append(const ObjChunk& other) {

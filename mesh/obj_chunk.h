@@ -57,6 +57,10 @@ struct ObjChunk {
     void append(const ObjChunk& other);
     // Empties the chunk, keeping the memory for the next stretch.
     void clear();
+    // Makes room, without touching it, for what a file of fileBytes typically holds, so that
+    // the arrays are filled in place rather than grown by copying (only the pages used ever
+    // become resident). A file that holds more grows the arrays as usual.
+    void reserveForFile(std::size_t fileBytes);
 };
 
 // Reads every line of lines (each ending with '\n' except possibly the last) into chunk.

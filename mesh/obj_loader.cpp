@@ -76,6 +76,7 @@ bool ObjLoader::loader(const std::string& path) {
     BlockReader blocks(file.get(), options.blockBytes);
     ObjChunk total;
     total.limits = options.limits;
+    total.reserveForFile(fileBytes(file.get()));
     std::vector<ObjChunk> spare;
     std::string_view lines;
     while (total.overflow == ObjOverflow::none && blocks.next(lines))

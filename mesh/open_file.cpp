@@ -29,3 +29,10 @@ File openForReading(const std::string& path) {
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return file;
 }
+
+std::size_t fileBytes(std::FILE* file) {
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
+        return 0;
+    return static_cast<std::size_t>(info.st_size);
+}

@@ -1,6 +1,7 @@
 // Opening files for reading, shared by the file lookup and the OBJ reader.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -17,3 +18,6 @@ File openForReading(const std::string& path);
 
 // True when path names a regular file (following links).
 bool isRegularFile(const std::string& path);
+
+// The size of the open regular file, or 0 when it cannot be told.
+std::size_t fileBytes(std::FILE* file);

@@ -29,29 +29,29 @@ void forEachFace(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown,
 
 } // namespace
 
-std::size_t idVertexCount(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
-    std::size_t vertices = 0;
-    forEachFace(mesh, drawnFaces, onlyShown, [&](std::size_t, const std::vector<int>& corners) {
-        vertices += corners.size() > 2 ? 3 * (corners.size() - 2) : 0;
-    });
-    return vertices;
-}
-
-void writeIdArrays(const SimpleMesh& mesh, std::size_t drawnFaces, std::size_t vertices,
-                   unsigned char* out, bool onlyShown) {
-    unsigned char* position = out;
-    unsigned char* colour = out + vertices * sizeof(Vec3);
+void forEachIdBatch(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown,
+                    std::size_t batchTriangles, const std::function<void(const IdBatch&)>& draw) {
+    const std::size_t batchVertices = 3 * std::max<std::size_t>(batchTriangles, 1);
+    IdBatch batch;
+    batch.positions.reserve(batchVertices);
+    batch.colours.reserve(batchVertices);
     forEachFace(mesh, drawnFaces, onlyShown, [&](std::size_t f, const std::vector<int>& corners) {
         const std::array<unsigned char, 4> id = {static_cast<unsigned char>(f & 255),
                                                  static_cast<unsigned char>((f >> 8) & 255),
                                                  static_cast<unsigned char>((f >> 16) & 255), 255};
         const std::size_t n = corners.size();
-        for (std::size_t k = 1; k + 1 < n; ++k)
-            for (int v : {corners[k], corners[k + 1], corners[0]}) {
-                std::memcpy(position, &mesh.vertices[v], sizeof(Vec3));
-                std::memcpy(colour, id.data(), id.size());
-                position += sizeof(Vec3);
-                colour += id.size();
+        for (std::size_t k = 1; k + 1 < n; ++k) {
+            if (batch.positions.size() == batchVertices) {
+                draw(batch);
+                batch.positions.clear();
+                batch.colours.clear();
             }
+            for (int v : {corners[k], corners[k + 1], corners[0]}) {
+                batch.positions.push_back(mesh.vertices[v]);
+                batch.colours.push_back(id);
+            }
+        }
     });
+    if (!batch.positions.empty())
+        draw(batch);
 }

@@ -27,7 +27,8 @@ RgbImage readShownIdImage(const SimpleMesh& mesh, bool backFace, int width, int 
                           const std::function<void()>& applyProjection);
 
 // Draws the first drawnFaces faces of the mesh in their ID colours, with the pixels that
-// drawing each face as a GL_POLYGON gives, from a buffer kept with the mesh and rebuilt only
-// when its positions, its faces or drawnFaces change. onlyShown leaves out the faces that
-// drawing the mesh hides.
+// drawing each face as a GL_POLYGON gives, in batches written into one small array as they
+// are sent: a buffer of the whole image would cost 16 bytes per triangle corner twice over
+// (the renderer keeps its own copy), more than the model itself. onlyShown leaves out the
+// faces that drawing the mesh hides.
 void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown = false);

@@ -2,7 +2,6 @@
 #include "selection/picking.h"
 
 #include "mesh/draw_batches.h"
-#include "mesh/gl_buffer.h"
 #include "selection/face_id.h"
 #include "selection/id_arrays.h"
 #include "selection/view_transform_gl.h"
@@ -15,45 +14,6 @@
 #include <iostream>
 
 namespace {
-
-// The ID image's buffer of one mesh, with what it was built from: the number of faces drawn
-// and the stamps of the positions and faces.
-class IdBuffers : public MeshCache {
-  public:
-    bool built = false;
-    std::array<std::uint64_t, 5> key{};
-    GlBuffer vertices;
-    std::size_t colourAt = 0, count = 0; // positions start the buffer, colours follow
-
-    void fill(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
-        count = idVertexCount(mesh, drawnFaces, onlyShown);
-        vertices.write(GL_ARRAY_BUFFER, count * (sizeof(Vec3) + 4), [&](unsigned char* data) {
-            writeIdArrays(mesh, drawnFaces, count, data, onlyShown);
-        });
-        colourAt = count * sizeof(Vec3);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        built = true;
-    }
-};
-
-// The mesh's ID buffer for its first drawnFaces faces (onlyShown: those that drawing the mesh
-// shows), rebuilt first when what it was built from changed since.
-const IdBuffers& idBuffers(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
-    std::unique_ptr<MeshCache>& slot = mesh.caches[MeshCaches::FaceIds];
-    if (!slot)
-        slot = std::make_unique<IdBuffers>();
-    auto& buffers = static_cast<IdBuffers&>(*slot); // the slot only ever holds these
-    const bool hiding = onlyShown && mesh.hideInvisibleFaces == 1;
-    const std::array<std::uint64_t, 5> key = {drawnFaces, mesh.vertices.stamp(), mesh.faces.stamp(),
-                                              hiding ? 1u : 0u,
-                                              hiding ? mesh.faceVisible.stamp() : 0};
-    if (!buffers.built || buffers.key != key) {
-        buffers.built = false;
-        buffers.fill(mesh, drawnFaces, hiding);
-        buffers.key = key;
-    }
-    return buffers;
-}
 
 // State of both ID passes, inside the caller's glPushAttrib: white background, filled polygons
 // whatever the display shows ("Wireframe" leaves outlines in the window's state), no lighting,
@@ -70,17 +30,20 @@ void beginIdPass() {
 } // namespace
 
 void drawIdImage(const SimpleMesh& mesh, std::size_t drawnFaces, bool onlyShown) {
-    const IdBuffers& b = idBuffers(mesh, drawnFaces, onlyShown);
-    if (b.count == 0)
-        return;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    b.vertices.bind(GL_ARRAY_BUFFER);
+    glBindBuffer(GL_ARRAY_BUFFER, 0); // the arrays are the batch's own memory
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, bufferOffset(0));
     glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, bufferOffset(b.colourAt));
-    drawArrayTriangles(b.count);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    bool first = true;
+    forEachIdBatch(mesh, drawnFaces, onlyShown, kBatchTriangles, [&](const IdBatch& batch) {
+        // The rasteriser's workers fill the window with one batch while the next is written.
+        if (!first)
+            glFlush();
+        first = false;
+        glVertexPointer(3, GL_FLOAT, 0, batch.positions.data());
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0, batch.colours.data());
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.positions.size()));
+    });
     glPopClientAttrib();
 }
 

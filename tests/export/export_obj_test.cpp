@@ -228,8 +228,18 @@ TEST(ExportFile, GoldenFilesReadBack) {
         GTEST_SKIP() << "assimp is not installed; only our own reader was checked";
 }
 
+// Each step of a writing pass told to its progress, "NAME FRACTION; " each.
+struct StepLog {
+    std::ostringstream text;
+    StepProgress progress() {
+        return
+            [this](const char* step, double fraction) { text << step << ' ' << fraction << "; "; };
+    }
+};
+
 // Each export writes the model file and a snapshot of the window as seen: its size (after a
-// resize, too), upright, drawn fresh by renderView once; the second export replaces both.
+// resize, too), upright, drawn fresh by renderView once; the second export replaces both. It
+// tells its progress file by file.
 TEST(ExportModel, WritesModelAndSnapshotThenDone) {
     TempDir dir;
     const std::string folder = dir.file("data"); // missing: the export creates it
@@ -240,13 +250,17 @@ TEST(ExportModel, WritesModelAndSnapshotThenDone) {
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT); // stale content that renderView must replace
         int renders = 0;
+        StepLog steps;
         const Console console = captureConsole([&] {
             EXPECT_EQ(exportModel(
                           strip, strip, kAllInverted, pairs, w, h,
-                          [&] { drawCorners(w, h), ++renders; }, folder),
+                          [&] { drawCorners(w, h), ++renders; }, folder, {0, 0, 0}, std::cout,
+                          steps.progress()),
                       0);
         });
         EXPECT_EQ(console.err, "Done!\n");
+        EXPECT_EQ(steps.text.str(),
+                  "writing the model 0; taking the snapshot 0.6; writing the glTF file 0.7; ");
         EXPECT_EQ(renders, 1);
         EXPECT_EQ(console.out, kStripPlainLog);
         EXPECT_EQ(readFile(folder + "/export.obj"), golden("strip_plain.obj"));
@@ -270,16 +284,21 @@ TEST(ChooseQuadDiagonal, QuadWithAMissingCornerKeepsItsDiagonal) {
     EXPECT_FALSE(chooseQuadDiagonal(remeshModel(), missing, kEye));
 }
 
-// The data folder is missing at first and created; each run replaces the file.
+// The data folder is missing at first and created; each run replaces the file and tells its
+// progress (the faces' step only where there are faces).
 TEST(TriangulateFaces, WritesTheRemeshFile) {
     TempDir dir;
     const std::string folder = dir.file("data");
     const SimpleMesh model = remeshModel(), none;
     for (const auto& [mesh, file] :
          {std::pair{&model, "remesh.obj"}, {&model, "remesh.obj"}, {&none, "empty.obj"}}) {
-        const Console console =
-            captureConsole([&] { EXPECT_EQ(triangulateFaces(*mesh, kEye, folder), 0); });
+        StepLog steps;
+        const Console console = captureConsole(
+            [&] { EXPECT_EQ(triangulateFaces(*mesh, kEye, folder, steps.progress()), 0); });
         EXPECT_EQ(console.err, "Done!\n");
         EXPECT_EQ(readFile(folder + "/remesh.obj"), golden(file));
+        EXPECT_EQ(steps.text.str(), mesh == &model
+                                        ? "writing the vertices 0; writing the faces 0.3; "
+                                        : "writing the vertices 0; ");
     }
 }
