@@ -200,7 +200,8 @@ std::string scriptedCamera(const CommandArgs& args) {
 }
 
 std::string scriptedScreenshot(const CommandArgs& args) {
-    if (!saveWindowImage(args.path, windowWidth, windowHeight))
-        return "cannot save the window as \"" + args.path + "\"";
+    const std::string why = saveWindowImage(args.path, windowWidth, windowHeight);
+    if (!why.empty())
+        return "cannot save the window as \"" + args.path + "\": " + why;
     return {};
 }

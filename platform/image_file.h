@@ -20,7 +20,7 @@ std::string savePixels(const std::string& path, unsigned type, int width, int he
                        const std::vector<unsigned char>& pixels);
 
 // Reads the window's width x height pixels and saves them as an image whose format follows the
-// path's extension, replacing a file there only once the new one is complete. False when the
-// extension names no format DevIL writes, the folder does not exist or the file cannot be
-// written.
-bool saveWindowImage(const std::string& path, int width, int height);
+// path's extension, replacing a file there only once the new one is complete. Returns "" when
+// the file was written, else why not: the extension names no format DevIL writes, the folder
+// does not exist, or the file cannot be written.
+std::string saveWindowImage(const std::string& path, int width, int height);

@@ -87,18 +87,19 @@ std::string savePixels(const std::string& path, unsigned type, int width, int he
     return why;
 }
 
-bool saveWindowImage(const std::string& path, int width, int height) {
+std::string saveWindowImage(const std::string& path, int width, int height) {
     // Unlike the export, a screenshot makes no folder: a path into a missing one is an error.
     const ILenum type = ilTypeFromExt(path.c_str());
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::error_code error;
-    if (width < 1 || height < 1 || type == IL_TYPE_UNKNOWN ||
-        (!folder.empty() && !std::filesystem::is_directory(folder, error)))
-        return false;
+    if (width < 1 || height < 1)
+        return "the window has no pixels";
+    if (type == IL_TYPE_UNKNOWN)
+        return "no image format is known by that name";
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        return "no folder \"" + folder.string() + "\"";
     const std::vector<unsigned char> pixels = readPixels(width, height, 3);
-    return replaceFile(path,
-                       [&](const std::string& tempPath) {
-                           return savePixels(tempPath, type, width, height, 3, pixels);
-                       })
-        .empty();
+    return replaceFile(path, [&](const std::string& tempPath) {
+        return savePixels(tempPath, type, width, height, 3, pixels);
+    });
 }

@@ -74,10 +74,20 @@ export-solid 1|exportSolid: cannot write data/export_solid.stl: Not a directory
 WRITERS
 run "${open_sample}"$'screenshot data/view.png\nkey c\n'
 expect 2 "$loaded_sample
-script:2: cannot save the window as \"data/view.png\"" "data as a file, screenshot"
+script:2: cannot save the window as \"data/view.png\": no folder \"data\"" "data as a file, screenshot"
 [ "$(cat data)" = "a file where the folder should be" ] || fail "data as a file: the file changed"
 rm data
 mv data.folder data
+# A screenshot says why it could not be saved: a missing folder, a name of no image format.
+while IFS='|' read -r path why; do
+    run "${open_sample}screenshot $path"$'\n'
+    expect 2 "$loaded_sample
+script:2: cannot save the window as \"$path\": $why" "screenshot $path"
+    [ ! -e "$path" ] || fail "screenshot $path: a file was written"
+done <<'SHOTS'
+shots/view.png|no folder "shots"
+data/view.nosuchformat|no image format is known by that name
+SHOTS
 
 # --- A disk that fills up while exporting (a file size limit stands for it) ------------------
 limit=16 run "${open_sample}"$'export\n' # kB: the model file (47 kB) does not fit
