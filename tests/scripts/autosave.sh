@@ -26,11 +26,7 @@ status=0
 cp data/export.obj before.obj
 cp data/export.bmp before.bmp
 
-printf 'open-session data/autosave.hvsession\nexport\n' >reopen.hvs
-"$program" --batch reopen.hvs >out 2>err || fail "reopening failed: $(cat err)"
-grep -qx 'Session opened: data/autosave.hvsession' out || fail "not reopened: $(cat out)"
-cmp -s before.obj data/export.obj || fail "the reopened autosave exports another model"
-cmp -s before.bmp data/export.bmp || fail "the reopened autosave exports another snapshot"
+reopen_exports_as before "the reopened autosave"
 
 # A session file on the command line; and the earlier autosave is kept at the first edit.
 cp data/autosave.hvsession earlier.hvsession

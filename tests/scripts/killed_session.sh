@@ -57,11 +57,7 @@ mv data/export.obj killed.obj
 mv data/export.bmp killed.bmp
 cp data/autosave.hvsession killed.hvsession
 
-printf 'open-session data/autosave.hvsession\nexport\n' >reopen.hvs
-"$program" --batch reopen.hvs >out 2>err || fail "reopening failed: $(cat err)"
-grep -qx 'Session opened: data/autosave.hvsession' out || fail "not reopened: $(cat out)"
-cmp -s killed.obj data/export.obj || fail "the autosave of the killed process exports another model"
-cmp -s killed.bmp data/export.bmp || fail "the autosave of the killed process exports another snapshot"
+reopen_exports_as killed "the autosave of the killed process"
 
 start second
 [ "$(sed -n 1p second.out)" = "$earlier" ] || fail "no line on the earlier autosave: $(cat second.out)"

@@ -58,5 +58,15 @@ wait_until() {
     done
 }
 
+# Opens data/autosave.hvsession in a new batch process and exports: its export.obj and
+# export.bmp must equal $1.obj and $1.bmp ($2 names them in the failure lines).
+reopen_exports_as() {
+    printf 'open-session data/autosave.hvsession\nexport\n' >reopen.hvs
+    "$program" --batch reopen.hvs >out 2>err || fail "reopening failed: $(cat err)"
+    grep -qx 'Session opened: data/autosave.hvsession' out || fail "not reopened: $(cat out)"
+    cmp -s "$1.obj" data/export.obj || fail "$2 exports another model"
+    cmp -s "$1.bmp" data/export.bmp || fail "$2 exports another snapshot"
+}
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
