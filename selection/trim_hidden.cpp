@@ -362,6 +362,27 @@ bool meetOnlyAlongEdge(const FanTriangle& a, const FanTriangle& b) {
     return false;
 }
 
+// Some edge line of one triangle has the other wholly on its outer side or on it: their
+// insides do not meet, so neither hides any of the other. Most neighbours of a mesh that share
+// only a corner end here instead of in the exact clip.
+bool apart(const FanTriangle& a, const FanTriangle& b) {
+    auto outside = [](const FanTriangle& edges, const FanTriangle& other) {
+        const double turn = edges.area2 > 0 ? 1 : -1;
+        for (int e = 0; e < 3; ++e) {
+            const ScreenPoint p = edges.p[e], q = edges.p[(e + 1) % 3];
+            bool all = true;
+            for (int k = 0; k < 3 && all; ++k) {
+                const ScreenPoint r = other.p[k];
+                all = turn * ((q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x)) <= 0;
+            }
+            if (all)
+                return true;
+        }
+        return false;
+    };
+    return outside(a, b) || outside(b, a);
+}
+
 ClipperLib::IntPoint onGrid(const ScreenPoint& p) {
     return {static_cast<ClipperLib::cInt>(std::llround(p.x * kTrimGrid)),
             static_cast<ClipperLib::cInt>(std::llround(p.y * kTrimGrid))};
@@ -463,25 +484,33 @@ struct Attributes {
     bool normals = false, texCoords = false, colours = false;
 };
 
+// What the first search found for a triangle.
+constexpr unsigned char kPartlyCovered = 0, kBuried = 1, kUncovered = 2;
+
 class RangeCutter {
   public:
     RangeCutter(const SimpleMesh& input, const Fans& fans, const CellGrid& grid,
                 const Attributes& attributes)
         : input_(input), fans_(fans), grid_(grid), attributes_(attributes) {}
 
-    // Marks in buried (one entry per triangle, written only in [begin, end) of the faces'
-    // triangles) the triangles that one other hides whole. Such a triangle hides nothing that
-    // the one in front of it does not hide too, so the cut can leave it out as an occluder.
-    void findBuried(std::size_t begin, std::size_t end, std::vector<unsigned char>& buried) {
+    // Classifies in cover (one entry per triangle, written only in [begin, end) of the faces'
+    // triangles) the triangles that one other hides whole (kBuried) and those that nothing
+    // hides (kUncovered). A buried triangle hides nothing that the one in front of it does not
+    // hide too, so the cut can leave it out as an occluder; an uncovered one stays uncovered
+    // when fewer occluders are tried, so the cut need not search for it again.
+    void classifyCover(std::size_t begin, std::size_t end, std::vector<unsigned char>& cover) {
         for (std::size_t t = fans_.firstTriangle[begin]; t < fans_.firstTriangle[end]; ++t) {
             if (!fans_.triangles[t].drawn)
                 continue;
             const std::vector<Polygon> parts = hiddenParts(t, nullptr);
-            buried[t] = parts.size() == 1 &&
-                        twiceArea(parts[0]) >= std::abs(fans_.triangles[t].area2) * (1 - 1e-9);
+            if (parts.empty())
+                cover[t] = kUncovered;
+            else if (parts.size() == 1 &&
+                     twiceArea(parts[0]) >= std::abs(fans_.triangles[t].area2) * (1 - 1e-9))
+                cover[t] = kBuried;
         }
     }
-    void useBuried(const std::vector<unsigned char>* buried) { buried_ = buried; }
+    void useCover(const std::vector<unsigned char>* cover) { cover_ = cover; }
 
     void cutFaces(std::size_t begin, std::size_t end, CutRange& out) {
         for (std::size_t f = begin; f < end; ++f)
@@ -499,7 +528,8 @@ class RangeCutter {
             allCulled = allCulled && tri.culled;
             if (!tri.cuttable)
                 continue;
-            hidden[t - first] = hiddenParts(t, buried_);
+            if (!cover_ || (*cover_)[t] != kUncovered)
+                hidden[t - first] = hiddenParts(t, cover_);
             anyHidden = anyHidden || !hidden[t - first].empty();
         }
         if (!anyHidden) {
@@ -521,15 +551,16 @@ class RangeCutter {
 
     // The parts of triangle t that others hide. When one of them hides it whole, that one
     // alone (candidates are tried nearest first, so in a deep pile the front one ends it).
-    std::vector<Polygon> hiddenParts(std::size_t t, const std::vector<unsigned char>* buried) {
+    // cover, when given, leaves out the triangles it marks kBuried.
+    std::vector<Polygon> hiddenParts(std::size_t t, const std::vector<unsigned char>* cover) {
         const FanTriangle& tri = fans_.triangles[t];
         candidates_.clear();
         grid_.visitBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](const CellEntry& other) {
             const std::size_t c = other.triangle;
             if (c == t || other.minX >= tri.maxX || other.maxX <= tri.minX ||
                 other.minY >= tri.maxY || other.maxY <= tri.minY ||
-                other.minZ > tri.maxZ + kSameDepth || (buried && (*buried)[c]) ||
-                meetOnlyAlongEdge(tri, fans_.triangles[c]))
+                other.minZ > tri.maxZ + kSameDepth || (cover && (*cover)[c] == kBuried) ||
+                meetOnlyAlongEdge(tri, fans_.triangles[c]) || apart(tri, fans_.triangles[c]))
                 return;
             candidates_.push_back({other.minZ, other.triangle});
         });
@@ -700,7 +731,7 @@ class RangeCutter {
     };
     std::vector<Candidate> candidates_;
     ClipperLib::Clipper clipper_;
-    const std::vector<unsigned char>* buried_ = nullptr;
+    const std::vector<unsigned char>* cover_ = nullptr;
     Tessellator tessellator_;
 };
 
@@ -748,13 +779,13 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
 
     const std::size_t faceCount = input.faces.size();
     CutRange ranges[2];
-    std::vector<unsigned char> buried(fans.triangles.size(), 0);
+    std::vector<unsigned char> cover(fans.triangles.size(), kPartlyCovered);
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
-        RangeCutter(input, fans, grid, attributes).findBuried(begin, end, buried);
+        RangeCutter(input, fans, grid, attributes).classifyCover(begin, end, cover);
     });
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
         RangeCutter cutter(input, fans, grid, attributes);
-        cutter.useBuried(&buried);
+        cutter.useCover(&cover);
         cutter.cutFaces(begin, end, ranges[begin == 0 ? 0 : 1]);
     });
 
