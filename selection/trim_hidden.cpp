@@ -160,13 +160,12 @@ struct CellEntry {
 class CellGrid {
   public:
     explicit CellGrid(const std::vector<FanTriangle>& triangles, const ViewTransform& view) {
-        // The cells cover what the drawn triangles cover of the window (the middle third of
-        // the viewport), a few triangles to a cell; what lies beyond falls into the border
-        // cells.
-        const double windowX = view.viewport[0] + view.viewport[2] / 3.0;
-        const double windowY = view.viewport[1] + view.viewport[3] / 3.0;
-        const double windowW = std::max(1.0, view.viewport[2] / 3.0);
-        const double windowH = std::max(1.0, view.viewport[3] / 3.0);
+        // The cells cover what the drawn triangles cover of the viewport (the window is its
+        // middle third, and a model may reach well beyond the window), a few triangles to a
+        // cell; what lies beyond the viewport falls into the border cells.
+        const double windowX = view.viewport[0], windowY = view.viewport[1];
+        const double windowW = std::max(1, view.viewport[2]);
+        const double windowH = std::max(1, view.viewport[3]);
         double minX = windowX + windowW, maxX = windowX, minY = windowY + windowH, maxY = windowY;
         double drawn = 0;
         for (const FanTriangle& t : triangles) {
