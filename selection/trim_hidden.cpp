@@ -23,8 +23,9 @@ constexpr double kNoArea = 1e-9;
 // Window depths closer than this count as the same depth (a tie, settled by drawing order).
 constexpr double kSameDepth = 1e-12;
 
+// No default values: the polygons of the cut hold arrays of them that are written before read.
 struct ScreenPoint {
-    double x = 0, y = 0;
+    double x, y;
 };
 
 // One triangle of a face's fan, as the camera sees it.
@@ -32,7 +33,7 @@ struct FanTriangle {
     int face = 0;
     std::array<int, 3> corner{};       // positions in the face's corner list
     std::array<int, 3> vertex{};       // vertex indices
-    std::array<ScreenPoint, 3> p;      // window x, y
+    std::array<ScreenPoint, 3> p{};    // window x, y
     std::array<double, 3> w{};         // clip-space w (> 0 for a usable triangle)
     double area2 = 0;                  // twice the signed screen area (> 0: counter-clockwise)
     double dzdx = 0, dzdy = 0, z0 = 0; // window depth = z0 + dzdx x + dzdy y
@@ -142,48 +143,100 @@ Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFace
     return fans;
 }
 
+// The grid's fineness: about this many drawn triangles to a cell, at most this many cells a
+// side (the cell numbers fit the entries' 16 bits).
+constexpr double kTrianglesPerCell = 2;
+constexpr int kMaxCellsPerSide = 2048;
+
+// One drawn triangle as a cell lists it: what the search for occluders reads first, kept
+// together so that a cell's list is read in order instead of fetching each triangle.
+struct CellEntry {
+    double minX, maxX, minY, maxY, minZ;
+    std::uint32_t triangle;
+    std::uint16_t firstCellX, firstCellY; // the lowest cell its box meets
+};
+
 // The drawn triangles binned into screen cells by their bounding boxes.
 class CellGrid {
   public:
     explicit CellGrid(const std::vector<FanTriangle>& triangles, const ViewTransform& view) {
-        // The cells cover the window (the middle third of the viewport); what lies beyond it
-        // falls into the border cells.
-        x0_ = view.viewport[0] + view.viewport[2] / 3.0;
-        y0_ = view.viewport[1] + view.viewport[3] / 3.0;
-        const double drawn = static_cast<double>(std::count_if(
-            triangles.begin(), triangles.end(), [](const FanTriangle& t) { return t.drawn; }));
-        cells_ = std::clamp(static_cast<int>(std::sqrt(drawn / 2)), 1, 1024);
-        cellW_ = std::max(1.0, view.viewport[2] / 3.0) / cells_;
-        cellH_ = std::max(1.0, view.viewport[3] / 3.0) / cells_;
-        std::vector<std::uint32_t> counts(static_cast<std::size_t>(cells_) * cells_ + 1, 0);
+        // The cells cover what the drawn triangles cover of the viewport (the window is its
+        // middle third, and a model may reach well beyond the window), a few triangles to a
+        // cell; what lies beyond the viewport falls into the border cells.
+        const double windowX = view.viewport[0], windowY = view.viewport[1];
+        const double windowW = std::max(1, view.viewport[2]);
+        const double windowH = std::max(1, view.viewport[3]);
+        double minX = windowX + windowW, maxX = windowX, minY = windowY + windowH, maxY = windowY;
+        double drawn = 0;
+        for (const FanTriangle& t : triangles) {
+            if (!t.drawn)
+                continue;
+            ++drawn;
+            minX = std::min(minX, t.minX);
+            maxX = std::max(maxX, t.maxX);
+            minY = std::min(minY, t.minY);
+            maxY = std::max(maxY, t.maxY);
+        }
+        minX = std::max(minX, windowX);
+        maxX = std::min(maxX, windowX + windowW);
+        minY = std::max(minY, windowY);
+        maxY = std::min(maxY, windowY + windowH);
+        if (!(minX < maxX && minY < maxY)) {
+            minX = windowX;
+            maxX = windowX + windowW;
+            minY = windowY;
+            maxY = windowY + windowH;
+        }
+        const double width = maxX - minX, height = maxY - minY;
+        const double side = std::sqrt(width * height / std::max(1.0, drawn / kTrianglesPerCell));
+        cellsX_ = std::clamp(static_cast<int>(width / side), 1, kMaxCellsPerSide);
+        cellsY_ = std::clamp(static_cast<int>(height / side), 1, kMaxCellsPerSide);
+        x0_ = minX;
+        y0_ = minY;
+        cellW_ = width / cellsX_;
+        cellH_ = height / cellsY_;
+        std::vector<std::uint32_t> counts(static_cast<std::size_t>(cellsX_) * cellsY_ + 1, 0);
         forEachCellOf(triangles, [&](std::size_t, std::size_t cell) { ++counts[cell + 1]; });
         for (std::size_t i = 1; i < counts.size(); ++i)
             counts[i] += counts[i - 1];
         start_ = counts;
         members_.resize(counts.back());
-        forEachCellOf(triangles,
-                      [&](std::size_t t, std::size_t cell) { members_[counts[cell]++] = t; });
+        forEachCellOf(triangles, [&](std::size_t t, std::size_t cell) {
+            const FanTriangle& tri = triangles[t];
+            members_[counts[cell]++] = {tri.minX,
+                                        tri.maxX,
+                                        tri.minY,
+                                        tri.maxY,
+                                        tri.minZ,
+                                        static_cast<std::uint32_t>(t),
+                                        static_cast<std::uint16_t>(cellX(tri.minX)),
+                                        static_cast<std::uint16_t>(cellY(tri.minY))};
+        });
     }
 
-    // Calls visit(triangle index) for every triangle of the cells the box meets (a triangle
-    // can come more than once).
+    // Calls visit(entry) once for every triangle listed in the cells the box meets: in the
+    // lowest cell that both its box and the query's meet.
     template <typename Visit>
     void visitBox(double minX, double maxX, double minY, double maxY, Visit visit) const {
         const int cx0 = cellX(minX), cx1 = cellX(maxX), cy0 = cellY(minY), cy1 = cellY(maxY);
         for (int cy = cy0; cy <= cy1; ++cy)
             for (int cx = cx0; cx <= cx1; ++cx) {
-                const std::size_t cell = static_cast<std::size_t>(cy) * cells_ + cx;
-                for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i)
-                    visit(members_[i]);
+                const std::size_t cell = static_cast<std::size_t>(cy) * cellsX_ + cx;
+                for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i) {
+                    const CellEntry& e = members_[i];
+                    if (std::max<int>(e.firstCellX, cx0) == cx &&
+                        std::max<int>(e.firstCellY, cy0) == cy)
+                        visit(e);
+                }
             }
     }
 
   private:
     int cellX(double x) const {
-        return static_cast<int>(std::clamp(std::floor((x - x0_) / cellW_), 0.0, cells_ - 1.0));
+        return static_cast<int>(std::clamp(std::floor((x - x0_) / cellW_), 0.0, cellsX_ - 1.0));
     }
     int cellY(double y) const {
-        return static_cast<int>(std::clamp(std::floor((y - y0_) / cellH_), 0.0, cells_ - 1.0));
+        return static_cast<int>(std::clamp(std::floor((y - y0_) / cellH_), 0.0, cellsY_ - 1.0));
     }
     template <typename Add> void forEachCellOf(const std::vector<FanTriangle>& triangles, Add add) {
         for (std::size_t t = 0; t < triangles.size(); ++t) {
@@ -192,14 +245,14 @@ class CellGrid {
                 continue;
             for (int cy = cellY(tri.minY); cy <= cellY(tri.maxY); ++cy)
                 for (int cx = cellX(tri.minX); cx <= cellX(tri.maxX); ++cx)
-                    add(t, static_cast<std::size_t>(cy) * cells_ + cx);
+                    add(t, static_cast<std::size_t>(cy) * cellsX_ + cx);
         }
     }
 
     double x0_ = 0, y0_ = 0, cellW_ = 1, cellH_ = 1;
-    int cells_ = 1;
+    int cellsX_ = 1, cellsY_ = 1;
     std::vector<std::uint32_t> start_;
-    std::vector<std::uint32_t> members_;
+    std::vector<CellEntry> members_;
 };
 
 // A convex polygon of a few corners (a triangle clipped by four half-planes has at most seven),
@@ -260,9 +313,10 @@ Polygon counterClockwise(const FanTriangle& t) {
 
 // The part of target's screen triangle that occluder hides: inside both triangles, where the
 // occluder is nearer (or as near and drawn first). Empty when none.
-Polygon hiddenPart(const FanTriangle& target, std::size_t targetIndex, const FanTriangle& occluder,
-                   std::size_t occluderIndex) {
-    Polygon poly = counterClockwise(target);
+// targetPolygon: counterClockwise(target).
+Polygon hiddenPart(const FanTriangle& target, const Polygon& targetPolygon, std::size_t targetIndex,
+                   const FanTriangle& occluder, std::size_t occluderIndex) {
+    Polygon poly = targetPolygon;
     const Polygon edges = counterClockwise(occluder);
     if (edges.size() != 3)
         return {};
@@ -305,6 +359,27 @@ bool meetOnlyAlongEdge(const FanTriangle& a, const FanTriangle& b) {
             return (sa > 0 && sb < 0) || (sa < 0 && sb > 0);
         }
     return false;
+}
+
+// Some edge line of one triangle has the other wholly on its outer side or on it: their
+// insides do not meet, so neither hides any of the other. Most neighbours of a mesh that share
+// only a corner end here instead of in the exact clip.
+bool apart(const FanTriangle& a, const FanTriangle& b) {
+    auto outside = [](const FanTriangle& edges, const FanTriangle& other) {
+        const double turn = edges.area2 > 0 ? 1 : -1;
+        for (int e = 0; e < 3; ++e) {
+            const ScreenPoint p = edges.p[e], q = edges.p[(e + 1) % 3];
+            bool all = true;
+            for (int k = 0; k < 3 && all; ++k) {
+                const ScreenPoint r = other.p[k];
+                all = turn * ((q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x)) <= 0;
+            }
+            if (all)
+                return true;
+        }
+        return false;
+    };
+    return outside(a, b) || outside(b, a);
 }
 
 ClipperLib::IntPoint onGrid(const ScreenPoint& p) {
@@ -408,26 +483,33 @@ struct Attributes {
     bool normals = false, texCoords = false, colours = false;
 };
 
+// What the first search found for a triangle.
+constexpr unsigned char kPartlyCovered = 0, kBuried = 1, kUncovered = 2;
+
 class RangeCutter {
   public:
     RangeCutter(const SimpleMesh& input, const Fans& fans, const CellGrid& grid,
                 const Attributes& attributes)
-        : input_(input), fans_(fans), grid_(grid), attributes_(attributes),
-          seen_(fans.triangles.size(), 0) {}
+        : input_(input), fans_(fans), grid_(grid), attributes_(attributes) {}
 
-    // Marks in buried (one entry per triangle, written only in [begin, end) of the faces'
-    // triangles) the triangles that one other hides whole. Such a triangle hides nothing that
-    // the one in front of it does not hide too, so the cut can leave it out as an occluder.
-    void findBuried(std::size_t begin, std::size_t end, std::vector<unsigned char>& buried) {
+    // Classifies in cover (one entry per triangle, written only in [begin, end) of the faces'
+    // triangles) the triangles that one other hides whole (kBuried) and those that nothing
+    // hides (kUncovered). A buried triangle hides nothing that the one in front of it does not
+    // hide too, so the cut can leave it out as an occluder; an uncovered one stays uncovered
+    // when fewer occluders are tried, so the cut need not search for it again.
+    void classifyCover(std::size_t begin, std::size_t end, std::vector<unsigned char>& cover) {
         for (std::size_t t = fans_.firstTriangle[begin]; t < fans_.firstTriangle[end]; ++t) {
             if (!fans_.triangles[t].drawn)
                 continue;
             const std::vector<Polygon> parts = hiddenParts(t, nullptr);
-            buried[t] = parts.size() == 1 &&
-                        twiceArea(parts[0]) >= std::abs(fans_.triangles[t].area2) * (1 - 1e-9);
+            if (parts.empty())
+                cover[t] = kUncovered;
+            else if (parts.size() == 1 &&
+                     twiceArea(parts[0]) >= std::abs(fans_.triangles[t].area2) * (1 - 1e-9))
+                cover[t] = kBuried;
         }
     }
-    void useBuried(const std::vector<unsigned char>* buried) { buried_ = buried; }
+    void useCover(const std::vector<unsigned char>* cover) { cover_ = cover; }
 
     void cutFaces(std::size_t begin, std::size_t end, CutRange& out) {
         for (std::size_t f = begin; f < end; ++f)
@@ -445,7 +527,8 @@ class RangeCutter {
             allCulled = allCulled && tri.culled;
             if (!tri.cuttable)
                 continue;
-            hidden[t - first] = hiddenParts(t, buried_);
+            if (!cover_ || (*cover_)[t] != kUncovered)
+                hidden[t - first] = hiddenParts(t, cover_);
             anyHidden = anyHidden || !hidden[t - first].empty();
         }
         if (!anyHidden) {
@@ -467,29 +550,29 @@ class RangeCutter {
 
     // The parts of triangle t that others hide. When one of them hides it whole, that one
     // alone (candidates are tried nearest first, so in a deep pile the front one ends it).
-    std::vector<Polygon> hiddenParts(std::size_t t, const std::vector<unsigned char>* buried) {
+    // cover, when given, leaves out the triangles it marks kBuried.
+    std::vector<Polygon> hiddenParts(std::size_t t, const std::vector<unsigned char>* cover) {
         const FanTriangle& tri = fans_.triangles[t];
         candidates_.clear();
-        ++stamp_;
-        grid_.visitBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](std::size_t c) {
-            if (c == t || seen_[c] == stamp_ || (buried && (*buried)[c]))
+        grid_.visitBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](const CellEntry& other) {
+            const std::size_t c = other.triangle;
+            if (c == t || other.minX >= tri.maxX || other.maxX <= tri.minX ||
+                other.minY >= tri.maxY || other.maxY <= tri.minY ||
+                other.minZ > tri.maxZ + kSameDepth || (cover && (*cover)[c] == kBuried) ||
+                meetOnlyAlongEdge(tri, fans_.triangles[c]) || apart(tri, fans_.triangles[c]))
                 return;
-            seen_[c] = stamp_;
-            const FanTriangle& other = fans_.triangles[c];
-            if (other.minX >= tri.maxX || other.maxX <= tri.minX || other.minY >= tri.maxY ||
-                other.maxY <= tri.minY || other.minZ > tri.maxZ + kSameDepth ||
-                meetOnlyAlongEdge(tri, other))
-                return;
-            candidates_.push_back(static_cast<std::uint32_t>(c));
+            candidates_.push_back({other.minZ, other.triangle});
         });
-        std::sort(candidates_.begin(), candidates_.end(), [&](std::uint32_t a, std::uint32_t b) {
-            const double za = fans_.triangles[a].minZ, zb = fans_.triangles[b].minZ;
-            return za < zb || (za == zb && a < b);
-        });
+        std::sort(candidates_.begin(), candidates_.end(),
+                  [](const Candidate& a, const Candidate& b) {
+                      return a.minZ < b.minZ || (a.minZ == b.minZ && a.triangle < b.triangle);
+                  });
         const double whole = std::abs(tri.area2) * (1 - 1e-9);
         std::vector<Polygon> parts;
-        for (std::uint32_t c : candidates_) {
-            Polygon part = hiddenPart(tri, t, fans_.triangles[c], c);
+        const Polygon target = counterClockwise(tri);
+        for (const Candidate& candidate : candidates_) {
+            const std::uint32_t c = candidate.triangle;
+            Polygon part = hiddenPart(tri, target, t, fans_.triangles[c], c);
             if (part.empty())
                 continue;
             if (twiceArea(part) >= whole) {
@@ -502,7 +585,8 @@ class RangeCutter {
     }
 
     void addVisiblePart(const FanTriangle& tri, const std::vector<Polygon>& hidden, CutRange& out) {
-        ClipperLib::Clipper clipper;
+        ClipperLib::Clipper& clipper = clipper_;
+        clipper.Clear();
         const ClipperLib::Path subject = gridPath(counterClockwise(tri));
         clipper.AddPath(subject, ClipperLib::ptSubject, true);
         for (const Polygon& part : hidden) {
@@ -638,11 +722,15 @@ class RangeCutter {
     const Fans& fans_;
     const CellGrid& grid_;
     Attributes attributes_;
-    std::vector<std::uint32_t> seen_;
-    std::uint32_t stamp_ = 0;
     std::vector<std::vector<Polygon>> hidden_;
-    std::vector<std::uint32_t> candidates_;
-    const std::vector<unsigned char>* buried_ = nullptr;
+    // A triangle that may hide the one searched for, with its nearest depth (the search order).
+    struct Candidate {
+        double minZ;
+        std::uint32_t triangle;
+    };
+    std::vector<Candidate> candidates_;
+    ClipperLib::Clipper clipper_;
+    const std::vector<unsigned char>* cover_ = nullptr;
     Tessellator tessellator_;
 };
 
@@ -690,13 +778,13 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
 
     const std::size_t faceCount = input.faces.size();
     CutRange ranges[2];
-    std::vector<unsigned char> buried(fans.triangles.size(), 0);
+    std::vector<unsigned char> cover(fans.triangles.size(), kPartlyCovered);
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
-        RangeCutter(input, fans, grid, attributes).findBuried(begin, end, buried);
+        RangeCutter(input, fans, grid, attributes).classifyCover(begin, end, cover);
     });
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
         RangeCutter cutter(input, fans, grid, attributes);
-        cutter.useBuried(&buried);
+        cutter.useCover(&cover);
         cutter.cutFaces(begin, end, ranges[begin == 0 ? 0 : 1]);
     });
 
