@@ -163,10 +163,10 @@ class CellGrid {
         // The cells cover what the drawn triangles cover of the viewport (the window is its
         // middle third, and a model may reach well beyond the window), a few triangles to a
         // cell; what lies beyond the viewport falls into the border cells.
-        const double windowX = view.viewport[0], windowY = view.viewport[1];
-        const double windowW = std::max(1, view.viewport[2]);
-        const double windowH = std::max(1, view.viewport[3]);
-        double minX = windowX + windowW, maxX = windowX, minY = windowY + windowH, maxY = windowY;
+        const double viewX = view.viewport[0], viewY = view.viewport[1];
+        const double viewW = std::max(1, view.viewport[2]);
+        const double viewH = std::max(1, view.viewport[3]);
+        double minX = viewX + viewW, maxX = viewX, minY = viewY + viewH, maxY = viewY;
         double drawn = 0;
         for (const FanTriangle& t : triangles) {
             if (!t.drawn)
@@ -177,15 +177,15 @@ class CellGrid {
             minY = std::min(minY, t.minY);
             maxY = std::max(maxY, t.maxY);
         }
-        minX = std::max(minX, windowX);
-        maxX = std::min(maxX, windowX + windowW);
-        minY = std::max(minY, windowY);
-        maxY = std::min(maxY, windowY + windowH);
+        minX = std::max(minX, viewX);
+        maxX = std::min(maxX, viewX + viewW);
+        minY = std::max(minY, viewY);
+        maxY = std::min(maxY, viewY + viewH);
         if (!(minX < maxX && minY < maxY)) {
-            minX = windowX;
-            maxX = windowX + windowW;
-            minY = windowY;
-            maxY = windowY + windowH;
+            minX = viewX;
+            maxX = viewX + viewW;
+            minY = viewY;
+            maxY = viewY + viewH;
         }
         const double width = maxX - minX, height = maxY - minY;
         const double side = std::sqrt(width * height / std::max(1.0, drawn / kTrianglesPerCell));
@@ -342,28 +342,9 @@ Polygon hiddenPart(const FanTriangle& target, const Polygon& targetPolygon, std:
     return poly;
 }
 
-// Two triangles that share an edge with their third corners on either side of it cannot
-// overlap on the screen.
-bool meetOnlyAlongEdge(const FanTriangle& a, const FanTriangle& b) {
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) {
-            const int ai = a.vertex[i], an = a.vertex[(i + 1) % 3];
-            if (!((b.vertex[j] == an && b.vertex[(j + 1) % 3] == ai) ||
-                  (b.vertex[j] == ai && b.vertex[(j + 1) % 3] == an)))
-                continue;
-            const ScreenPoint p = a.p[i], q = a.p[(i + 1) % 3];
-            auto side = [&](const ScreenPoint& r) {
-                return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
-            };
-            const double sa = side(a.p[(i + 2) % 3]), sb = side(b.p[(j + 2) % 3]);
-            return (sa > 0 && sb < 0) || (sa < 0 && sb > 0);
-        }
-    return false;
-}
-
 // Some edge line of one triangle has the other wholly on its outer side or on it: their
-// insides do not meet, so neither hides any of the other. Most neighbours of a mesh that share
-// only a corner end here instead of in the exact clip.
+// insides do not meet, so neither hides any of the other. Neighbours of a mesh that share an
+// edge or only a corner end here instead of in the exact clip.
 bool apart(const FanTriangle& a, const FanTriangle& b) {
     auto outside = [](const FanTriangle& edges, const FanTriangle& other) {
         const double turn = edges.area2 > 0 ? 1 : -1;
@@ -559,7 +540,7 @@ class RangeCutter {
             if (c == t || other.minX >= tri.maxX || other.maxX <= tri.minX ||
                 other.minY >= tri.maxY || other.maxY <= tri.minY ||
                 other.minZ > tri.maxZ + kSameDepth || (cover && (*cover)[c] == kBuried) ||
-                meetOnlyAlongEdge(tri, fans_.triangles[c]) || apart(tri, fans_.triangles[c]))
+                apart(tri, fans_.triangles[c]))
                 return;
             candidates_.push_back({other.minZ, other.triangle});
         });
