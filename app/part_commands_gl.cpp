@@ -39,7 +39,7 @@ void rebuildUnderCurrentCamera(const RgbImage* inputImage = nullptr) {
     if (trimHidden != 0) {
         // The rebuild above labelled the input model when nothing was painted and said what it
         // had to say; the cut model's conversion repeats it silently.
-        TrimmedModel cut = trimToVisible(inputMesh, view, backFace != 0);
+        TrimmedModel cut = cutToVisible(inputMesh, view, backFace != 0);
         SimpleMesh wholeOutput = outputMesh;
         std::ostringstream repeated;
         rebuildOutputModelWith(cut.mesh, outputMesh, partSettings(), view, repeated);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mesh/simple_mesh.h"
+#include "selection/trim_hidden.h"
 
 #include <vector>
 
@@ -18,6 +19,15 @@ const SimpleMesh& conversionInput();
 // Per face of the output model, the face of the input model it is a piece of; null when the
 // output model is not a trimmed one (its faces are the input's).
 const std::vector<int>* outputSourceFaces();
+
+// trimToVisible of input, made again only when its geometry or the camera changed since the
+// last cut: the rebuilds of "Push", "Back", the compression and the second round of "Preview"
+// take the last cut, with input's selection as it is now. The cut model's faces are its own,
+// so that each rebuild's cut is told apart from the others kept.
+TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces);
+
+// Lets go of the last cut: the next rebuild cuts afresh (for measuring a first cut).
+void forgetLastCut();
 
 // Keeps the cut model that the output model is now converted from, with the output model the
 // same rebuild made from the whole faces (the last few are kept, so that an undo back to an

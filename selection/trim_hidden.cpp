@@ -1,6 +1,7 @@
 #include "selection/trim_hidden.h"
 
 #include "mesh/parallel.h"
+#include "selection/screen_layers.h"
 
 #include <GL/glu.h>
 #include <clipper.hpp>
@@ -69,6 +70,11 @@ Clip clipOf(const ViewTransform& view, const Vec3& v) {
     return {c[0], c[1], c[2], c[3]};
 }
 
+// Window x, y of a point in front of the eye.
+ScreenPoint windowOf(const Clip& c, const int* vp) {
+    return {vp[0] + vp[2] * (c.x / c.w + 1) / 2, vp[1] + vp[3] * (c.y / c.w + 1) / 2};
+}
+
 // Fills t from its corners' clip coordinates; t.drawn tells whether the ID pass draws it.
 void describeTriangle(FanTriangle& t, const std::array<Clip, 3>& c, const ViewTransform& view,
                       bool backFaces) {
@@ -79,8 +85,7 @@ void describeTriangle(FanTriangle& t, const std::array<Clip, 3>& c, const ViewTr
             !std::isfinite(c[k].z) || !std::isfinite(c[k].w))
             return;
         t.w[k] = c[k].w;
-        t.p[k] = {vp[0] + vp[2] * (c[k].x / c[k].w + 1) / 2,
-                  vp[1] + vp[3] * (c[k].y / c[k].w + 1) / 2};
+        t.p[k] = windowOf(c[k], vp);
         z[k] = (c[k].z / c[k].w + 1) / 2;
     }
     t.area2 = (t.p[1].x - t.p[0].x) * (t.p[2].y - t.p[0].y) -
@@ -108,25 +113,33 @@ void describeTriangle(FanTriangle& t, const std::array<Clip, 3>& c, const ViewTr
                            std::abs(t.maxY)}) < kMaxCutCoordinate;
 }
 
-// Every face's fan, in drawing order; firstTriangle[f] .. firstTriangle[f + 1] are face f's.
+// The fans of the faces that need a look, in drawing order: firstTriangle[f] ..
+// firstTriangle[f + 1] are face f's, none for a face whose every triangle is proven to lie
+// alone on the screen (it comes through whole). cover holds, per listed triangle, kUncovered
+// where it lies alone (it neither hides nor is hidden) and kPartlyCovered elsewhere.
 struct Fans {
     std::vector<FanTriangle> triangles;
     std::vector<std::size_t> firstTriangle;
+    std::vector<unsigned char> cover;
 };
 
-Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
+// What the first search found for a triangle.
+constexpr unsigned char kPartlyCovered = 0, kBuried = 1, kUncovered = 2;
+
+// Calls visit(triangle, number) for each triangle of the fans of faces [begin, end) in drawing
+// order, numbered from firstNumber; a triangle of a face naming a vertex that does not exist
+// is not described (not drawn).
+template <typename Visit>
+void forEachFanTriangle(const SimpleMesh& input, const std::vector<Clip>& clips,
+                        const ViewTransform& view, bool backFaces, std::size_t begin,
+                        std::size_t end, std::size_t firstNumber, Visit visit) {
     const IndexLists& faces = input.faces;
-    const std::vector<Vec3>& vertices = input.vertices;
-    std::vector<Clip> clips(vertices.size());
-    for (std::size_t i = 0; i < vertices.size(); ++i)
-        clips[i] = clipOf(view, vertices[i]);
-    Fans fans;
-    fans.firstTriangle.reserve(faces.size() + 1);
-    for (std::size_t f = 0; f < faces.size(); ++f) {
-        fans.firstTriangle.push_back(fans.triangles.size());
+    const std::size_t vertexCount = input.vertices.size();
+    std::size_t number = firstNumber;
+    for (std::size_t f = begin; f < end; ++f) {
         const std::span<const int> corners = faces[f];
         const bool valid = std::all_of(corners.begin(), corners.end(),
-                                       [&](int v) { return isIndex(v, vertices.size()); });
+                                       [&](int v) { return isIndex(v, vertexCount); });
         for (std::size_t k = 1; k + 1 < corners.size(); ++k) {
             FanTriangle t;
             t.face = static_cast<int>(f);
@@ -136,10 +149,93 @@ Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFace
                 describeTriangle(t, {clips[t.vertex[0]], clips[t.vertex[1]], clips[t.vertex[2]]},
                                  view, backFaces);
             }
-            fans.triangles.push_back(t);
+            visit(t, number++);
         }
     }
-    fans.firstTriangle.push_back(fans.triangles.size());
+}
+
+template <typename T> void appendTo(std::vector<T>& to, const std::vector<T>& from) {
+    to.insert(to.end(), from.begin(), from.end());
+}
+
+Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
+    const std::vector<Vec3>& vertices = input.vertices;
+    const IndexLists& faces = input.faces;
+    std::vector<Clip> clips(vertices.size());
+    std::vector<WindowPoint> points(vertices.size());
+    runHalves(vertices.size(), kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            clips[i] = clipOf(view, vertices[i]);
+            const ScreenPoint p = windowOf(clips[i], view.viewport);
+            points[i] = {p.x, p.y};
+        }
+    });
+    // Each face's first fan triangle's number.
+    std::vector<std::size_t> fanStart(faces.size() + 1, 0);
+    for (std::size_t f = 0; f < faces.size(); ++f)
+        fanStart[f + 1] = fanStart[f] + (faces.count(f) >= 3 ? faces.count(f) - 2 : 0);
+
+    // Which triangles lie alone on the screen, from the drawn ones' window positions. Any
+    // drawn triangle too far out to be cut leaves every triangle to the search.
+    struct DrawnHalf {
+        std::vector<std::array<std::uint32_t, 3>> corners;
+        std::vector<std::size_t> number;
+        bool provable = true;
+    } halves[2];
+    runHalves(faces.size(), kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
+        DrawnHalf& half = halves[begin == 0 ? 0 : 1];
+        forEachFanTriangle(input, clips, view, backFaces, begin, end, fanStart[begin],
+                           [&](const FanTriangle& t, std::size_t n) {
+                               if (!t.drawn)
+                                   return;
+                               half.provable = half.provable && t.cuttable;
+                               half.corners.push_back({static_cast<std::uint32_t>(t.vertex[0]),
+                                                       static_cast<std::uint32_t>(t.vertex[1]),
+                                                       static_cast<std::uint32_t>(t.vertex[2])});
+                               half.number.push_back(n);
+                           });
+    });
+    std::vector<unsigned char> alone(fanStart.back(), 0);
+    if (halves[0].provable && halves[1].provable) {
+        appendTo(halves[0].corners, halves[1].corners);
+        appendTo(halves[0].number, halves[1].number);
+        const std::vector<unsigned char> single = singleLayerTriangles(points, halves[0].corners);
+        for (std::size_t i = 0; i < single.size(); ++i)
+            alone[halves[0].number[i]] = single[i];
+    }
+
+    // A face comes through whole when all its triangles lie alone; the others are listed.
+    struct ListedHalf {
+        std::vector<FanTriangle> triangles;
+        std::vector<unsigned char> cover;
+    } listed[2];
+    Fans fans;
+    fans.firstTriangle.assign(faces.size() + 1, 0);
+    std::size_t secondHalf = faces.size(); // the first face of the second half
+    runHalves(faces.size(), kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
+        if (begin != 0)
+            secondHalf = begin;
+        ListedHalf& half = listed[begin == 0 ? 0 : 1];
+        for (std::size_t f = begin; f < end; ++f) {
+            bool faceAlone = true;
+            for (std::size_t n = fanStart[f]; n < fanStart[f + 1]; ++n)
+                faceAlone = faceAlone && alone[n];
+            if (!faceAlone)
+                forEachFanTriangle(input, clips, view, backFaces, f, f + 1, fanStart[f],
+                                   [&](const FanTriangle& t, std::size_t n) {
+                                       half.triangles.push_back(t);
+                                       half.cover.push_back(alone[n] ? kUncovered : kPartlyCovered);
+                                   });
+            fans.firstTriangle[f + 1] = half.triangles.size();
+        }
+    });
+    // The second half's numbers count on from the first half's end.
+    for (std::size_t f = secondHalf + 1; f <= faces.size(); ++f)
+        fans.firstTriangle[f] += listed[0].triangles.size();
+    fans.triangles = std::move(listed[0].triangles);
+    appendTo(fans.triangles, listed[1].triangles);
+    fans.cover = std::move(listed[0].cover);
+    appendTo(fans.cover, listed[1].cover);
     return fans;
 }
 
@@ -159,7 +255,10 @@ struct CellEntry {
 // The drawn triangles binned into screen cells by their bounding boxes.
 class CellGrid {
   public:
-    explicit CellGrid(const std::vector<FanTriangle>& triangles, const ViewTransform& view) {
+    // listed: per triangle, whether the grid lists it (only drawn ones can be).
+    CellGrid(const std::vector<FanTriangle>& triangles, const std::vector<unsigned char>& listed,
+             const ViewTransform& view)
+        : listed_(listed) {
         // The cells cover what the drawn triangles cover of the viewport (the window is its
         // middle third, and a model may reach well beyond the window), a few triangles to a
         // cell; what lies beyond the viewport falls into the border cells.
@@ -167,11 +266,13 @@ class CellGrid {
         const double viewW = std::max(1, view.viewport[2]);
         const double viewH = std::max(1, view.viewport[3]);
         double minX = viewX + viewW, maxX = viewX, minY = viewY + viewH, maxY = viewY;
-        double drawn = 0;
-        for (const FanTriangle& t : triangles) {
-            if (!t.drawn)
+        double drawn = 0, extent = 0;
+        for (std::size_t i = 0; i < triangles.size(); ++i) {
+            const FanTriangle& t = triangles[i];
+            if (!listed_[i])
                 continue;
             ++drawn;
+            extent += std::min(t.maxX - t.minX, viewW) + std::min(t.maxY - t.minY, viewH);
             minX = std::min(minX, t.minX);
             maxX = std::max(maxX, t.maxX);
             minY = std::min(minY, t.minY);
@@ -188,7 +289,10 @@ class CellGrid {
             maxY = viewY + viewH;
         }
         const double width = maxX - minX, height = maxY - minY;
-        const double side = std::sqrt(width * height / std::max(1.0, drawn / kTrianglesPerCell));
+        // Cells about the size of the listed triangles, or finer where they are spread thinly:
+        // the listed triangles may crowd into a few places of the screen.
+        const double spread = std::sqrt(width * height / std::max(1.0, drawn / kTrianglesPerCell));
+        const double side = std::min(spread, std::max(extent / std::max(1.0, 2 * drawn), 1e-3));
         cellsX_ = std::clamp(static_cast<int>(width / side), 1, kMaxCellsPerSide);
         cellsY_ = std::clamp(static_cast<int>(height / side), 1, kMaxCellsPerSide);
         x0_ = minX;
@@ -241,7 +345,7 @@ class CellGrid {
     template <typename Add> void forEachCellOf(const std::vector<FanTriangle>& triangles, Add add) {
         for (std::size_t t = 0; t < triangles.size(); ++t) {
             const FanTriangle& tri = triangles[t];
-            if (!tri.drawn)
+            if (!listed_[t])
                 continue;
             for (int cy = cellY(tri.minY); cy <= cellY(tri.maxY); ++cy)
                 for (int cx = cellX(tri.minX); cx <= cellX(tri.maxX); ++cx)
@@ -249,6 +353,7 @@ class CellGrid {
         }
     }
 
+    const std::vector<unsigned char>& listed_;
     double x0_ = 0, y0_ = 0, cellW_ = 1, cellH_ = 1;
     int cellsX_ = 1, cellsY_ = 1;
     std::vector<std::uint32_t> start_;
@@ -457,15 +562,12 @@ struct CutRange {
     std::vector<int> sourceFace;
     std::vector<Vec3> positions, normals, colours;
     std::vector<Vec2> texCoords;
-    std::vector<int> part, inPart;
+    std::vector<int> vertexSource; // per new vertex: the input vertex whose part labels it takes
 };
 
 struct Attributes {
     bool normals = false, texCoords = false, colours = false;
 };
-
-// What the first search found for a triangle.
-constexpr unsigned char kPartlyCovered = 0, kBuried = 1, kUncovered = 2;
 
 class RangeCutter {
   public:
@@ -480,14 +582,29 @@ class RangeCutter {
     // when fewer occluders are tried, so the cut need not search for it again.
     void classifyCover(std::size_t begin, std::size_t end, std::vector<unsigned char>& cover) {
         for (std::size_t t = fans_.firstTriangle[begin]; t < fans_.firstTriangle[end]; ++t) {
-            if (!fans_.triangles[t].drawn)
+            if (!fans_.triangles[t].drawn || cover[t] == kUncovered)
                 continue;
             const std::vector<Polygon> parts = hiddenParts(t, nullptr);
             if (parts.empty())
                 cover[t] = kUncovered;
-            else if (parts.size() == 1 &&
-                     twiceArea(parts[0]) >= std::abs(fans_.triangles[t].area2) * (1 - 1e-9))
+            else if (hiddenWhole(t, parts))
                 cover[t] = kBuried;
+        }
+    }
+
+    // Looks again at the triangles that first search left partly covered, leaving out the
+    // occluders it found buried: what they hide, the triangles in front of them hide too, and
+    // without them the parts left may be seen to hide the triangle whole (the back sheet of a
+    // fold, behind the middle sheet). Reads first, writes the triangles of [begin, end) in
+    // then.
+    void classifyAgain(std::size_t begin, std::size_t end, const std::vector<unsigned char>& first,
+                       std::vector<unsigned char>& then) {
+        for (std::size_t t = fans_.firstTriangle[begin]; t < fans_.firstTriangle[end]; ++t) {
+            if (!fans_.triangles[t].drawn || first[t] != kPartlyCovered)
+                continue;
+            const std::vector<Polygon> parts = hiddenParts(t, &first);
+            if (hiddenWhole(t, parts))
+                then[t] = kBuried;
         }
     }
     void useCover(const std::vector<unsigned char>* cover) { cover_ = cover; }
@@ -503,11 +620,19 @@ class RangeCutter {
         bool anyHidden = false, allCulled = true;
         std::vector<std::vector<Polygon>>& hidden = hidden_;
         hidden.assign(last - first, {});
+        // Triangles that one other hides whole are known to be hidden from the first search.
+        std::vector<unsigned char>& buried = buried_;
+        buried.assign(last - first, 0);
         for (std::size_t t = first; t < last; ++t) {
             const FanTriangle& tri = fans_.triangles[t];
             allCulled = allCulled && tri.culled;
             if (!tri.cuttable)
                 continue;
+            if (cover_ && (*cover_)[t] == kBuried) {
+                buried[t - first] = 1;
+                anyHidden = true;
+                continue;
+            }
             if (!cover_ || (*cover_)[t] != kUncovered)
                 hidden[t - first] = hiddenParts(t, cover_);
             anyHidden = anyHidden || !hidden[t - first].empty();
@@ -520,13 +645,31 @@ class RangeCutter {
         }
         for (std::size_t t = first; t < last; ++t) {
             const FanTriangle& tri = fans_.triangles[t];
-            if (tri.culled)
+            if (tri.culled || buried[t - first])
                 continue;
             if (hidden[t - first].empty())
                 addTriangle(tri, {PieceCorner{0}, PieceCorner{1}, PieceCorner{2}}, out);
             else
                 addVisiblePart(tri, hidden[t - first], out);
         }
+    }
+
+    // The parts hide triangle t whole: one of them alone, or several that cannot overlap (their
+    // occluders' insides do not meet) whose areas add up to the triangle's.
+    bool hiddenWhole(std::size_t t, const std::vector<Polygon>& parts) const {
+        const double whole = std::abs(fans_.triangles[t].area2) * (1 - 1e-9);
+        if (parts.size() == 1)
+            return twiceArea(parts[0]) >= whole;
+        double sum = 0;
+        for (const Polygon& part : parts)
+            sum += twiceArea(part);
+        if (parts.empty() || sum < whole)
+            return false;
+        for (std::size_t i = 0; i < partSources_.size(); ++i)
+            for (std::size_t j = i + 1; j < partSources_.size(); ++j)
+                if (!apart(fans_.triangles[partSources_[i]], fans_.triangles[partSources_[j]]))
+                    return false;
+        return true;
     }
 
     // The parts of triangle t that others hide. When one of them hides it whole, that one
@@ -550,6 +693,7 @@ class RangeCutter {
                   });
         const double whole = std::abs(tri.area2) * (1 - 1e-9);
         std::vector<Polygon> parts;
+        partSources_.clear();
         const Polygon target = counterClockwise(tri);
         for (const Candidate& candidate : candidates_) {
             const std::uint32_t c = candidate.triangle;
@@ -558,9 +702,11 @@ class RangeCutter {
                 continue;
             if (twiceArea(part) >= whole) {
                 parts.assign(1, std::move(part));
+                partSources_.assign(1, c);
                 break;
             }
             parts.push_back(std::move(part));
+            partSources_.push_back(c);
         }
         return parts;
     }
@@ -691,11 +837,7 @@ class RangeCutter {
         if (attributes_.colours)
             out.colours.push_back(
                 mix3([&](int k) { return input_.vertexColours.get()[tri.vertex[k]]; }));
-        const int source = tri.vertex[nearest];
-        out.part.push_back(isIndex(source, input_.vertexPart.size()) ? input_.vertexPart[source]
-                                                                     : 0);
-        out.inPart.push_back(
-            isIndex(source, input_.vertexInPart.size()) ? input_.vertexInPart[source] : 0);
+        out.vertexSource.push_back(tri.vertex[nearest]);
         return static_cast<int>(out.positions.size() - 1);
     }
 
@@ -704,12 +846,14 @@ class RangeCutter {
     const CellGrid& grid_;
     Attributes attributes_;
     std::vector<std::vector<Polygon>> hidden_;
+    std::vector<unsigned char> buried_;
     // A triangle that may hide the one searched for, with its nearest depth (the search order).
     struct Candidate {
         double minZ;
         std::uint32_t triangle;
     };
     std::vector<Candidate> candidates_;
+    std::vector<std::uint32_t> partSources_; // the occluder of each part hiddenParts found
     ClipperLib::Clipper clipper_;
     const std::vector<unsigned char>* cover_ = nullptr;
     Tessellator tessellator_;
@@ -732,26 +876,25 @@ bool listsFit(const IndexLists& lists, const IndexLists& faces, std::size_t coun
 
 // Appends one range's lists, new indices (negative) moved to base + n.
 void appendLists(IndexLists& to, const IndexLists& from, int base) {
-    for (std::size_t f = 0; f < from.size(); ++f) {
-        std::vector<int> list(from[f].begin(), from[f].end());
-        for (int& i : list)
-            if (i < 0)
-                i = base + (-i - 1);
-        to.push_back(list);
-    }
-}
-
-template <typename T> std::vector<T> sized(const std::vector<T>& v, std::size_t n, T fill) {
-    std::vector<T> out(v);
-    out.resize(n, fill);
-    return out;
+    std::vector<int> indices = from.indices();
+    for (int& i : indices)
+        if (i < 0)
+            i = base + (-i - 1);
+    std::vector<std::uint32_t> offsets = from.offsets();
+    IndexLists moved;
+    if (moved.assign(std::move(indices), std::move(offsets)))
+        to.append(moved);
 }
 
 } // namespace
 
 TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
     const Fans fans = buildFans(input, view, backFaces);
-    const CellGrid grid(fans.triangles, view);
+    std::vector<unsigned char> cover = fans.cover;
+    std::vector<unsigned char> listed(fans.triangles.size());
+    for (std::size_t t = 0; t < listed.size(); ++t)
+        listed[t] = fans.triangles[t].drawn && cover[t] != kUncovered;
+    const CellGrid grid(fans.triangles, listed, view);
     Attributes attributes;
     attributes.normals = listsFit(input.normalFaces, input.faces, input.normals.size());
     attributes.texCoords = listsFit(input.texCoordFaces, input.faces, input.texCoords.size());
@@ -759,10 +902,16 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
 
     const std::size_t faceCount = input.faces.size();
     CutRange ranges[2];
-    std::vector<unsigned char> cover(fans.triangles.size(), kPartlyCovered);
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
         RangeCutter(input, fans, grid, attributes).classifyCover(begin, end, cover);
     });
+    {
+        std::vector<unsigned char> then = cover;
+        runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
+            RangeCutter(input, fans, grid, attributes).classifyAgain(begin, end, cover, then);
+        });
+        cover = std::move(then);
+    }
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
         RangeCutter cutter(input, fans, grid, attributes);
         cutter.useCover(&cover);
@@ -776,9 +925,6 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
     std::vector<Vec3> normals = input.normals;
     std::vector<Vec2> texCoords = input.texCoords;
     std::vector<Vec3> colours = input.vertexColours;
-    const std::size_t n = input.vertices.size();
-    std::vector<int> part = sized<int>(input.vertexPart, n, 0);
-    std::vector<int> inPart = sized<int>(input.vertexInPart, n, 0);
     IndexLists faces, normalFaces, texCoordFaces;
     for (const CutRange& r : ranges) {
         appendLists(faces, r.faces, static_cast<int>(positions.size()));
@@ -788,22 +934,10 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
         normals.insert(normals.end(), r.normals.begin(), r.normals.end());
         texCoords.insert(texCoords.end(), r.texCoords.begin(), r.texCoords.end());
         colours.insert(colours.end(), r.colours.begin(), r.colours.end());
-        part.insert(part.end(), r.part.begin(), r.part.end());
-        inPart.insert(inPart.end(), r.inPart.begin(), r.inPart.end());
+        result.newVertexSource.insert(result.newVertexSource.end(), r.vertexSource.begin(),
+                                      r.vertexSource.end());
         result.sourceFace.insert(result.sourceFace.end(), r.sourceFace.begin(), r.sourceFace.end());
     }
-    auto perFace = [&](const std::vector<int>& values) {
-        if (values.size() != faceCount)
-            return values;
-        std::vector<int> out(result.sourceFace.size());
-        for (std::size_t f = 0; f < out.size(); ++f)
-            out[f] = values[result.sourceFace[f]];
-        return out;
-    };
-    mesh.facePart = perFace(input.facePart);
-    mesh.faceVisible = perFace(input.faceVisible);
-    if (!input.faceMaterial.empty())
-        mesh.faceMaterial = perFace(input.faceMaterial);
     mesh.vertices = std::move(positions);
     // Corner lists that did not fit the faces could not follow the pieces: left out.
     mesh.normalFaces = std::move(normalFaces);
@@ -814,8 +948,37 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
         mesh.texCoords = std::move(texCoords);
     if (attributes.colours)
         mesh.vertexColours = std::move(colours);
-    mesh.vertexPart = std::move(part);
-    mesh.vertexInPart = std::move(inPart);
     mesh.faces = std::move(faces);
+    takeSelection(result, input);
     return result;
+}
+
+void takeSelection(TrimmedModel& cut, const SimpleMesh& input) {
+    SimpleMesh& mesh = cut.mesh;
+    const std::size_t faceCount = input.faces.size();
+    auto perFace = [&](const std::vector<int>& values) {
+        if (values.size() != faceCount)
+            return values;
+        std::vector<int> out(cut.sourceFace.size());
+        for (std::size_t f = 0; f < out.size(); ++f)
+            out[f] = values[cut.sourceFace[f]];
+        return out;
+    };
+    mesh.facePart = perFace(input.facePart);
+    mesh.faceVisible = perFace(input.faceVisible);
+    mesh.faceMaterial =
+        input.faceMaterial.empty() ? input.faceMaterial : Shared(perFace(input.faceMaterial));
+    // Vertices of the input keep their labels (none past the labels' end), new ones take
+    // their source's.
+    const std::size_t n = input.vertices.size();
+    auto perVertex = [&](const std::vector<int>& values) {
+        std::vector<int> out(values.begin(), values.begin() + std::min(values.size(), n));
+        out.resize(n, 0);
+        out.reserve(n + cut.newVertexSource.size());
+        for (int source : cut.newVertexSource)
+            out.push_back(isIndex(source, values.size()) ? values[source] : 0);
+        return out;
+    };
+    mesh.vertexPart = perVertex(input.vertexPart);
+    mesh.vertexInPart = perVertex(input.vertexInPart);
 }

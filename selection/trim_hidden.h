@@ -16,6 +16,8 @@ constexpr double kTrimGrid = 1024;
 struct TrimmedModel {
     SimpleMesh mesh;             // the cut model, with the input's selection and materials
     std::vector<int> sourceFace; // per face of mesh: the face of the input it is a piece of
+    // Per vertex of mesh past the input's: the input vertex whose part labels it takes.
+    std::vector<int> newVertexSource;
 };
 
 // Cuts input to what the camera of view sees (window coordinates as projectPoint gives them),
@@ -35,3 +37,8 @@ struct TrimmedModel {
 // Per-face members (facePart, faceVisible, faceMaterial) follow the source face; the mesh's
 // caches start empty. Large models are cut on two threads, with the same result.
 TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces);
+
+// Gives the cut model input's selection as it is now (facePart, faceVisible, faceMaterial per
+// source face; vertexPart and vertexInPart, new vertices taking their source vertex's): a cut
+// made for the same geometry and camera serves again after the selection changed.
+void takeSelection(TrimmedModel& cut, const SimpleMesh& input);

@@ -2,10 +2,13 @@
 // model keeps the whole picture once trimming is on, the files follow the cut model, and with
 // trimming off again everything is written exactly as before.
 #include "app/app_state.h"
+#include "app/camera.h"
 #include "app/picture_check.h"
 #include "app/trim_setting.h"
+#include "selection/view_transform_gl.h"
 #include "tests/app/app_fixture.h"
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -82,6 +85,52 @@ TEST_F(TrimHiddenCommand, KeepsThePictureFollowsTheCutModelAndOffWritesAsBefore)
     captureConsole([&] { run("part 2\nback\nback\nback\npart 1\npush\ncompression 1\n"); });
     EXPECT_EQ(differing(), untrimmed);
     EXPECT_EQ(files(), before);
+}
+
+// The cut model the output model was converted from equals a cut made afresh from the input
+// model as it is now (its geometry, and the selection painted since the cut was first made).
+void expectCutOfTheInputAsItIsNow() {
+    ViewTransform view{};
+    withSetupCamera([&] { view = viewTransformAfter(applyProjection); });
+    const TrimmedModel fresh = trimToVisible(inputMesh, view, backFace != 0);
+    const SimpleMesh& cut = conversionInput();
+    ASSERT_NE(&cut, &inputMesh);
+    ASSERT_EQ(cut.vertices.size(), fresh.mesh.vertices.size());
+    EXPECT_EQ(std::memcmp(cut.vertices.data(), fresh.mesh.vertices.data(),
+                          cut.vertices.size() * sizeof(Vec3)),
+              0);
+    EXPECT_TRUE(cut.faces == fresh.mesh.faces);
+    EXPECT_TRUE(cut.vertexPart == fresh.mesh.vertexPart);
+    EXPECT_TRUE(cut.vertexInPart == fresh.mesh.vertexInPart);
+    EXPECT_TRUE(cut.facePart == fresh.mesh.facePart);
+    EXPECT_TRUE(cut.faceVisible == fresh.mesh.faceVisible);
+    EXPECT_EQ(*outputSourceFaces(), fresh.sourceFace);
+}
+
+TEST_F(TrimHiddenCommand, RebuildsTakeTheLastCutWithTheSelectionAsItIsNow) {
+    writeFile(dir.file("scene.obj"), kScene);
+    captureConsole([&] {
+        run("open-mesh " + dir.file("scene.obj") +
+            "\ncamera 0 0 0 1 0 0 -60\nset-up-camera\nmode lasso\npart 1\n"
+            "drag left 10 10 10 10 630 10 630 10 630 470 630 470 10 470 10 470 10 10 10 10\n"
+            "trim on\npreview\n");
+    });
+    expectCutOfTheInputAsItIsNow();
+    // Painted again after the cut: the rebuild of "Push" takes the new parts.
+    captureConsole([&] {
+        run("part 2\ndrag left 260 140 260 140 636 140 636 140 636 340 636 340 260 340 260 340 "
+            "260 140 260 140\npush\n");
+    });
+    ASSERT_EQ(inputMesh.facePart[1], 2);
+    expectCutOfTheInputAsItIsNow();
+    // Each rebuild's cut is its own: undoing a "Push" finds the output model of whole faces
+    // that belongs to the step undone to, so the session saved then is the one of before.
+    captureConsole([&] { run("save-session before.hvsession\npush\nundo\n"); });
+    captureConsole([&] { run("save-session after.hvsession\n"); });
+    EXPECT_EQ(readFile("after.hvsession"), readFile("before.hvsession"));
+    // A new camera cuts afresh.
+    captureConsole([&] { run("camera 0 0 0 1 20 0 -60\nset-up-camera\npreview\n"); });
+    expectCutOfTheInputAsItIsNow();
 }
 
 } // namespace
