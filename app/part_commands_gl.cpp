@@ -28,7 +28,9 @@ PartDepthSettings partSettings() {
 
 // The body of a rebuild, for callers already under the set-up camera; once the parts are
 // measured it measures the picture kept too (inputImage: the input's ID image just read).
-void rebuildUnderCurrentCamera(const RgbImage* inputImage = nullptr) {
+// The steps of a cut show on the command's progress between from and to.
+void rebuildUnderCurrentCamera(const RgbImage* inputImage = nullptr, double from = 0,
+                               double to = 1) {
     if (!partsMeasured) {
         outputMesh = inputMesh;
         outputMesh.hideInvisibleFaces = 1;
@@ -39,7 +41,11 @@ void rebuildUnderCurrentCamera(const RgbImage* inputImage = nullptr) {
     if (trimHidden != 0) {
         // The rebuild above labelled the input model when nothing was painted and said what it
         // had to say; the cut model's conversion repeats it silently.
-        TrimmedModel cut = cutToVisible(inputMesh, view, backFace != 0);
+        TrimmedModel cut =
+            cutToVisible(inputMesh, view, backFace != 0, [from, to](const char* step, double f) {
+                progressStep(std::string("cutting to what the camera sees: ") + step,
+                             from + (to - from) * f);
+            });
         SimpleMesh wholeOutput = outputMesh;
         std::ostringstream repeated;
         rebuildOutputModelWith(cut.mesh, outputMesh, partSettings(), view, repeated);
@@ -112,7 +118,7 @@ void previewCommand() {
             progressStep("measuring the parts", 0.5 * round);
             const RgbImage inputImage = measureParts();
             progressStep("rebuilding the output model", 0.5 * round + 0.25);
-            rebuildUnderCurrentCamera(&inputImage);
+            rebuildUnderCurrentCamera(&inputImage, 0.5 * round + 0.25, 0.5 * round + 0.5);
         }
     });
     notePreviewPainting();

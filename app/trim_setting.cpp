@@ -63,13 +63,14 @@ LastCut& lastCut() {
 
 } // namespace
 
-TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
+TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces,
+                          const StepProgress& progress) {
     LastCut& last = lastCut();
     const CutSource source(input, view, backFaces);
     if (!last.made || !(last.source == source)) {
         last.made = false;
         last.cut = TrimmedModel{}; // let go of the old cut before making the new one
-        last.cut = trimToVisible(input, view, backFaces);
+        last.cut = trimToVisible(input, view, backFaces, progress);
         last.source = source;
         last.made = true;
     }

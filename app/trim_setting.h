@@ -24,7 +24,8 @@ const std::vector<int>* outputSourceFaces();
 // last cut: the rebuilds of "Push", "Back", the compression and the second round of "Preview"
 // take the last cut, with input's selection as it is now. The cut model's faces are its own,
 // so that each rebuild's cut is told apart from the others kept.
-TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces);
+TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces,
+                          const StepProgress& progress = {});
 
 // Lets go of the last cut: the next rebuild cuts afresh (for measuring a first cut).
 void forgetLastCut();

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "export/mesh_pair.h"
-#include "export/step_progress.h"
+#include "mesh/step_progress.h"
 
 #include <array>
 #include <functional>

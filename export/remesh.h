@@ -2,7 +2,7 @@
 // split into the two triangles that face the viewer better, written as folder/remesh.obj.
 #pragma once
 
-#include "export/step_progress.h"
+#include "mesh/step_progress.h"
 
 #include <string>
 

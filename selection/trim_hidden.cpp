@@ -610,6 +610,15 @@ class RangeCutter {
     void useCover(const std::vector<unsigned char>* cover) { cover_ = cover; }
 
     void cutFaces(std::size_t begin, std::size_t end, CutRange& out) {
+        // Most faces come through whole: room for them all from the start.
+        const std::vector<std::uint32_t>& offsets = input_.faces.get().offsets();
+        const std::size_t corners = offsets[end] - offsets[begin];
+        out.faces.reserve(end - begin, corners);
+        if (attributes_.normals)
+            out.normalFaces.reserve(end - begin, corners);
+        if (attributes_.texCoords)
+            out.texCoordFaces.reserve(end - begin, corners);
+        out.sourceFace.reserve(end - begin);
         for (std::size_t f = begin; f < end; ++f)
             cutFace(f, out);
     }
@@ -874,22 +883,40 @@ bool listsFit(const IndexLists& lists, const IndexLists& faces, std::size_t coun
     return true;
 }
 
-// Appends one range's lists, new indices (negative) moved to base + n.
-void appendLists(IndexLists& to, const IndexLists& from, int base) {
-    std::vector<int> indices = from.indices();
-    for (int& i : indices)
-        if (i < 0)
-            i = base + (-i - 1);
-    std::vector<std::uint32_t> offsets = from.offsets();
-    IndexLists moved;
-    if (moved.assign(std::move(indices), std::move(offsets)))
-        to.append(moved);
+// Moves one range's lists onto the end of to, new indices (negative) moved to base + n.
+void appendLists(IndexLists& to, IndexLists&& from, int base) {
+    for (std::size_t f = 0; f < from.size(); ++f)
+        for (int& i : from[f])
+            if (i < 0)
+                i = base + (-i - 1);
+    if (to.empty())
+        to = std::move(from);
+    else
+        to.append(from);
+}
+
+// source followed by the ranges' member, in one allocation.
+template <typename T, typename Member>
+std::vector<T> joined(const std::vector<T>& source, CutRange (&ranges)[2], Member member) {
+    std::vector<T> out;
+    out.reserve(source.size() + (ranges[0].*member).size() + (ranges[1].*member).size());
+    out = source;
+    for (CutRange& r : ranges)
+        out.insert(out.end(), (r.*member).begin(), (r.*member).end());
+    return out;
 }
 
 } // namespace
 
-TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
+TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces,
+                           const StepProgress& progress) {
+    auto step = [&](const char* name, double fraction) {
+        if (progress)
+            progress(name, fraction);
+    };
+    step("finding the faces nothing covers", 0);
     const Fans fans = buildFans(input, view, backFaces);
+    step("finding what covers the others", 0.3);
     std::vector<unsigned char> cover = fans.cover;
     std::vector<unsigned char> listed(fans.triangles.size());
     for (std::size_t t = 0; t < listed.size(); ++t)
@@ -912,32 +939,35 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
         });
         cover = std::move(then);
     }
+    step("cutting the covered faces", 0.75);
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
         RangeCutter cutter(input, fans, grid, attributes);
         cutter.useCover(&cover);
         cutter.cutFaces(begin, end, ranges[begin == 0 ? 0 : 1]);
     });
 
+    step("joining the pieces", 0.9);
     TrimmedModel result;
     SimpleMesh& mesh = result.mesh;
     mesh = input;
-    std::vector<Vec3> positions = input.vertices;
-    std::vector<Vec3> normals = input.normals;
-    std::vector<Vec2> texCoords = input.texCoords;
-    std::vector<Vec3> colours = input.vertexColours;
     IndexLists faces, normalFaces, texCoordFaces;
-    for (const CutRange& r : ranges) {
-        appendLists(faces, r.faces, static_cast<int>(positions.size()));
-        appendLists(normalFaces, r.normalFaces, static_cast<int>(normals.size()));
-        appendLists(texCoordFaces, r.texCoordFaces, static_cast<int>(texCoords.size()));
-        positions.insert(positions.end(), r.positions.begin(), r.positions.end());
-        normals.insert(normals.end(), r.normals.begin(), r.normals.end());
-        texCoords.insert(texCoords.end(), r.texCoords.begin(), r.texCoords.end());
-        colours.insert(colours.end(), r.colours.begin(), r.colours.end());
-        result.newVertexSource.insert(result.newVertexSource.end(), r.vertexSource.begin(),
-                                      r.vertexSource.end());
-        result.sourceFace.insert(result.sourceFace.end(), r.sourceFace.begin(), r.sourceFace.end());
+    int newPositions = static_cast<int>(input.vertices.size()),
+        newNormals = static_cast<int>(input.normals.size()),
+        newTexCoords = static_cast<int>(input.texCoords.size());
+    for (CutRange& r : ranges) {
+        appendLists(faces, std::move(r.faces), newPositions);
+        appendLists(normalFaces, std::move(r.normalFaces), newNormals);
+        appendLists(texCoordFaces, std::move(r.texCoordFaces), newTexCoords);
+        newPositions += static_cast<int>(r.positions.size());
+        newNormals += static_cast<int>(r.normals.size());
+        newTexCoords += static_cast<int>(r.texCoords.size());
     }
+    std::vector<Vec3> positions = joined(input.vertices.get(), ranges, &CutRange::positions);
+    std::vector<Vec3> normals = joined(input.normals.get(), ranges, &CutRange::normals);
+    std::vector<Vec2> texCoords = joined(input.texCoords.get(), ranges, &CutRange::texCoords);
+    std::vector<Vec3> colours = joined(input.vertexColours.get(), ranges, &CutRange::colours);
+    result.newVertexSource = joined(std::vector<int>{}, ranges, &CutRange::vertexSource);
+    result.sourceFace = joined(std::vector<int>{}, ranges, &CutRange::sourceFace);
     mesh.vertices = std::move(positions);
     // Corner lists that did not fit the faces could not follow the pieces: left out.
     mesh.normalFaces = std::move(normalFaces);

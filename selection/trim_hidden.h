@@ -5,6 +5,7 @@
 #pragma once
 
 #include "mesh/simple_mesh.h"
+#include "mesh/step_progress.h"
 #include "selection/projection.h"
 
 #include <vector>
@@ -35,8 +36,10 @@ struct TrimmedModel {
 //   behind the eye's plane or not finite, window coordinates beyond a million pixels. Faces of
 //   no area on the screen hide nothing and are never cut.
 // Per-face members (facePart, faceVisible, faceMaterial) follow the source face; the mesh's
-// caches start empty. Large models are cut on two threads, with the same result.
-TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces);
+// caches start empty. Large models are cut on two threads, with the same result. progress,
+// when given, is told each step as it starts (on the calling thread).
+TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces,
+                           const StepProgress& progress = {});
 
 // Gives the cut model input's selection as it is now (facePart, faceVisible, faceMaterial per
 // source face; vertexPart and vertexInPart, new vertices taking their source vertex's): a cut

@@ -226,6 +226,14 @@ TEST(TrimHidden, FoldedSheetsShowEachFaceOnItsOwnPixelsWithoutOverlap) {
         const GlScene scene = turnedScene(angle(rng), angle(rng));
         checkCut(randomSheet(rng), scene, round % 2 == 0, round, totals);
     }
+    // Its steps are told in order as they start, for a progress bar.
+    std::string steps;
+    trimToVisible(randomSheet(rng), turnedScene(0, 0).view, false,
+                  [&](const char* step, double fraction) {
+                      steps += std::string(step) + " " + std::to_string(fraction) + "; ";
+                  });
+    EXPECT_EQ(steps, "finding the faces nothing covers 0.000000; finding what covers the others "
+                     "0.300000; cutting the covered faces 0.750000; joining the pieces 0.900000; ");
     // Each scene stays within the rounding of its cut edges (checked above); the sheets fold
     // and hide, so the cut has work to do.
     EXPECT_GT(totals.cutFaces, 10);
