@@ -247,10 +247,20 @@ constexpr int kMaxCellsPerSide = 2048;
 // One drawn triangle as a cell lists it: what the search for occluders reads first, kept
 // together so that a cell's list is read in order instead of fetching each triangle.
 struct CellEntry {
-    double minX, maxX, minY, maxY, minZ;
+    float minX, maxX, minY, maxY, minZ; // the box, rounded outwards: a first, loose test
     std::uint32_t triangle;
     std::uint16_t firstCellX, firstCellY; // the lowest cell its box meets
 };
+
+// The nearest float at or below (above) a double: boxes in floats that hold the exact ones.
+float floatBelow(double value) {
+    const float f = static_cast<float>(value);
+    return static_cast<double>(f) <= value ? f : std::nextafter(f, -INFINITY);
+}
+float floatAbove(double value) {
+    const float f = static_cast<float>(value);
+    return static_cast<double>(f) >= value ? f : std::nextafter(f, INFINITY);
+}
 
 // The drawn triangles binned into screen cells by their bounding boxes.
 class CellGrid {
@@ -307,11 +317,11 @@ class CellGrid {
         members_.resize(counts.back());
         forEachCellOf(triangles, [&](std::size_t t, std::size_t cell) {
             const FanTriangle& tri = triangles[t];
-            members_[counts[cell]++] = {tri.minX,
-                                        tri.maxX,
-                                        tri.minY,
-                                        tri.maxY,
-                                        tri.minZ,
+            members_[counts[cell]++] = {floatBelow(tri.minX),
+                                        floatAbove(tri.maxX),
+                                        floatBelow(tri.minY),
+                                        floatAbove(tri.maxY),
+                                        floatBelow(tri.minZ),
                                         static_cast<std::uint32_t>(t),
                                         static_cast<std::uint16_t>(cellX(tri.minX)),
                                         static_cast<std::uint16_t>(cellY(tri.minY))};
@@ -691,10 +701,13 @@ class RangeCutter {
             const std::size_t c = other.triangle;
             if (c == t || other.minX >= tri.maxX || other.maxX <= tri.minX ||
                 other.minY >= tri.maxY || other.maxY <= tri.minY ||
-                other.minZ > tri.maxZ + kSameDepth || (cover && (*cover)[c] == kBuried) ||
-                apart(tri, fans_.triangles[c]))
+                other.minZ > tri.maxZ + kSameDepth || (cover && (*cover)[c] == kBuried))
                 return;
-            candidates_.push_back({other.minZ, other.triangle});
+            const FanTriangle& o = fans_.triangles[c];
+            if (o.minX >= tri.maxX || o.maxX <= tri.minX || o.minY >= tri.maxY ||
+                o.maxY <= tri.minY || o.minZ > tri.maxZ + kSameDepth || apart(tri, o))
+                return;
+            candidates_.push_back({o.minZ, other.triangle});
         });
         std::sort(candidates_.begin(), candidates_.end(),
                   [](const Candidate& a, const Candidate& b) {
