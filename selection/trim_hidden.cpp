@@ -170,39 +170,46 @@ Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFace
             points[i] = {p.x, p.y};
         }
     });
-    // Each face's first fan triangle's number.
-    std::vector<std::size_t> fanStart(faces.size() + 1, 0);
+    // Each face's first fan triangle's number (fan triangles are fewer than corners, which fit
+    // 32 bits).
+    std::vector<std::uint32_t> fanStart(faces.size() + 1, 0);
     for (std::size_t f = 0; f < faces.size(); ++f)
         fanStart[f + 1] = fanStart[f] + (faces.count(f) >= 3 ? faces.count(f) - 2 : 0);
 
     // Which triangles lie alone on the screen, from the drawn ones' window positions. Any
     // drawn triangle too far out to be cut leaves every triangle to the search.
-    struct DrawnHalf {
-        std::vector<std::array<std::uint32_t, 3>> corners;
-        std::vector<std::size_t> number;
-        bool provable = true;
-    } halves[2];
+    std::vector<std::array<std::uint32_t, 3>> corners(fanStart.back());
+    std::vector<unsigned char> drawnFlag(fanStart.back(), 0);
+    bool provable[2] = {true, true};
     runHalves(faces.size(), kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
-        DrawnHalf& half = halves[begin == 0 ? 0 : 1];
+        bool& allCuttable = provable[begin == 0 ? 0 : 1];
         forEachFanTriangle(input, clips, view, backFaces, begin, end, fanStart[begin],
                            [&](const FanTriangle& t, std::size_t n) {
                                if (!t.drawn)
                                    return;
-                               half.provable = half.provable && t.cuttable;
-                               half.corners.push_back({static_cast<std::uint32_t>(t.vertex[0]),
-                                                       static_cast<std::uint32_t>(t.vertex[1]),
-                                                       static_cast<std::uint32_t>(t.vertex[2])});
-                               half.number.push_back(n);
+                               allCuttable = allCuttable && t.cuttable;
+                               drawnFlag[n] = 1;
+                               corners[n] = {static_cast<std::uint32_t>(t.vertex[0]),
+                                             static_cast<std::uint32_t>(t.vertex[1]),
+                                             static_cast<std::uint32_t>(t.vertex[2])};
                            });
     });
     std::vector<unsigned char> alone(fanStart.back(), 0);
-    if (halves[0].provable && halves[1].provable) {
-        appendTo(halves[0].corners, halves[1].corners);
-        appendTo(halves[0].number, halves[1].number);
-        const std::vector<unsigned char> single = singleLayerTriangles(points, halves[0].corners);
+    if (provable[0] && provable[1]) {
+        std::vector<std::uint32_t> drawnNumber;
+        drawnNumber.reserve(std::count(drawnFlag.begin(), drawnFlag.end(), 1));
+        std::size_t kept = 0;
+        for (std::uint32_t n = 0; n < corners.size(); ++n)
+            if (drawnFlag[n]) {
+                corners[kept++] = corners[n];
+                drawnNumber.push_back(n);
+            }
+        corners.resize(kept);
+        const std::vector<unsigned char> single = singleLayerTriangles(points, corners);
         for (std::size_t i = 0; i < single.size(); ++i)
-            alone[halves[0].number[i]] = single[i];
+            alone[drawnNumber[i]] = single[i];
     }
+    std::vector<std::array<std::uint32_t, 3>>().swap(corners);
 
     // A face comes through whole when all its triangles lie alone; the others are listed.
     struct ListedHalf {
@@ -216,11 +223,20 @@ Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFace
         if (begin != 0)
             secondHalf = begin;
         ListedHalf& half = listed[begin == 0 ? 0 : 1];
-        for (std::size_t f = begin; f < end; ++f) {
-            bool faceAlone = true;
+        auto faceAlone = [&](std::size_t f) {
             for (std::size_t n = fanStart[f]; n < fanStart[f + 1]; ++n)
-                faceAlone = faceAlone && alone[n];
-            if (!faceAlone)
+                if (!alone[n])
+                    return false;
+            return true;
+        };
+        std::size_t count = 0;
+        for (std::size_t f = begin; f < end; ++f)
+            if (!faceAlone(f))
+                count += fanStart[f + 1] - fanStart[f];
+        half.triangles.reserve(count);
+        half.cover.reserve(count);
+        for (std::size_t f = begin; f < end; ++f) {
+            if (!faceAlone(f))
                 forEachFanTriangle(input, clips, view, backFaces, f, f + 1, fanStart[f],
                                    [&](const FanTriangle& t, std::size_t n) {
                                        half.triangles.push_back(t);
@@ -232,10 +248,12 @@ Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFace
     // The second half's numbers count on from the first half's end.
     for (std::size_t f = secondHalf + 1; f <= faces.size(); ++f)
         fans.firstTriangle[f] += listed[0].triangles.size();
-    fans.triangles = std::move(listed[0].triangles);
-    appendTo(fans.triangles, listed[1].triangles);
-    fans.cover = std::move(listed[0].cover);
-    appendTo(fans.cover, listed[1].cover);
+    fans.triangles.reserve(listed[0].triangles.size() + listed[1].triangles.size());
+    fans.cover.reserve(fans.triangles.capacity());
+    for (ListedHalf& half : listed) {
+        appendTo(fans.triangles, half.triangles);
+        appendTo(fans.cover, half.cover);
+    }
     return fans;
 }
 
@@ -684,10 +702,16 @@ class RangeCutter {
             sum += twiceArea(part);
         if (parts.empty() || sum < whole)
             return false;
-        for (std::size_t i = 0; i < partSources_.size(); ++i)
-            for (std::size_t j = i + 1; j < partSources_.size(); ++j)
-                if (!apart(fans_.triangles[partSources_[i]], fans_.triangles[partSources_[j]]))
+        for (std::size_t i = 0; i < partSources_.size(); ++i) {
+            const FanTriangle& a = fans_.triangles[partSources_[i]];
+            for (std::size_t j = i + 1; j < partSources_.size(); ++j) {
+                const FanTriangle& b = fans_.triangles[partSources_[j]];
+                const bool boxesApart = a.maxX <= b.minX || b.maxX <= a.minX ||
+                                        a.maxY <= b.minY || b.maxY <= a.minY;
+                if (!boxesApart && !apart(a, b))
                     return false;
+            }
+        }
         return true;
     }
 
