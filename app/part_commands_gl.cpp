@@ -114,6 +114,10 @@ void compressionCommand() {
 void previewCommand() {
     partsMeasured = true;
     withSetupCamera([] {
+        // The cut depends on the geometry and the camera alone: it runs beside the first
+        // measuring round.
+        if (trimHidden != 0)
+            startCutting(inputMesh, viewTransformAfter(applyProjection), backFace != 0);
         for (int round = 0; round < 2; ++round) {
             progressStep("measuring the parts", 0.5 * round);
             const RgbImage inputImage = measureParts();

@@ -2,8 +2,12 @@
 
 #include "app/app_state.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <deque>
+#include <future>
+#include <system_error>
 
 int trimHidden = 0;
 
@@ -61,6 +65,43 @@ LastCut& lastCut() {
     return last;
 }
 
+// The step a cut on its own thread has reached (names are string literals).
+struct CutStep {
+    std::atomic<const char*> name{nullptr};
+    std::atomic<double> fraction{0};
+};
+
+// A cut started ahead on a thread of its own, for the cut of this source.
+struct PendingCut {
+    CutSource source;
+    std::future<TrimmedModel> result;
+    std::shared_ptr<CutStep> step;
+};
+
+PendingCut& pendingCut() {
+    static PendingCut pending;
+    return pending;
+}
+
+// Lets a pending cut end and drops it.
+void dropPendingCut() {
+    PendingCut& pending = pendingCut();
+    if (pending.result.valid())
+        pending.result.wait();
+    pending = PendingCut{};
+}
+
+// The pending cut's model, telling progress its steps while waiting for it.
+TrimmedModel takePendingCut(const StepProgress& progress) {
+    PendingCut& pending = pendingCut();
+    while (pending.result.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+        if (const char* name = pending.step->name.load(); progress && name)
+            progress(name, pending.step->fraction.load());
+    TrimmedModel cut = pending.result.get();
+    pending = PendingCut{};
+    return cut;
+}
+
 } // namespace
 
 TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces,
@@ -70,7 +111,12 @@ TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bo
     if (!last.made || !(last.source == source)) {
         last.made = false;
         last.cut = TrimmedModel{}; // let go of the old cut before making the new one
-        last.cut = trimToVisible(input, view, backFaces, progress);
+        if (pendingCut().result.valid() && pendingCut().source == source) {
+            last.cut = takePendingCut(progress);
+        } else {
+            dropPendingCut();
+            last.cut = trimToVisible(input, view, backFaces, progress);
+        }
         last.source = source;
         last.made = true;
     }
@@ -80,7 +126,40 @@ TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bo
     return cut;
 }
 
+void startCutting(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
+    const CutSource source(input, view, backFaces);
+    if ((lastCut().made && lastCut().source == source) ||
+        (pendingCut().result.valid() && pendingCut().source == source))
+        return;
+    dropPendingCut();
+    // The thread works on its own copy of the geometry (shared arrays, copied on write), so
+    // nothing the caller does meanwhile can reach it; the selection is taken when it ends.
+    SimpleMesh geometry;
+    geometry.vertices = input.vertices;
+    geometry.normals = input.normals;
+    geometry.texCoords = input.texCoords;
+    geometry.vertexColours = input.vertexColours;
+    geometry.faces = input.faces;
+    geometry.normalFaces = input.normalFaces;
+    geometry.texCoordFaces = input.texCoordFaces;
+    auto step = std::make_shared<CutStep>();
+    PendingCut& pending = pendingCut();
+    try {
+        pending.result = std::async(std::launch::async, [geometry, view, backFaces, step] {
+            return trimToVisible(geometry, view, backFaces, [step](const char* name, double f) {
+                step->fraction.store(f);
+                step->name.store(name);
+            });
+        });
+    } catch (const std::system_error&) {
+        return; // no thread to be had: the rebuild cuts in its own time
+    }
+    pending.source = source;
+    pending.step = step;
+}
+
 void forgetLastCut() {
+    dropPendingCut();
     lastCut() = LastCut{};
 }
 

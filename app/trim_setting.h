@@ -27,6 +27,11 @@ const std::vector<int>* outputSourceFaces();
 TrimmedModel cutToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces,
                           const StepProgress& progress = {});
 
+// Starts the cut that cutToVisible(input, view, backFaces) will want on a thread of its own,
+// unless it is made or under way already: what the caller does meanwhile (the first measuring
+// round of "Preview") runs beside it.
+void startCutting(const SimpleMesh& input, const ViewTransform& view, bool backFaces);
+
 // Lets go of the last cut: the next rebuild cuts afresh (for measuring a first cut).
 void forgetLastCut();
 

@@ -1021,7 +1021,15 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
 }
 
 void takeSelection(TrimmedModel& cut, const SimpleMesh& input) {
-    SimpleMesh& mesh = cut.mesh;
+    // Everything of the input's but the cut's geometry.
+    SimpleMesh mesh = input;
+    mesh.vertices = cut.mesh.vertices;
+    mesh.normals = cut.mesh.normals;
+    mesh.texCoords = cut.mesh.texCoords;
+    mesh.vertexColours = cut.mesh.vertexColours;
+    mesh.faces = cut.mesh.faces;
+    mesh.normalFaces = cut.mesh.normalFaces;
+    mesh.texCoordFaces = cut.mesh.texCoordFaces;
     const std::size_t faceCount = input.faces.size();
     auto perFace = [&](const std::vector<int>& values) {
         if (values.size() != faceCount)
@@ -1048,4 +1056,5 @@ void takeSelection(TrimmedModel& cut, const SimpleMesh& input) {
     };
     mesh.vertexPart = perVertex(input.vertexPart);
     mesh.vertexInPart = perVertex(input.vertexInPart);
+    cut.mesh = std::move(mesh);
 }

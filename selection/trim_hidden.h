@@ -41,7 +41,10 @@ struct TrimmedModel {
 TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, bool backFaces,
                            const StepProgress& progress = {});
 
-// Gives the cut model input's selection as it is now (facePart, faceVisible, faceMaterial per
-// source face; vertexPart and vertexInPart, new vertices taking their source vertex's): a cut
-// made for the same geometry and camera serves again after the selection changed.
+// Makes the cut model input's model again with the cut's geometry (vertices, normals, texture
+// coordinates, vertex colours and the three corner lists): every other member comes from
+// input as it is now, facePart, faceVisible and faceMaterial per source face, vertexPart and
+// vertexInPart per vertex (new vertices taking their source vertex's labels). So a cut made
+// for the same geometry and camera serves again after the selection changed, and a cut made
+// from a copy of input's geometry alone becomes input's.
 void takeSelection(TrimmedModel& cut, const SimpleMesh& input);

@@ -131,6 +131,14 @@ TEST_F(TrimHiddenCommand, RebuildsTakeTheLastCutWithTheSelectionAsItIsNow) {
     // A new camera cuts afresh.
     captureConsole([&] { run("camera 0 0 0 1 20 0 -60\nset-up-camera\npreview\n"); });
     expectCutOfTheInputAsItIsNow();
+    // A cut started ahead for another camera is not taken for the rebuild's own.
+    ViewTransform other{};
+    withSetupCamera([&] { other = viewTransformAfter(applyProjection); });
+    other.viewport[2] += 64;
+    forgetLastCut();
+    startCutting(inputMesh, other, backFace != 0);
+    captureConsole([&] { run("push\n"); });
+    expectCutOfTheInputAsItIsNow();
 }
 
 } // namespace
