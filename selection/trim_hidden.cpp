@@ -346,10 +346,11 @@ class CellGrid {
         });
     }
 
-    // Calls visit(entry) once for every triangle listed in the cells the box meets: in the
-    // lowest cell that both its box and the query's meet.
+    // Calls visit(entry) once for every triangle listed in the cells the box meets (in the
+    // lowest cell that both its box and the query's meet) until visit returns true; returns
+    // whether it did.
     template <typename Visit>
-    void visitBox(double minX, double maxX, double minY, double maxY, Visit visit) const {
+    bool anyInBox(double minX, double maxX, double minY, double maxY, Visit visit) const {
         const int cx0 = cellX(minX), cx1 = cellX(maxX), cy0 = cellY(minY), cy1 = cellY(maxY);
         for (int cy = cy0; cy <= cy1; ++cy)
             for (int cx = cx0; cx <= cx1; ++cx) {
@@ -357,10 +358,11 @@ class CellGrid {
                 for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i) {
                     const CellEntry& e = members_[i];
                     if (std::max<int>(e.firstCellX, cx0) == cx &&
-                        std::max<int>(e.firstCellY, cy0) == cy)
-                        visit(e);
+                        std::max<int>(e.firstCellY, cy0) == cy && visit(e))
+                        return true;
                 }
             }
+        return false;
     }
 
   private:
@@ -603,35 +605,51 @@ class RangeCutter {
                 const Attributes& attributes)
         : input_(input), fans_(fans), grid_(grid), attributes_(attributes) {}
 
-    // Classifies in cover (one entry per triangle, written only in [begin, end) of the faces'
-    // triangles) the triangles that one other hides whole (kBuried) and those that nothing
-    // hides (kUncovered). A buried triangle hides nothing that the one in front of it does not
-    // hide too, so the cut can leave it out as an occluder; an uncovered one stays uncovered
-    // when fewer occluders are tried, so the cut need not search for it again.
-    void classifyCover(std::size_t begin, std::size_t end, std::vector<unsigned char>& cover) {
+    // Marks kUncovered in cover (one entry per triangle, written only for the triangles of
+    // faces [begin, end)) the triangles that nothing hides: the search for one ends at the
+    // first part hidden. An uncovered triangle stays uncovered when fewer occluders are tried,
+    // so the cut need not search for it again.
+    void findUncovered(std::size_t begin, std::size_t end, std::vector<unsigned char>& cover) {
         for (std::size_t t = fans_.firstTriangle[begin]; t < fans_.firstTriangle[end]; ++t) {
             if (!fans_.triangles[t].drawn || cover[t] == kUncovered)
                 continue;
-            const std::vector<Polygon> parts = hiddenParts(t, nullptr);
-            if (parts.empty())
+            const FanTriangle& tri = fans_.triangles[t];
+            const Polygon target = counterClockwise(tri);
+            const bool hidden =
+                grid_.anyInBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](const CellEntry& e) {
+                    const FanTriangle* o = mayHide(e, t, nullptr);
+                    return o && !hiddenPart(tri, target, t, *o, e.triangle).empty();
+                });
+            if (!hidden)
                 cover[t] = kUncovered;
-            else if (hiddenWhole(t, parts))
-                cover[t] = kBuried;
         }
     }
 
-    // Looks again at the triangles that first search left partly covered, leaving out the
-    // occluders it found buried: what they hide, the triangles in front of them hide too, and
-    // without them the parts left may be seen to hide the triangle whole (the back sheet of a
-    // fold, behind the middle sheet). Reads first, writes the triangles of [begin, end) in
-    // then.
-    void classifyAgain(std::size_t begin, std::size_t end, const std::vector<unsigned char>& first,
-                       std::vector<unsigned char>& then) {
+    // Marks kBuried in then the triangles of faces [begin, end) that first leaves partly
+    // covered and that the uncovered triangles hide whole. A buried triangle hides nothing that
+    // the triangles in front of it do not hide too, so the cut leaves it out as an occluder.
+    // Uncovered triangles never overlap one another (of two that did, one would hide part of the
+    // other), so the areas they hide add up without counting any twice.
+    void findBuried(std::size_t begin, std::size_t end, const std::vector<unsigned char>& first,
+                    std::vector<unsigned char>& then) {
         for (std::size_t t = fans_.firstTriangle[begin]; t < fans_.firstTriangle[end]; ++t) {
             if (!fans_.triangles[t].drawn || first[t] != kPartlyCovered)
                 continue;
-            const std::vector<Polygon> parts = hiddenParts(t, &first);
-            if (hiddenWhole(t, parts))
+            const FanTriangle& tri = fans_.triangles[t];
+            const Polygon target = counterClockwise(tri);
+            const double whole = std::abs(tri.area2) * (1 - 1e-9);
+            double hidden = 0;
+            grid_.anyInBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](const CellEntry& e) {
+                if (first[e.triangle] != kUncovered)
+                    return false;
+                if (const FanTriangle* o = mayHide(e, t, nullptr)) {
+                    const Polygon part = hiddenPart(tri, target, t, *o, e.triangle);
+                    if (!part.empty())
+                        hidden += twiceArea(part);
+                }
+                return hidden >= whole;
+            });
+            if (hidden >= whole)
                 then[t] = kBuried;
         }
     }
@@ -691,28 +709,22 @@ class RangeCutter {
         }
     }
 
-    // The parts hide triangle t whole: one of them alone, or several that cannot overlap (their
-    // occluders' insides do not meet) whose areas add up to the triangle's.
-    bool hiddenWhole(std::size_t t, const std::vector<Polygon>& parts) const {
-        const double whole = std::abs(fans_.triangles[t].area2) * (1 - 1e-9);
-        if (parts.size() == 1)
-            return twiceArea(parts[0]) >= whole;
-        double sum = 0;
-        for (const Polygon& part : parts)
-            sum += twiceArea(part);
-        if (parts.empty() || sum < whole)
-            return false;
-        for (std::size_t i = 0; i < partSources_.size(); ++i) {
-            const FanTriangle& a = fans_.triangles[partSources_[i]];
-            for (std::size_t j = i + 1; j < partSources_.size(); ++j) {
-                const FanTriangle& b = fans_.triangles[partSources_[j]];
-                const bool boxesApart = a.maxX <= b.minX || b.maxX <= a.minX ||
-                                        a.maxY <= b.minY || b.maxY <= a.minY;
-                if (!boxesApart && !apart(a, b))
-                    return false;
-            }
-        }
-        return true;
+    // The triangle a grid entry lists when it may hide some of triangle t (their boxes overlap,
+    // it is not wholly behind, their insides may meet), else null. cover, when given, leaves
+    // out the triangles it marks kBuried.
+    const FanTriangle* mayHide(const CellEntry& e, std::size_t t,
+                               const std::vector<unsigned char>* cover) const {
+        const FanTriangle& tri = fans_.triangles[t];
+        const std::size_t c = e.triangle;
+        if (c == t || e.minX >= tri.maxX || e.maxX <= tri.minX || e.minY >= tri.maxY ||
+            e.maxY <= tri.minY || e.minZ > tri.maxZ + kSameDepth ||
+            (cover && (*cover)[c] == kBuried))
+            return nullptr;
+        const FanTriangle& o = fans_.triangles[c];
+        if (o.minX >= tri.maxX || o.maxX <= tri.minX || o.minY >= tri.maxY || o.maxY <= tri.minY ||
+            o.minZ > tri.maxZ + kSameDepth || apart(tri, o))
+            return nullptr;
+        return &o;
     }
 
     // The parts of triangle t that others hide. When one of them hides it whole, that one
@@ -721,17 +733,10 @@ class RangeCutter {
     std::vector<Polygon> hiddenParts(std::size_t t, const std::vector<unsigned char>* cover) {
         const FanTriangle& tri = fans_.triangles[t];
         candidates_.clear();
-        grid_.visitBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](const CellEntry& other) {
-            const std::size_t c = other.triangle;
-            if (c == t || other.minX >= tri.maxX || other.maxX <= tri.minX ||
-                other.minY >= tri.maxY || other.maxY <= tri.minY ||
-                other.minZ > tri.maxZ + kSameDepth || (cover && (*cover)[c] == kBuried))
-                return;
-            const FanTriangle& o = fans_.triangles[c];
-            if (o.minX >= tri.maxX || o.maxX <= tri.minX || o.minY >= tri.maxY ||
-                o.maxY <= tri.minY || o.minZ > tri.maxZ + kSameDepth || apart(tri, o))
-                return;
-            candidates_.push_back({o.minZ, other.triangle});
+        grid_.anyInBox(tri.minX, tri.maxX, tri.minY, tri.maxY, [&](const CellEntry& e) {
+            if (const FanTriangle* o = mayHide(e, t, cover))
+                candidates_.push_back({o->minZ, e.triangle});
+            return false;
         });
         std::sort(candidates_.begin(), candidates_.end(),
                   [](const Candidate& a, const Candidate& b) {
@@ -739,7 +744,6 @@ class RangeCutter {
                   });
         const double whole = std::abs(tri.area2) * (1 - 1e-9);
         std::vector<Polygon> parts;
-        partSources_.clear();
         const Polygon target = counterClockwise(tri);
         for (const Candidate& candidate : candidates_) {
             const std::uint32_t c = candidate.triangle;
@@ -748,11 +752,9 @@ class RangeCutter {
                 continue;
             if (twiceArea(part) >= whole) {
                 parts.assign(1, std::move(part));
-                partSources_.assign(1, c);
                 break;
             }
             parts.push_back(std::move(part));
-            partSources_.push_back(c);
         }
         return parts;
     }
@@ -899,7 +901,6 @@ class RangeCutter {
         std::uint32_t triangle;
     };
     std::vector<Candidate> candidates_;
-    std::vector<std::uint32_t> partSources_; // the occluder of each part hiddenParts found
     ClipperLib::Clipper clipper_;
     const std::vector<unsigned char>* cover_ = nullptr;
     Tessellator tessellator_;
@@ -967,12 +968,12 @@ TrimmedModel trimToVisible(const SimpleMesh& input, const ViewTransform& view, b
     const std::size_t faceCount = input.faces.size();
     CutRange ranges[2];
     runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
-        RangeCutter(input, fans, grid, attributes).classifyCover(begin, end, cover);
+        RangeCutter(input, fans, grid, attributes).findUncovered(begin, end, cover);
     });
     {
         std::vector<unsigned char> then = cover;
         runHalves(faceCount, kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
-            RangeCutter(input, fans, grid, attributes).classifyAgain(begin, end, cover, then);
+            RangeCutter(input, fans, grid, attributes).findBuried(begin, end, cover, then);
         });
         cover = std::move(then);
     }
