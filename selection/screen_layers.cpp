@@ -119,43 +119,25 @@ std::vector<OutlineEdge> outlineOf(const Welded& w, std::span<const Triangle> tr
     return outline;
 }
 
-double squaredDistanceToSegment(const WindowPoint& p, const WindowPoint& a, const WindowPoint& b) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double length2 = dx * dx + dy * dy;
-    double t = length2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    const double ex = a.x + t * dx - p.x, ey = a.y + t * dy - p.y;
-    return ex * ex + ey * ey;
-}
-
-// Segments ab and cd meet (touching counts).
-bool segmentsMeet(const WindowPoint& a, const WindowPoint& b, const WindowPoint& c,
-                  const WindowPoint& d) {
-    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
-    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0)))
-        return true;
-    return d1 == 0 || d2 == 0 || d3 == 0 || d4 == 0; // collinear or touching: near in any case
-}
-
-// The outline edge comes within kClearance of the triangle (corners p, counter-clockwise).
+// The outline edge may come within kClearance of the triangle (corners p, counter-clockwise):
+// no edge line of either has the other wholly beyond it by more than kClearance. Where they
+// are farther apart only along the line between two corners, they count as near too, which
+// leaves a triangle to the search and costs nothing but time.
 bool near(const OutlineEdge& e, const std::array<WindowPoint, 3>& p) {
-    bool aInside = true, bInside = true;
-    for (int k = 0; k < 3; ++k) {
-        aInside = aInside && cross(p[k], p[(k + 1) % 3], e.a) >= 0;
-        bInside = bInside && cross(p[k], p[(k + 1) % 3], e.b) >= 0;
-    }
-    if (aInside || bInside)
-        return true;
-    const double limit = kClearance * kClearance;
+    const double length = std::hypot(e.b.x - e.a.x, e.b.y - e.a.y);
+    const double margin = kClearance * length;
+    const double d0 = cross(e.a, e.b, p[0]), d1 = cross(e.a, e.b, p[1]), d2 = cross(e.a, e.b, p[2]);
+    if ((d0 > margin && d1 > margin && d2 > margin) ||
+        (d0 < -margin && d1 < -margin && d2 < -margin))
+        return false;
     for (int k = 0; k < 3; ++k) {
         const WindowPoint& c = p[k];
         const WindowPoint& d = p[(k + 1) % 3];
-        if (segmentsMeet(e.a, e.b, c, d) || squaredDistanceToSegment(e.a, c, d) <= limit ||
-            squaredDistanceToSegment(e.b, c, d) <= limit ||
-            squaredDistanceToSegment(c, e.a, e.b) <= limit)
-            return true;
+        const double edgeMargin = kClearance * std::hypot(d.x - c.x, d.y - c.y);
+        if (cross(c, d, e.a) < -edgeMargin && cross(c, d, e.b) < -edgeMargin)
+            return false;
     }
-    return false;
+    return true;
 }
 
 // Outline edges binned into square cells, each edge listed in every cell it passes through.
