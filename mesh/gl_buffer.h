@@ -27,7 +27,9 @@ class GlBuffer {
     // Returns the byte offset at which each part starts.
     std::vector<std::size_t> upload(unsigned target, std::initializer_list<BufferPart> parts);
     // Replaces the contents by the `bytes` bytes that fill(data) writes straight into the
-    // buffer's storage (no copy kept on the side), and leaves the buffer bound to target.
+    // buffer's storage (no copy kept on the side; only written, never read), and leaves the
+    // buffer bound to target. fill runs once, with null when bytes is 0 (and once more, on a
+    // copy, in the rare case that the mapped contents were lost).
     void write(unsigned target, std::size_t bytes, const std::function<void(unsigned char*)>& fill);
     void bind(unsigned target) const;
 

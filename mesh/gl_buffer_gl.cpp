@@ -45,8 +45,10 @@ std::vector<std::size_t> GlBuffer::upload(unsigned target,
 void GlBuffer::write(unsigned target, std::size_t bytes,
                      const std::function<void(unsigned char*)>& fill) {
     reserve(target, bytes);
-    if (bytes == 0)
+    if (bytes == 0) {
+        fill(nullptr);
         return;
+    }
     auto* data = static_cast<unsigned char*>(glMapBuffer(target, GL_WRITE_ONLY));
     if (data) {
         fill(data);
