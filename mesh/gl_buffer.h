@@ -2,7 +2,10 @@
 // object. Needs the OpenGL context current wherever it is uploaded, bound or destroyed.
 // New contents go into the storage the buffer already has when they fit and fill at least
 // half of it: fresh storage costs the renderer an allocation that it zero-fills, page by
-// page, which for tens of megabytes takes longer than making the contents.
+// page, which for tens of megabytes takes longer than making the contents. New storage is a
+// mapping of its own, given back to the system when the buffer lets go of it; making it fixes
+// the heap's threshold for such mappings at 32 MB for the whole process, the most that the
+// allocator would raise it to on its own.
 #pragma once
 
 #include <cstddef>
