@@ -219,9 +219,11 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view,
             offsets[f + 1] - offsets[f] != 3)
             return giveUp();
         const int* c = corners + offsets[f];
-        for (int k = 0; k < 3; ++k) {
+        // All three corners first: only a face of three usable corners has entries planned.
+        for (int k = 0; k < 3; ++k)
             if (!isIndex(c[k], count))
                 return giveUp();
+        for (int k = 0; k < 3; ++k) {
             const auto colour =
                 static_cast<std::uint8_t>(textured ? view.tintIndex(c[k], outputShown, false) : 0);
             out.entries[entryOf[c[k]]] = {c[k], c[k], textured ? c[k] : -1, colour, 1, 0};
