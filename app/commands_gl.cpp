@@ -44,7 +44,14 @@ bool openMeshFile(const std::string& path) {
     std::string texture;
     // A cancelled or failed open keeps the model and every part painted on it.
     progressStep("reading the model", 0);
-    if (path.empty() || !inputMesh.load(path, meshSearchDirs, &texture))
+    if (path.empty())
+        return false;
+    // The drawing's buffers of the open models go before the new model is read, so that the
+    // renderer's copies of the old arrays are not held beside the new ones; should the read
+    // fail, the next frame builds them again.
+    inputMesh.caches.clear();
+    outputMesh.caches.clear();
+    if (!inputMesh.load(path, meshSearchDirs, &texture))
         return false;
     progressStep("reading the texture", 0.8);
     if (!texture.empty())

@@ -81,8 +81,9 @@ std::string writeGlb(const SimpleMesh& output, const std::vector<MeshPair>& pair
                      const std::array<float, 3>& cameraTranslation, const std::string& tempPath) {
     std::vector<std::string> images;
     const std::vector<GlbMaterial> materials = glbMaterials(output, tempPath, images);
-    const std::string bytes = glbFile(output, pairs, cameraTranslation.data(), materials, images);
-    return writeFileThrough(tempPath, [&](const ByteSink& sink) { return sink(bytes); });
+    return writeFileThrough(tempPath, [&](const ByteSink& sink) {
+        return writeGlbFile(output, pairs, cameraTranslation.data(), materials, images, sink);
+    });
 }
 
 } // namespace

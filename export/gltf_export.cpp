@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <unordered_map>
 
@@ -45,6 +46,9 @@ class Geometry {
         for (const ObjCorner& k : corners)
             indices[m].push_back(vertex(k, own));
     }
+
+    // Lets go of the table of the vertices made so far, once every triangle is in.
+    void finish() { seen_ = {}; }
 
     std::vector<float> positions, normals, texCoords;
     std::vector<std::vector<std::uint32_t>> indices; // per material
@@ -99,6 +103,7 @@ Geometry exportGeometry(const SimpleMesh& output, const std::vector<MeshPair>& p
         for (std::size_t k = 1; k + 1 < c.size(); ++k)
             g.triangle(c[0], c[k], c[k + 1], material);
     });
+    g.finish();
     return g;
 }
 
@@ -142,20 +147,33 @@ class Json {
     std::string text;
 };
 
-// The binary chunk: byte views appended at four-byte boundaries.
+// The binary chunk: byte views laid out at four-byte boundaries, zeros between them. The views
+// name the arrays they show, which are written from where they are (no copy of the chunk).
 struct Binary {
     struct View {
+        const char* data;
         std::size_t offset, length;
         int target; // 0: none (an image)
     };
     std::size_t add(const void* data, std::size_t length, int target) {
-        while (bytes.size() % 4 != 0)
-            bytes.push_back('\0');
-        views.push_back({bytes.size(), length, target});
-        bytes.append(static_cast<const char*>(data), length);
+        size = aligned(size);
+        views.push_back({static_cast<const char*>(data), size, length, target});
+        size += length;
         return views.size() - 1;
     }
-    std::string bytes;
+    static std::size_t aligned(std::size_t n) { return (n + 3) / 4 * 4; }
+    // Writes the views with the zeros between them and after the last, up to size, to sink.
+    bool write(const std::function<bool(std::string_view)>& sink) const {
+        static constexpr char zeros[4] = {};
+        std::size_t at = 0;
+        for (const View& v : views) {
+            if (!sink({zeros, v.offset - at}) || !sink({v.data, v.length}))
+                return false;
+            at = v.offset + v.length;
+        }
+        return sink({zeros, size - at});
+    }
+    std::size_t size = 0;
     std::vector<View> views;
 };
 
@@ -196,9 +214,10 @@ std::string utf8Name(const std::string& name) {
     return out;
 }
 
-std::string glbFile(const SimpleMesh& output, const std::vector<MeshPair>& pairs,
-                    const float cameraTranslation[3], const std::vector<GlbMaterial>& materials,
-                    const std::vector<std::string>& pngImages) {
+bool writeGlbFile(const SimpleMesh& output, const std::vector<MeshPair>& pairs,
+                  const float cameraTranslation[3], const std::vector<GlbMaterial>& materials,
+                  const std::vector<std::string>& pngImages,
+                  const std::function<bool(std::string_view)>& sink) {
     const Geometry g = exportGeometry(output, pairs, cameraTranslation, materials.size());
     const std::size_t vertexCount = g.positions.size() / 3;
     Binary bin;
@@ -292,8 +311,7 @@ std::string glbFile(const SimpleMesh& output, const std::vector<MeshPair>& pairs
         }
         json.raw("]");
     }
-    while (bin.bytes.size() % 4 != 0)
-        bin.bytes.push_back('\0');
+    bin.size = Binary::aligned(bin.size);
     if (!bin.views.empty()) {
         json.raw(R"(,"bufferViews":[)");
         for (std::size_t i = 0; i < bin.views.size(); ++i) {
@@ -304,26 +322,25 @@ std::string glbFile(const SimpleMesh& output, const std::vector<MeshPair>& pairs
                 json.raw(R"(,"target":)").number(std::size_t(v.target));
             json.raw("}");
         }
-        json.raw(R"(],"buffers":[{"byteLength":)").number(bin.bytes.size()).raw("}]");
+        json.raw(R"(],"buffers":[{"byteLength":)").number(bin.size).raw("}]");
     }
     json.raw("}");
     while (json.text.size() % 4 != 0)
         json.text += ' ';
 
-    std::string out;
-    const std::size_t total =
-        12 + 8 + json.text.size() + (bin.bytes.empty() ? 0 : 8 + bin.bytes.size());
-    out.reserve(total);
-    out += "glTF";
-    put32(out, 2);
-    put32(out, static_cast<std::uint32_t>(total));
-    put32(out, static_cast<std::uint32_t>(json.text.size()));
-    out += "JSON";
-    out += json.text;
-    if (!bin.bytes.empty()) {
-        put32(out, static_cast<std::uint32_t>(bin.bytes.size()));
-        out.append("BIN\0", 4);
-        out += bin.bytes;
-    }
-    return out;
+    std::string head;
+    const std::size_t total = 12 + 8 + json.text.size() + (bin.size == 0 ? 0 : 8 + bin.size);
+    head += "glTF";
+    put32(head, 2);
+    put32(head, static_cast<std::uint32_t>(total));
+    put32(head, static_cast<std::uint32_t>(json.text.size()));
+    head += "JSON";
+    if (!sink(head) || !sink(json.text))
+        return false;
+    if (bin.size == 0)
+        return true;
+    std::string binHead;
+    put32(binHead, static_cast<std::uint32_t>(bin.size));
+    binHead.append("BIN\0", 4);
+    return sink(binHead) && bin.write(sink);
 }

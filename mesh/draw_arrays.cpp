@@ -40,50 +40,38 @@ struct Corner {
 // An entry that no corner has claimed yet (no corner has normal -1).
 constexpr DrawEntry kUnused{0, -1, 0, 0, 0};
 
-// Drops the unused entries of out, renumbering its triangle lists.
-void dropUnusedEntries(MeshArrays& out) {
-    std::vector<DrawEntry>& entries = out.entries;
-    std::vector<std::uint32_t> renumbered(entries.size());
-    std::size_t kept = 0;
-    for (std::size_t e = 0; e < entries.size(); ++e) {
-        renumbered[e] = static_cast<std::uint32_t>(kept);
-        if (entries[e].normal != kUnused.normal)
-            entries[kept++] = entries[e];
-    }
-    if (kept == entries.size())
-        return;
-    entries.resize(kept);
-    for (auto* list : {&out.front, &out.back})
-        for (std::uint32_t& e : *list)
-            e = renumbered[e];
-}
-
-// Makes the shared entries and the triangle lists. Entry p is the first corner met of
-// position p, so that the usual corner (one that matches it) costs one look; other corners of
-// the position get entries after those, chained from it. finish() then drops the entries of
-// positions that no corner used.
+// Makes the shared entries and writes the triangle lists. The first entry of each used
+// position is the plan's (positions in ascending order), so that the usual corner (one that
+// matches it) costs one look; other corners of the position get entries after all of those,
+// chained from it.
 class Builder {
   public:
-    Builder(const SimpleMesh& mesh, MeshArrays& out) : out_(out) {
-        out.entries = filledValues(mesh.vertices.size(), kUnused);
-        next_ = filledValues(mesh.vertices.size(), kNone);
+    // Room for an entry per corner is made at once: address space only, of which just the
+    // pages filled become resident, so the entries never grow by copying.
+    Builder(const std::vector<std::uint32_t>& entryOf, std::size_t usedPositions,
+            std::size_t corners, MeshArrays& out)
+        : entryOf_(entryOf), out_(out) {
+        out.entries = std::vector<DrawEntry>();
+        ensureCapacity(out.entries, corners);
+        out.entries.assign(usedPositions, kUnused);
+        ensureCapacity(next_, corners);
+        next_.assign(usedPositions, kNone);
     }
 
-    // Appends the fan of one face's corners to list; faces of fewer than three corners give
-    // no triangle (as a polygon of fewer than three vertices draws nothing).
-    void addFan(const std::vector<Corner>& c, std::vector<std::uint32_t>& list) {
+    // Writes the fan of one face's corners at front, and at back too when it is not null,
+    // moving them past it; faces of fewer than three corners give no triangle (as a polygon of
+    // fewer than three vertices draws nothing).
+    void addFan(const std::vector<Corner>& c, std::uint32_t*& front, std::uint32_t** back) {
         const std::size_t n = c.size();
         for (std::size_t k = 1; k + 1 < n; ++k) {
-            pushValue(list, entry(c[k], true));
-            pushValue(list, entry(c[k + 1], k + 1 == n - 1));
-            pushValue(list, entry(c[0], k == 1));
+            const std::uint32_t triangle[3] = {entry(c[k], true), entry(c[k + 1], k + 1 == n - 1),
+                                               entry(c[0], k == 1)};
+            for (const std::uint32_t e : triangle) {
+                *front++ = e;
+                if (back)
+                    *(*back)++ = e;
+            }
         }
-    }
-
-    // Drops the unused entries, renumbering the triangle lists.
-    void finish() {
-        if (used_ != out_.entries.size())
-            dropUnusedEntries(out_);
     }
 
   private:
@@ -99,11 +87,10 @@ class Builder {
                                static_cast<std::uint8_t>(c.colour),
                                static_cast<std::uint8_t>(flag ? 1 : 0),
                                c.material};
-        auto e = static_cast<std::uint32_t>(c.position);
-        DrawEntry& first = out_.entries[e];
-        if (first.normal == kUnused.normal) {
-            first = wanted;
-            ++used_;
+        const std::uint32_t first = entryOf_[c.position];
+        std::uint32_t e = first;
+        if (out_.entries[e].normal == kUnused.normal) {
+            out_.entries[e] = wanted;
             return e;
         }
         for (int searched = 0; e != kNone && searched < kSearchLimit; ++searched, e = next_[e])
@@ -112,16 +99,15 @@ class Builder {
         // A new entry, chained right after the position's first.
         e = static_cast<std::uint32_t>(out_.entries.size());
         pushValue(out_.entries, wanted);
-        const std::uint32_t second = next_[c.position];
+        const std::uint32_t second = next_[first]; // copied: pushValue may move next_
         pushValue(next_, second);
-        next_[c.position] = e;
-        ++used_;
+        next_[first] = e;
         return e;
     }
 
+    const std::vector<std::uint32_t>& entryOf_;
     MeshArrays& out_;
     std::vector<std::uint32_t> next_; // per entry: the next entry of its position
-    std::size_t used_ = 0;            // entries that some corner uses
 };
 
 // A mesh's arrays as plain spans, read without going through the shared handles each time.
@@ -177,43 +163,20 @@ struct MeshView {
         return before == SIZE_MAX || material(f) >= material(before);
     }
 
+    // Whether the normal (and, textured, texture-coordinate) lists share the position lists'
+    // storage, so that a corner is usable exactly when its one index is below sharedCount.
+    bool listsShared(const SimpleMesh& mesh, bool textured) const {
+        return mesh.normalFaces.sharesWith(mesh.faces) &&
+               (!textured || mesh.texCoordFaces.sharesWith(mesh.faces));
+    }
+    std::size_t sharedCount(bool textured) const {
+        return std::min({vertexCount, normalCount, textured ? texCoordCount : vertexCount});
+    }
+
     const IndexLists &faces, &normalFaces, &texCoordFaces;
     std::size_t vertexCount, normalCount, texCoordCount;
     const std::vector<int>&faceVisible, &facePart, &vertexPart, &faceMaterial;
     std::size_t materialCount;
-};
-
-// Triangle lists gathered per material, then laid one after another.
-struct ListsByMaterial {
-    // A model of one material gets room for all its triangles at once (a face of n corners
-    // gives n - 2 of them).
-    ListsByMaterial(std::size_t materials, const IndexLists& faces) : lists(materials) {
-        const std::size_t corners = faces.totalSize(), count = faces.size();
-        if (materials == 1)
-            ensureCapacity(lists[0], corners > 2 * count ? 3 * (corners - 2 * count) : 0);
-    }
-    // Moves the lists into out, one range per material that has triangles.
-    void into(std::vector<std::uint32_t>& out, std::vector<MaterialRange>& ranges) {
-        ranges.clear();
-        if (lists.size() == 1) {
-            out = std::move(lists[0]);
-            if (!out.empty())
-                ranges.push_back({0, 0, out.size()});
-            return;
-        }
-        std::size_t total = 0;
-        for (const auto& l : lists)
-            total += l.size();
-        out.clear();
-        out.reserve(total);
-        for (std::size_t m = 0; m < lists.size(); ++m) {
-            if (lists[m].empty())
-                continue;
-            ranges.push_back({static_cast<int>(m), out.size(), lists[m].size()});
-            out.insert(out.end(), lists[m].begin(), lists[m].end());
-        }
-    }
-    std::vector<std::vector<std::uint32_t>> lists;
 };
 
 constexpr std::size_t kNoFace = SIZE_MAX;
@@ -228,27 +191,26 @@ struct LastFaces {
 // The usual model, made without searching: its normal (and, textured, texture-coordinate)
 // lists share the position lists' storage and every face drawn is a triangle, seen and, on
 // the input model, on no seam (the selection state counts in the textured drawing only), so
-// all corners of a position agree and each used position is one entry. Returns false, with
-// out and last left empty for the general way, for any other model.
-bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputShown,
-                      bool hideUnseen, MeshArrays& out, LastFaces& last) {
+// all corners of a position agree and each used position is one entry. Writes the one list
+// at front. Returns false, with out and last left empty for the general way, for any other
+// model.
+bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view,
+                      const std::vector<std::uint32_t>& entryOf, std::size_t usedPositions,
+                      bool outputShown, bool hideUnseen, std::uint32_t* front, MeshArrays& out,
+                      LastFaces& last) {
     const bool textured = out.textured;
-    if (!mesh.faceMaterial.empty() || !mesh.normalFaces.sharesWith(mesh.faces) ||
-        (textured && !mesh.texCoordFaces.sharesWith(mesh.faces)))
+    if (!mesh.faceMaterial.empty() || !view.listsShared(mesh, textured))
         return false;
-    const std::size_t count = std::min(
-        {view.vertexCount, view.normalCount, textured ? view.texCoordCount : view.vertexCount});
+    const std::size_t count = view.sharedCount(textured);
     const std::uint32_t* offsets = view.faces.offsets().data();
     const int* corners = view.faces.indices().data();
     // A face this way cannot draw leaves nothing behind for the general way.
     auto giveUp = [&] {
-        out.entries.clear();
-        out.front.clear();
+        out.entries = std::vector<DrawEntry>();
         last = {};
         return false;
     };
-    out.entries = filledValues(view.vertexCount, kUnused);
-    ensureCapacity(out.front, 3 * view.faces.size());
+    out.entries = filledValues(usedPositions, kUnused);
     for (std::size_t f = 0; f < view.faces.size(); ++f) {
         const bool seen = !textured || view.seen(f);
         if (!seen && hideUnseen)
@@ -257,20 +219,19 @@ bool arraysByPosition(const SimpleMesh& mesh, const MeshView& view, bool outputS
             offsets[f + 1] - offsets[f] != 3)
             return giveUp();
         const int* c = corners + offsets[f];
-        for (int k = 0; k < 3; ++k) {
+        // All three corners first: only a face of three usable corners has entries planned.
+        for (int k = 0; k < 3; ++k)
             if (!isIndex(c[k], count))
                 return giveUp();
+        for (int k = 0; k < 3; ++k) {
             const auto colour =
                 static_cast<std::uint8_t>(textured ? view.tintIndex(c[k], outputShown, false) : 0);
-            out.entries[c[k]] = {c[k], c[k], textured ? c[k] : -1, colour, 1, 0};
+            out.entries[entryOf[c[k]]] = {c[k], c[k], textured ? c[k] : -1, colour, 1, 0};
         }
         for (int k : {1, 2, 0})
-            pushValue(out.front, static_cast<std::uint32_t>(c[k]));
+            *front++ = entryOf[c[k]];
         last = {f, f, true};
     }
-    dropUnusedEntries(out); // the entries of positions that no face used
-    if (!out.front.empty())
-        out.frontRanges.push_back({0, 0, out.front.size()});
     return true;
 }
 
@@ -283,6 +244,28 @@ void chooseColours(const SimpleMesh& mesh, MeshArrays& out) {
             out.colourArray = true;
             break;
         }
+}
+
+// One range per material that has triangles, laid one after another from the list's start.
+std::vector<MaterialRange> rangesOf(const std::vector<std::size_t>& counts) {
+    std::vector<MaterialRange> ranges;
+    std::size_t first = 0;
+    for (std::size_t m = 0; m < counts.size(); ++m)
+        if (counts[m] > 0) {
+            ranges.push_back({static_cast<int>(m), first, counts[m]});
+            first += counts[m];
+        }
+    return ranges;
+}
+
+// Where each material's triangles start in a list at `list`.
+std::vector<std::uint32_t*> startsOf(const std::vector<std::size_t>& counts, std::uint32_t* list) {
+    std::vector<std::uint32_t*> starts(counts.size());
+    for (std::size_t m = 0; m < counts.size(); ++m) {
+        starts[m] = list;
+        list += counts[m];
+    }
+    return starts;
 }
 
 } // namespace
@@ -310,54 +293,123 @@ Rgba entryColour(const SimpleMesh& mesh, const DrawEntry& entry, bool textured) 
     return colour;
 }
 
-MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
-    MeshArrays out;
-    out.textured = true;
+DrawingPlan::DrawingPlan(const SimpleMesh& mesh, bool textured, bool outputShown)
+    : mesh_(mesh), textured_(textured), outputShown_(outputShown) {
     const MeshView view(mesh);
-    const bool hideUnseen = mesh.hideInvisibleFaces == 1;
-    out.backPass = mesh.drawBackFaces != 0;
-    // The back-face pass draws the faces seen from the camera; the front pass draws those too
-    // and, unless they are hidden, the unseen ones.
-    bool anyUnseen = false;
-    for (std::size_t f = 0; f < view.faces.size() && !anyUnseen; ++f)
-        anyUnseen = !view.seen(f);
-    out.backUsesFront = out.backPass && (hideUnseen || !anyUnseen);
-    const bool ownBackList = out.backPass && !out.backUsesFront;
+    if (textured) {
+        hideUnseen_ = mesh.hideInvisibleFaces == 1;
+        backPass_ = mesh.drawBackFaces != 0;
+        // The back-face pass draws the faces seen from the camera; the front pass draws those
+        // too and, unless they are hidden, the unseen ones.
+        bool anyUnseen = false;
+        for (std::size_t f = 0; f < view.faces.size() && !anyUnseen; ++f)
+            anyUnseen = !view.seen(f);
+        backUsesFront_ = backPass_ && (hideUnseen_ || !anyUnseen);
+    }
+    const bool ownBackList = backPass_ && !backUsesFront_;
+    front_.assign(view.materialCount, 0);
+    back_.assign(view.materialCount, 0);
+    // Marks the positions that triangles use, then numbers them in ascending order.
+    constexpr std::uint32_t kUsed = 0;
+    entryOf_ = filledValues(view.vertexCount, kNone);
+    const bool shared = view.listsShared(mesh, textured);
+    const std::size_t sharedCount = view.sharedCount(textured);
+    std::vector<Corner> corners;
+    for (std::size_t f = 0; f < view.faces.size(); ++f) {
+        const bool seen = !textured || view.seen(f);
+        if (!seen && hideUnseen_)
+            continue;
+        std::size_t usable = 0;
+        if (shared) { // the corners' one index each, checked in place
+            for (const int c : view.faces[f])
+                usable += isIndex(c, sharedCount) ? 1 : 0;
+            if (usable >= 3)
+                for (const int c : view.faces[f])
+                    if (isIndex(c, sharedCount))
+                        entryOf_[c] = kUsed;
+        } else {
+            view.usableCorners(f, textured, corners);
+            usable = corners.size();
+            if (usable >= 3)
+                for (const Corner& c : corners)
+                    entryOf_[c.position] = kUsed;
+        }
+        if (usable < 3)
+            continue;
+        drawnCorners_ += usable;
+        const std::size_t indices = 3 * (usable - 2);
+        front_[view.material(f)] += indices;
+        if (ownBackList && seen)
+            back_[view.material(f)] += indices;
+    }
+    for (std::uint32_t& e : entryOf_)
+        if (e == kUsed)
+            e = static_cast<std::uint32_t>(usedPositions_++);
+    for (std::size_t m = 0; m < view.materialCount; ++m) {
+        frontTotal_ += front_[m];
+        backTotal_ += back_[m];
+    }
+}
+
+MeshArrays DrawingPlan::build(std::uint32_t* indices) const {
+    const SimpleMesh& mesh = mesh_;
+    const bool outputShown = outputShown_;
+    MeshArrays out;
+    out.textured = textured_;
+    out.backPass = backPass_;
+    out.backUsesFront = backUsesFront_;
+    out.frontCount = frontTotal_;
+    out.backCount = backTotal_;
+    out.frontRanges = rangesOf(front_);
+    out.backRanges = backUsesFront_ ? out.frontRanges : rangesOf(back_);
+    const MeshView view(mesh);
+    const bool ownBackList = backPass_ && !backUsesFront_;
 
     std::vector<Corner> corners;
     LastFaces last;
-    if (!arraysByPosition(mesh, view, outputShown, hideUnseen, out, last)) {
-        Builder builder(mesh, out);
-        ListsByMaterial front(view.materialCount, view.faces), back(view.materialCount, {});
+    if (!arraysByPosition(mesh, view, entryOf_, usedPositions_, outputShown, hideUnseen_, indices,
+                          out, last)) {
+        Builder builder(entryOf_, usedPositions_, drawnCorners_, out);
+        std::vector<std::uint32_t*> front = startsOf(front_, indices);
+        std::vector<std::uint32_t*> back = startsOf(back_, indices + frontTotal_);
         for (std::size_t f = 0; f < view.faces.size(); ++f) {
-            const bool seen = view.seen(f);
-            if (!seen && hideUnseen)
+            const bool seen = !textured_ || view.seen(f);
+            if (!seen && hideUnseen_)
                 continue;
-            const bool border = entryOr(view.facePart, f, 0) < 0;
-            view.usableCorners(f, true, corners);
-            for (Corner& c : corners)
-                c.colour =
-                    view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
-            std::vector<std::uint32_t>& frontList = front.lists[view.material(f)];
-            std::vector<std::uint32_t>& backList = back.lists[view.material(f)];
-            const std::size_t begin = frontList.size();
-            builder.addFan(corners, frontList);
-            if (ownBackList && seen) {
-                ensureCapacity(backList, backList.size() + (frontList.size() - begin));
-                backList.insert(backList.end(), frontList.begin() + begin, frontList.end());
+            view.usableCorners(f, textured_, corners);
+            if (textured_) {
+                const bool border = entryOr(view.facePart, f, 0) < 0;
+                for (Corner& c : corners)
+                    c.colour =
+                        view.tintIndex(c.position, outputShown, border) | (seen ? 0 : kTranslucent);
             }
+            const int m = view.material(f);
+            builder.addFan(corners, front[m], ownBackList && seen ? &back[m] : nullptr);
             if (!corners.empty()) {
                 last.face = view.drawnAfter(f, last.face) ? f : last.face;
                 last.seenFace = seen && view.drawnAfter(f, last.seenFace) ? f : last.seenFace;
             }
             last.anySeen = last.anySeen || seen;
         }
-        front.into(out.front, out.frontRanges);
-        back.into(out.back, out.backRanges);
-        builder.finish();
     }
-    if (out.backUsesFront)
-        out.backRanges = out.frontRanges;
+    chooseColours(mesh, out);
+    if (!textured_) {
+        // A model all white draws in the current colour, setting none.
+        out.colourSet = out.colourArray || !(out.colour == Rgba{1, 1, 1, 1});
+        if (last.face != kNoFace) {
+            view.usableCorners(last.face, false, corners);
+            out.last.normalSet = true;
+            out.last.normal = mesh.normals[corners.back().normal];
+            if (out.colourSet) {
+                DrawEntry e{};
+                e.position = corners.back().position;
+                e.material = corners.back().material;
+                out.last.colourSet = true;
+                out.last.colour = entryColour(mesh, e, false);
+            }
+        }
+        return out;
+    }
     // What the faces drawn one by one leave behind: the values of the last corner drawn; the
     // back-face pass then sets its grey once per seen face and (0, 0) and a normal per corner.
     if (last.face != kNoFace) {
@@ -383,43 +435,26 @@ MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
         out.last.texCoord = {0, 0};
         out.last.normal = mesh.normals[corners.back().normal];
     }
-    chooseColours(mesh, out);
     return out;
 }
 
-MeshArrays plainArrays(const SimpleMesh& mesh) {
-    MeshArrays out;
-    const MeshView view(mesh);
-    std::vector<Corner> corners;
-    LastFaces last;
-    if (!arraysByPosition(mesh, view, false, false, out, last)) {
-        Builder builder(mesh, out);
-        ListsByMaterial front(view.materialCount, view.faces);
-        for (std::size_t f = 0; f < view.faces.size(); ++f) {
-            view.usableCorners(f, false, corners);
-            builder.addFan(corners, front.lists[view.material(f)]);
-            if (!corners.empty() && view.drawnAfter(f, last.face))
-                last.face = f;
-        }
-        front.into(out.front, out.frontRanges);
-        builder.finish();
-    }
-    chooseColours(mesh, out);
-    // A model all white draws in the current colour, setting none.
-    out.colourSet = out.colourArray || !(out.colour == Rgba{1, 1, 1, 1});
-    if (last.face != kNoFace) {
-        view.usableCorners(last.face, false, corners);
-        out.last.normalSet = true;
-        out.last.normal = mesh.normals[corners.back().normal];
-        if (out.colourSet) {
-            DrawEntry e{};
-            e.position = corners.back().position;
-            e.material = corners.back().material;
-            out.last.colourSet = true;
-            out.last.colour = entryColour(mesh, e, false);
-        }
-    }
+namespace {
+
+MeshArrays arraysWithLists(const DrawingPlan& plan) {
+    std::vector<std::uint32_t> indices(plan.indexCount());
+    MeshArrays out = plan.build(indices.data());
+    out.indices = std::move(indices);
     return out;
+}
+
+} // namespace
+
+MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown) {
+    return arraysWithLists(DrawingPlan(mesh, true, outputShown));
+}
+
+MeshArrays plainArrays(const SimpleMesh& mesh) {
+    return arraysWithLists(DrawingPlan(mesh, false, false));
 }
 
 VertexLayout vertexLayout(const MeshArrays& arrays) {

@@ -5,7 +5,8 @@
 // that models have). Edge flags mark the polygon's own edges, so that outlines
 // (glPolygonMode GL_LINE) leave out the fan's inner edges as a polygon's outline does.
 // The arrays are described first (which corner each vertex entry takes its values from) and
-// written afterwards, straight into the buffer that draws them.
+// written afterwards, straight into the buffer that draws them; the triangle lists are written
+// straight into theirs as they are made (DrawingPlan).
 #pragma once
 
 #include "mesh/simple_mesh.h"
@@ -57,18 +58,52 @@ struct MeshArrays {
     // Whether the plain drawing sets a colour at all (a model whose faces are all white sets
     // none, and is lit in the current colour).
     bool colourSet = false;
-    // Three entries per triangle, faces of one material after another (materials in
-    // ascending order, in frontRanges), faces in ascending order within each: the front pass
-    // (textured) or the only pass (plain).
-    std::vector<std::uint32_t> front;
+    // The triangle lists, three entries per triangle, one after the other wherever they were
+    // written (see DrawingPlan): first the front pass's (textured) or the only pass's (plain),
+    // frontCount indices, faces of one material after another (materials in ascending order,
+    // in frontRanges), faces in ascending order within each; then the grey back-face pass's
+    // own list, backCount indices.
+    std::size_t frontCount = 0, backCount = 0;
     std::vector<MaterialRange> frontRanges;
-    // The grey back-face pass: whether it runs, whether it draws exactly the front pass's
-    // triangles, and otherwise its own triangles.
+    // The grey back-face pass: whether it runs, and whether it draws exactly the front pass's
+    // triangles (then backCount is 0) rather than its own.
     bool backPass = false;
     bool backUsesFront = false;
-    std::vector<std::uint32_t> back;
-    std::vector<MaterialRange> backRanges; // of back, or of front when the pass uses it
+    // Of the back list (first counted from its start), or of the front list when the pass
+    // uses it.
+    std::vector<MaterialRange> backRanges;
     CurrentValues last;
+    // The lists themselves when texturedArrays or plainArrays made the arrays; empty when a
+    // DrawingPlan wrote them elsewhere.
+    std::vector<std::uint32_t> indices;
+};
+
+// A drawing's arrays in two steps, so that the triangle lists, the largest part, go straight
+// into the buffer that draws them instead of through a copy of their own: the plan walks the
+// faces once to learn how many indices the lists take and which positions their triangles
+// use; build then writes the lists where it is told and makes the entries.
+class DrawingPlan {
+  public:
+    // The plan of texturedArrays(mesh, outputShown) when textured, else of plainArrays(mesh).
+    // The mesh must stay unchanged until build has run.
+    DrawingPlan(const SimpleMesh& mesh, bool textured, bool outputShown);
+
+    // Indices of the front and the back list together.
+    std::size_t indexCount() const { return frontTotal_ + backTotal_; }
+    // Writes both lists, indexCount() values, at indices (only written, never read back) and
+    // returns the arrays, whose indices stay empty.
+    MeshArrays build(std::uint32_t* indices) const;
+
+  private:
+    const SimpleMesh& mesh_;
+    bool textured_, outputShown_, hideUnseen_ = false, backPass_ = false, backUsesFront_ = false;
+    std::vector<std::size_t> front_, back_; // indices per material
+    std::size_t frontTotal_ = 0, backTotal_ = 0;
+    // Per position: its first entry (positions in ascending order), or none when no triangle
+    // uses it.
+    std::vector<std::uint32_t> entryOf_;
+    std::size_t usedPositions_ = 0;
+    std::size_t drawnCorners_ = 0; // corners of the faces that give triangles: entries at most
 };
 
 // Where each array of the vertex data starts, in bytes: positions and normals (3 floats),
@@ -95,9 +130,11 @@ Rgba entryColour(const SimpleMesh& mesh, const DrawEntry& entry, bool textured);
 // on parts outside 1..3 and everywhere when outputShown), alpha 0.15 on faces with
 // faceVisible 0. Back-face pass (when drawBackFaces is not 0): the faces with faceVisible not
 // 0. Missing selection entries read as those of a freshly opened model. Corners with an
-// index outside its array are left out of their face.
+// index outside its array are left out of their face. Both steps of a DrawingPlan at once, the
+// lists in the result's indices.
 MeshArrays texturedArrays(const SimpleMesh& mesh, bool outputShown);
 
 // Arrays of the plain drawing: positions and normals of every face, and the colours of the
-// materials and vertices where they are not all white.
+// materials and vertices where they are not all white. Both steps of a DrawingPlan at once, the
+// lists in the result's indices.
 MeshArrays plainArrays(const SimpleMesh& mesh);

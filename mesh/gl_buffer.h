@@ -2,7 +2,10 @@
 // object. Needs the OpenGL context current wherever it is uploaded, bound or destroyed.
 // New contents go into the storage the buffer already has when they fit and fill at least
 // half of it: fresh storage costs the renderer an allocation that it zero-fills, page by
-// page, which for tens of megabytes takes longer than making the contents.
+// page, which for tens of megabytes takes longer than making the contents. New storage is a
+// mapping of its own, given back to the system when the buffer lets go of it; making it fixes
+// the heap's threshold for such mappings at 32 MB for the whole process, the most that the
+// allocator would raise it to on its own.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +30,9 @@ class GlBuffer {
     // Returns the byte offset at which each part starts.
     std::vector<std::size_t> upload(unsigned target, std::initializer_list<BufferPart> parts);
     // Replaces the contents by the `bytes` bytes that fill(data) writes straight into the
-    // buffer's storage (no copy kept on the side), and leaves the buffer bound to target.
+    // buffer's storage (no copy kept on the side; only written, never read), and leaves the
+    // buffer bound to target. fill runs once, with null when bytes is 0 (and once more, on a
+    // copy, in the rare case that the mapped contents were lost).
     void write(unsigned target, std::size_t bytes, const std::function<void(unsigned char*)>& fill);
     void bind(unsigned target) const;
 

@@ -3,6 +3,17 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <malloc.h>
+
+namespace {
+
+// Blocks of at least this size are mappings of their own while a buffer's storage is made; at
+// other times the heap keeps blocks up to the largest threshold the allocator would rise to on
+// its own, and reuses them without new page faults.
+constexpr int kOwnMappingFrom = 1 << 20;
+constexpr int kHeapBlocksUpTo = 32 << 20;
+
+} // namespace
 
 GlBuffer::~GlBuffer() {
     if (name_ != 0) {
@@ -20,7 +31,13 @@ void GlBuffer::reserve(unsigned target, std::size_t bytes) {
     glBindBuffer(target, name_);
     if (bytes <= storage_ && 2 * bytes >= storage_)
         return;
+    // The renderer's storage comes from the heap. Made a mapping of its own, it goes back to the
+    // system as soon as the buffer lets go of it, instead of staying resident in the heap beside
+    // the storage of another size that replaces it (the heap takes blocks up to 32 MB that its
+    // threshold has risen to).
+    mallopt(M_MMAP_THRESHOLD, kOwnMappingFrom);
     glBufferData(target, static_cast<GLsizeiptr>(bytes), nullptr, GL_STATIC_DRAW);
+    mallopt(M_MMAP_THRESHOLD, kHeapBlocksUpTo);
     storage_ = bytes;
 }
 
@@ -45,8 +62,10 @@ std::vector<std::size_t> GlBuffer::upload(unsigned target,
 void GlBuffer::write(unsigned target, std::size_t bytes,
                      const std::function<void(unsigned char*)>& fill) {
     reserve(target, bytes);
-    if (bytes == 0)
+    if (bytes == 0) {
+        fill(nullptr);
         return;
+    }
     auto* data = static_cast<unsigned char*>(glMapBuffer(target, GL_WRITE_ONLY));
     if (data) {
         fill(data);

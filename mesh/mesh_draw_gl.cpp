@@ -55,13 +55,31 @@ class ShadedBuffers : public MeshCache {
     bool backPass = false;
     CurrentValues last;
 
-    void fill(const SimpleMesh& mesh, const MeshArrays& a) {
+    // Writes the triangle lists straight into the index buffer as they are made, then the
+    // vertex data into the vertex buffer, so that no copy of either is kept on the side: the
+    // renderer keeps its own storage of both, and a copy of each beside it would double the
+    // drawing's memory while it is rebuilt.
+    void fill(const SimpleMesh& mesh, bool withTexture, bool outputShown) {
+        MeshArrays a;
+        {
+            const DrawingPlan plan(mesh, withTexture, outputShown);
+            indices.write(GL_ELEMENT_ARRAY_BUFFER, plan.indexCount() * sizeof(std::uint32_t),
+                          [&](unsigned char* data) {
+                              a = plan.build(reinterpret_cast<std::uint32_t*>(data));
+                          });
+        }
         textured = a.textured;
         colourArray = a.colourArray;
         colourSet = a.textured || a.colourSet;
         colour = a.colour;
         frontRanges = a.frontRanges;
         backRanges = a.backRanges;
+        frontAt = 0;
+        frontCount = a.frontCount;
+        backPass = a.backPass;
+        backAt = a.backUsesFront ? frontAt : a.frontCount * sizeof(std::uint32_t);
+        backCount = a.backUsesFront ? a.frontCount : a.backCount;
+        last = a.last;
         const VertexLayout layout = vertexLayout(a);
         vertices.write(GL_ARRAY_BUFFER, layout.bytes,
                        [&](unsigned char* data) { writeVertexData(mesh, a, data); });
@@ -71,14 +89,6 @@ class ShadedBuffers : public MeshCache {
         flagAt = layout.flagAt;
         texCoordAt = layout.texCoordAt;
         colourAt = layout.colourAt;
-        const auto indexAt =
-            indices.upload(GL_ELEMENT_ARRAY_BUFFER, {partOf(a.front), partOf(a.back)});
-        frontAt = indexAt[0];
-        frontCount = a.front.size();
-        backPass = a.backPass;
-        backAt = a.backUsesFront ? frontAt : indexAt[1];
-        backCount = a.backUsesFront ? a.front.size() : a.back.size();
-        last = a.last;
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
         built = true;
@@ -94,7 +104,7 @@ const ShadedBuffers& shadedBuffers(const SimpleMesh& mesh, bool textured, bool o
     const DrawKey key = drawKey(mesh, textured, outputShown);
     if (!buffers.built || buffers.key != key) {
         buffers.built = false;
-        buffers.fill(mesh, textured ? texturedArrays(mesh, outputShown) : plainArrays(mesh));
+        buffers.fill(mesh, textured, outputShown);
         buffers.key = key;
     }
     return buffers;

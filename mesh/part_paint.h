@@ -6,8 +6,8 @@
 #include "mesh/vec.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 class SimpleMesh;
 
@@ -19,8 +19,13 @@ constexpr std::array<std::array<float, 3>, 3> kPaintColours = {
 
 // The triangles of the coat, as indices into mesh.vertices, for parts 1, 2 and 3: the faces
 // whose facePart is the part and whose faceVisible is not 0, each as a fan around its first
-// corner. A face with a corner that names no vertex is left out.
-std::array<std::vector<std::uint32_t>, 3> paintTriangles(const SimpleMesh& mesh);
+// corner. A face with a corner that names no vertex is left out. Counted first, so that they
+// can be written straight into the buffer that draws them: paintIndexCounts gives how many
+// indices each part's triangles take, writePaintTriangles writes them (counts being those
+// counts), part after part, at out.
+std::array<std::size_t, 3> paintIndexCounts(const SimpleMesh& mesh);
+void writePaintTriangles(const SimpleMesh& mesh, const std::array<std::size_t, 3>& counts,
+                         std::uint32_t* out);
 
 // Draws the coat over the model just drawn with the same matrices: front faces only, no
 // lighting or texture, blended, depth tested (equal depths pass) without writing depth.

@@ -19,15 +19,18 @@ class PaintBuffers : public MeshCache {
     GlBuffer positions, indices;
     std::array<std::size_t, 3> at{}, count{};
 
+    // The triangles go straight into the index buffer, with no copy of them on the side.
     void fill(const SimpleMesh& mesh) {
-        const std::array<std::vector<std::uint32_t>, 3> triangles = paintTriangles(mesh);
-        count = {triangles[0].size(), triangles[1].size(), triangles[2].size()};
+        count = paintIndexCounts(mesh);
         if (count[0] + count[1] + count[2] > 0) {
             positions.upload(GL_ARRAY_BUFFER, {partOf(mesh.vertices.get())});
-            const std::vector<std::size_t> offsets =
-                indices.upload(GL_ELEMENT_ARRAY_BUFFER,
-                               {partOf(triangles[0]), partOf(triangles[1]), partOf(triangles[2])});
-            at = {offsets[0], offsets[1], offsets[2]};
+            indices.write(
+                GL_ELEMENT_ARRAY_BUFFER, (count[0] + count[1] + count[2]) * sizeof(std::uint32_t),
+                [&](unsigned char* data) {
+                    writePaintTriangles(mesh, count, reinterpret_cast<std::uint32_t*>(data));
+                });
+            at = {0, count[0] * sizeof(std::uint32_t),
+                  (count[0] + count[1]) * sizeof(std::uint32_t)};
             glBindBuffer(GL_ARRAY_BUFFER, 0);
             glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
         }

@@ -107,7 +107,9 @@ std::string checkDrawingArrays(const SimpleMesh& m) {
                 (textured && !isIndex(e.texCoord, m.texCoords.size())) ||
                 !isIndex(e.material, std::max<std::size_t>(1, m.materials.size())))
                 return "a drawing entry names what does not exist";
-        for (const std::uint32_t i : a.front)
+        if (a.indices.size() != a.frontCount + a.backCount)
+            return "the triangle lists are not as long as planned";
+        for (const std::uint32_t i : a.indices)
             if (i >= a.entries.size())
                 return "a drawn triangle names an entry that does not exist";
         std::size_t covered = 0;
@@ -116,7 +118,7 @@ std::string checkDrawingArrays(const SimpleMesh& m) {
                 return "the material ranges do not tile the triangles";
             covered += r.count;
         }
-        if (covered != a.front.size())
+        if (covered != a.frontCount)
             return "the material ranges do not tile the triangles";
     }
     return "";
