@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -94,7 +95,7 @@ std::vector<OutlineEdge> outlineOf(const Welded& w, std::span<const Triangle> tr
     for (std::size_t i = 1; i <= pointCount; ++i)
         start[i] += start[i - 1];
     // Per lower point: the higher point, shifted left, with the direction in the lowest bit.
-    std::vector<std::uint64_t> ends(start.back());
+    const std::unique_ptr<std::uint64_t[]> ends(new std::uint64_t[start.back()]); // all written
     std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
     forEachEdge([&](std::uint32_t u, std::uint32_t v) {
         const std::uint32_t low = std::min(u, v), high = std::max(u, v);
@@ -102,8 +103,8 @@ std::vector<OutlineEdge> outlineOf(const Welded& w, std::span<const Triangle> tr
     });
     std::vector<OutlineEdge> outline;
     for (std::size_t low = 0; low < pointCount; ++low) {
-        std::uint64_t* first = ends.data() + start[low];
-        std::uint64_t* last = ends.data() + start[low + 1];
+        std::uint64_t* first = ends.get() + start[low];
+        std::uint64_t* last = ends.get() + start[low + 1];
         std::sort(first, last);
         for (std::uint64_t* run = first; run != last;) {
             const std::uint64_t high = *run >> 1;

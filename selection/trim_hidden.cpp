@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <span>
 
 namespace {
 
@@ -130,7 +132,7 @@ constexpr unsigned char kPartlyCovered = 0, kBuried = 1, kUncovered = 2;
 // order, numbered from firstNumber; a triangle of a face naming a vertex that does not exist
 // is not described (not drawn).
 template <typename Visit>
-void forEachFanTriangle(const SimpleMesh& input, const std::vector<Clip>& clips,
+void forEachFanTriangle(const SimpleMesh& input, std::span<const Clip> clips,
                         const ViewTransform& view, bool backFaces, std::size_t begin,
                         std::size_t end, std::size_t firstNumber, Visit visit) {
     const IndexLists& faces = input.faces;
@@ -161,13 +163,16 @@ template <typename T> void appendTo(std::vector<T>& to, const std::vector<T>& fr
 Fans buildFans(const SimpleMesh& input, const ViewTransform& view, bool backFaces) {
     const std::vector<Vec3>& vertices = input.vertices;
     const IndexLists& faces = input.faces;
-    std::vector<Clip> clips(vertices.size());
-    std::vector<WindowPoint> points(vertices.size());
+    // Written whole before read: no time spent clearing them first.
+    const std::unique_ptr<Clip[]> clipStore(new Clip[vertices.size()]);
+    const std::unique_ptr<WindowPoint[]> pointStore(new WindowPoint[vertices.size()]);
+    const std::span<const Clip> clips(clipStore.get(), vertices.size());
+    const std::span<const WindowPoint> points(pointStore.get(), vertices.size());
     runHalves(vertices.size(), kThreadedFaceCount, [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
-            clips[i] = clipOf(view, vertices[i]);
-            const ScreenPoint p = windowOf(clips[i], view.viewport);
-            points[i] = {p.x, p.y};
+            clipStore[i] = clipOf(view, vertices[i]);
+            const ScreenPoint p = windowOf(clipStore[i], view.viewport);
+            pointStore[i] = {p.x, p.y};
         }
     });
     // Each face's first fan triangle's number (fan triangles are fewer than corners, which fit
