@@ -1,6 +1,7 @@
 #include "selection/screen_layers.h"
 
 #include "mesh/parallel.h"
+#include "selection/screen_cells.h"
 
 #include <algorithm>
 #include <climits>
@@ -156,13 +157,15 @@ class EdgeCells {
         const double width = maxX - minX, height = maxY - minY;
         // About four triangles to a cell, at most 2048 cells a side.
         const double cells = std::max(1.0, triangleCount / 4.0);
-        side_ = std::sqrt(std::max(width * height, 1e-12) / cells);
-        side_ = std::max({side_, width / 2048, height / 2048, 1e-9});
-        cellsX_ = std::clamp(static_cast<int>(std::ceil(width / side_)), 1, 2048);
-        cellsY_ = std::clamp(static_cast<int>(std::ceil(height / side_)), 1, 2048);
-        x0_ = minX;
-        y0_ = minY;
-        const std::size_t cellCount = static_cast<std::size_t>(cellsX_) * cellsY_;
+        double side = std::sqrt(std::max(width * height, 1e-12) / cells);
+        side = std::max({side, width / 2048, height / 2048, 1e-9});
+        cells_ = {minX,
+                  minY,
+                  side,
+                  side,
+                  std::clamp(static_cast<int>(std::ceil(width / side)), 1, 2048),
+                  std::clamp(static_cast<int>(std::ceil(height / side)), 1, 2048)};
+        const std::size_t cellCount = cells_.count();
         std::vector<std::uint32_t> count(cellCount + 1, 0), stamp(cellCount, kNone);
         forEachCellOf(edges, stamp, [&](std::uint32_t, std::size_t cell) { ++count[cell + 1]; });
         for (std::size_t i = 1; i <= cellCount; ++i)
@@ -178,24 +181,15 @@ class EdgeCells {
     // soon as visit does.
     template <typename Visit>
     bool anyInBox(double minX, double maxX, double minY, double maxY, Visit visit) const {
-        const int cx0 = cellX(minX), cx1 = cellX(maxX), cy0 = cellY(minY), cy1 = cellY(maxY);
-        for (int cy = cy0; cy <= cy1; ++cy)
-            for (int cx = cx0; cx <= cx1; ++cx) {
-                const std::size_t cell = static_cast<std::size_t>(cy) * cellsX_ + cx;
-                for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i)
-                    if (visit(members_[i]))
-                        return true;
-            }
-        return false;
+        return cells_.anyInBox(minX, maxX, minY, maxY, [&](int, int, std::size_t cell) {
+            for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i)
+                if (visit(members_[i]))
+                    return true;
+            return false;
+        });
     }
 
   private:
-    int cellX(double x) const {
-        return static_cast<int>(std::clamp(std::floor((x - x0_) / side_), 0.0, cellsX_ - 1.0));
-    }
-    int cellY(double y) const {
-        return static_cast<int>(std::clamp(std::floor((y - y0_) / side_), 0.0, cellsY_ - 1.0));
-    }
     // Every cell an edge passes through: points along it at most half a cell apart, each with
     // the cells round it (a cell the edge crosses is next to the cell of a nearby point).
     template <typename Add>
@@ -204,14 +198,15 @@ class EdgeCells {
         for (std::uint32_t e = 0; e < edges.size(); ++e) {
             const OutlineEdge& edge = edges[e];
             const double length = std::hypot(edge.b.x - edge.a.x, edge.b.y - edge.a.y);
-            const int steps = 1 + static_cast<int>(std::min(length / (side_ / 2), 1e7));
+            const int steps = 1 + static_cast<int>(std::min(length / (cells_.cellW / 2), 1e7));
             for (int s = 0; s <= steps; ++s) {
                 const double t = static_cast<double>(s) / steps;
-                const int cx = cellX(edge.a.x + t * (edge.b.x - edge.a.x));
-                const int cy = cellY(edge.a.y + t * (edge.b.y - edge.a.y));
-                for (int y = std::max(0, cy - 1); y <= std::min(cellsY_ - 1, cy + 1); ++y)
-                    for (int x = std::max(0, cx - 1); x <= std::min(cellsX_ - 1, cx + 1); ++x) {
-                        const std::size_t cell = static_cast<std::size_t>(y) * cellsX_ + x;
+                const int cx = cells_.cellX(edge.a.x + t * (edge.b.x - edge.a.x));
+                const int cy = cells_.cellY(edge.a.y + t * (edge.b.y - edge.a.y));
+                for (int y = std::max(0, cy - 1); y <= std::min(cells_.cellsY - 1, cy + 1); ++y)
+                    for (int x = std::max(0, cx - 1); x <= std::min(cells_.cellsX - 1, cx + 1);
+                         ++x) {
+                        const std::size_t cell = cells_.cell(x, y);
                         if (stamp[cell] == e)
                             continue;
                         stamp[cell] = e;
@@ -221,8 +216,7 @@ class EdgeCells {
         }
     }
 
-    double x0_ = 0, y0_ = 0, side_ = 1;
-    int cellsX_ = 1, cellsY_ = 1;
+    ScreenCells cells_;
     std::vector<std::uint32_t> start_, members_;
 };
 

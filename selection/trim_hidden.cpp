@@ -1,6 +1,7 @@
 #include "selection/trim_hidden.h"
 
 #include "mesh/parallel.h"
+#include "selection/screen_cells.h"
 #include "selection/screen_layers.h"
 
 #include <GL/glu.h>
@@ -326,13 +327,10 @@ class CellGrid {
         // the listed triangles may crowd into a few places of the screen.
         const double spread = std::sqrt(width * height / std::max(1.0, drawn / kTrianglesPerCell));
         const double side = std::min(spread, std::max(extent / std::max(1.0, 2 * drawn), 1e-3));
-        cellsX_ = std::clamp(static_cast<int>(width / side), 1, kMaxCellsPerSide);
-        cellsY_ = std::clamp(static_cast<int>(height / side), 1, kMaxCellsPerSide);
-        x0_ = minX;
-        y0_ = minY;
-        cellW_ = width / cellsX_;
-        cellH_ = height / cellsY_;
-        std::vector<std::uint32_t> counts(static_cast<std::size_t>(cellsX_) * cellsY_ + 1, 0);
+        const int cellsX = std::clamp(static_cast<int>(width / side), 1, kMaxCellsPerSide);
+        const int cellsY = std::clamp(static_cast<int>(height / side), 1, kMaxCellsPerSide);
+        cells_ = {minX, minY, width / cellsX, height / cellsY, cellsX, cellsY};
+        std::vector<std::uint32_t> counts(cells_.count() + 1, 0);
         forEachCellOf(triangles, [&](std::size_t, std::size_t cell) { ++counts[cell + 1]; });
         for (std::size_t i = 1; i < counts.size(); ++i)
             counts[i] += counts[i - 1];
@@ -346,8 +344,8 @@ class CellGrid {
                                         floatAbove(tri.maxY),
                                         floatBelow(tri.minZ),
                                         static_cast<std::uint32_t>(t),
-                                        static_cast<std::uint16_t>(cellX(tri.minX)),
-                                        static_cast<std::uint16_t>(cellY(tri.minY))};
+                                        static_cast<std::uint16_t>(cells_.cellX(tri.minX)),
+                                        static_cast<std::uint16_t>(cells_.cellY(tri.minY))};
         });
     }
 
@@ -356,41 +354,34 @@ class CellGrid {
     // whether it did.
     template <typename Visit>
     bool anyInBox(double minX, double maxX, double minY, double maxY, Visit visit) const {
-        const int cx0 = cellX(minX), cx1 = cellX(maxX), cy0 = cellY(minY), cy1 = cellY(maxY);
-        for (int cy = cy0; cy <= cy1; ++cy)
-            for (int cx = cx0; cx <= cx1; ++cx) {
-                const std::size_t cell = static_cast<std::size_t>(cy) * cellsX_ + cx;
-                for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i) {
-                    const CellEntry& e = members_[i];
-                    if (std::max<int>(e.firstCellX, cx0) == cx &&
-                        std::max<int>(e.firstCellY, cy0) == cy && visit(e))
-                        return true;
-                }
+        const int cx0 = cells_.cellX(minX), cy0 = cells_.cellY(minY);
+        return cells_.anyInBox(minX, maxX, minY, maxY, [&](int cx, int cy, std::size_t cell) {
+            for (std::uint32_t i = start_[cell]; i < start_[cell + 1]; ++i) {
+                const CellEntry& e = members_[i];
+                if (std::max<int>(e.firstCellX, cx0) == cx &&
+                    std::max<int>(e.firstCellY, cy0) == cy && visit(e))
+                    return true;
             }
-        return false;
+            return false;
+        });
     }
 
   private:
-    int cellX(double x) const {
-        return static_cast<int>(std::clamp(std::floor((x - x0_) / cellW_), 0.0, cellsX_ - 1.0));
-    }
-    int cellY(double y) const {
-        return static_cast<int>(std::clamp(std::floor((y - y0_) / cellH_), 0.0, cellsY_ - 1.0));
-    }
     template <typename Add> void forEachCellOf(const std::vector<FanTriangle>& triangles, Add add) {
         for (std::size_t t = 0; t < triangles.size(); ++t) {
             const FanTriangle& tri = triangles[t];
             if (!listed_[t])
                 continue;
-            for (int cy = cellY(tri.minY); cy <= cellY(tri.maxY); ++cy)
-                for (int cx = cellX(tri.minX); cx <= cellX(tri.maxX); ++cx)
-                    add(t, static_cast<std::size_t>(cy) * cellsX_ + cx);
+            cells_.anyInBox(tri.minX, tri.maxX, tri.minY, tri.maxY,
+                            [&](int, int, std::size_t cell) {
+                                add(t, cell);
+                                return false;
+                            });
         }
     }
 
     const std::vector<unsigned char>& listed_;
-    double x0_ = 0, y0_ = 0, cellW_ = 1, cellH_ = 1;
-    int cellsX_ = 1, cellsY_ = 1;
+    ScreenCells cells_;
     std::vector<std::uint32_t> start_;
     std::vector<CellEntry> members_;
 };
