@@ -25,13 +25,6 @@ double cross(const WindowPoint& o, const WindowPoint& a, const WindowPoint& b) {
     return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
 }
 
-// Numbers the distinct window positions the triangles use: weld[v] is vertex v's point number,
-// points of the same position share one.
-struct Welded {
-    std::vector<std::uint32_t> weld; // per vertex (kNone where unused)
-    std::vector<WindowPoint> at;     // per point number
-};
-
 std::uint64_t bitsOf(double value) {
     value += 0.0; // -0 and +0 are the same position
     std::uint64_t bits;
@@ -39,37 +32,48 @@ std::uint64_t bitsOf(double value) {
     return bits;
 }
 
-Welded weldPositions(std::span<const WindowPoint> points, std::span<const Triangle> triangles) {
-    Welded w;
-    w.weld.assign(points.size(), kNone);
-    std::size_t slots = 16;
-    while (slots < 2 * std::min(points.size(), 3 * triangles.size()))
-        slots *= 2;
-    std::vector<std::uint32_t> table(slots, kNone); // point numbers by hashed position
-    const std::size_t mask = slots - 1;
-    for (const Triangle& t : triangles)
-        for (std::uint32_t v : t) {
-            if (w.weld[v] != kNone)
-                continue;
-            const WindowPoint p = points[v];
-            const std::uint64_t x = bitsOf(p.x), y = bitsOf(p.y);
-            std::size_t slot =
-                static_cast<std::size_t>((x * 0x9E3779B97F4A7C15ull) ^ (y * 0xC2B2AE3D27D4EB4Full) ^
-                                         ((x ^ y) >> 29)) &
-                mask;
-            while (table[slot] != kNone) {
-                const WindowPoint q = w.at[table[slot]];
-                if (bitsOf(q.x) == x && bitsOf(q.y) == y)
-                    break;
-                slot = (slot + 1) & mask;
-            }
-            if (table[slot] == kNone) {
-                table[slot] = static_cast<std::uint32_t>(w.at.size());
-                w.at.push_back(p);
-            }
-            w.weld[v] = table[slot];
+// An edge between two numbered points, from a to b, counted weight times.
+struct NumberedEdge {
+    std::uint32_t a, b;
+    int weight;
+};
+
+// The directed edges that forEachEdge(visit) gives as visit(from, to, weight) (numbers below
+// count; it is called twice), summed per pair of numbers: those that do not cancel.
+template <typename ForEachEdge>
+std::vector<NumberedEdge> uncancelled(std::size_t count, ForEachEdge forEachEdge) {
+    std::vector<std::uint32_t> start(count + 1, 0);
+    forEachEdge([&](std::uint32_t u, std::uint32_t v, int) { ++start[std::min(u, v) + 1]; });
+    for (std::size_t i = 1; i <= count; ++i)
+        start[i] += start[i - 1];
+    // Per lower number: the higher number and the weight the way from lower to higher.
+    struct End {
+        std::uint32_t high;
+        int weight;
+    };
+    const std::unique_ptr<End[]> ends(new End[start.back()]); // all written
+    std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+    forEachEdge([&](std::uint32_t u, std::uint32_t v, int weight) {
+        const std::uint32_t low = std::min(u, v);
+        ends[fill[low]++] = {std::max(u, v), u < v ? weight : -weight};
+    });
+    std::vector<NumberedEdge> kept;
+    for (std::uint32_t low = 0; low < count; ++low) {
+        End* first = ends.get() + start[low];
+        End* last = ends.get() + start[low + 1];
+        std::sort(first, last, [](const End& a, const End& b) { return a.high < b.high; });
+        for (End* run = first; run != last;) {
+            const std::uint32_t high = run->high;
+            int sum = 0;
+            for (; run != last && run->high == high; ++run)
+                sum += run->weight;
+            if (sum > 0)
+                kept.push_back({low, high, sum});
+            else if (sum < 0)
+                kept.push_back({high, low, -sum});
         }
-    return w;
+    }
+    return kept;
 }
 
 // An edge of the outline: from a to b, counted weight times.
@@ -79,45 +83,50 @@ struct OutlineEdge {
 };
 
 // The triangles' edges, each triangle counter-clockwise, summed per pair of points: what does
-// not cancel is the outline.
-std::vector<OutlineEdge> outlineOf(const Welded& w, std::span<const Triangle> triangles) {
-    const std::size_t pointCount = w.at.size();
-    std::vector<std::uint32_t> start(pointCount + 1, 0);
-    auto forEachEdge = [&](auto visit) {
+// not cancel is the outline. Summed per pair of vertices first, then the few edges left over
+// summed again per pair of positions, so that the edges of repeated vertices at one position
+// (a seam) cancel too.
+std::vector<OutlineEdge> outlineOf(std::span<const WindowPoint> points,
+                                   std::span<const Triangle> triangles) {
+    const std::vector<NumberedEdge> byVertex = uncancelled(points.size(), [&](auto visit) {
         for (const Triangle& t : triangles) {
-            std::uint32_t c[3] = {w.weld[t[0]], w.weld[t[1]], w.weld[t[2]]};
-            if (cross(w.at[c[0]], w.at[c[1]], w.at[c[2]]) < 0)
+            std::uint32_t c[3] = {t[0], t[1], t[2]};
+            if (cross(points[c[0]], points[c[1]], points[c[2]]) < 0)
                 std::swap(c[1], c[2]);
             for (int k = 0; k < 3; ++k)
-                visit(c[k], c[(k + 1) % 3]);
+                visit(c[k], c[(k + 1) % 3], 1);
         }
+    });
+    // Their ends numbered by position.
+    std::vector<std::uint32_t> ends;
+    ends.reserve(2 * byVertex.size());
+    for (const NumberedEdge& e : byVertex) {
+        ends.push_back(e.a);
+        ends.push_back(e.b);
+    }
+    auto key = [&](std::uint32_t v) { return std::pair(bitsOf(points[v].x), bitsOf(points[v].y)); };
+    std::sort(ends.begin(), ends.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+    std::vector<WindowPoint> position;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> numbered; // vertex, position number
+    numbered.reserve(ends.size());
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        if (i == 0 || key(ends[i]) != key(ends[i - 1]))
+            position.push_back(points[ends[i]]);
+        numbered.push_back({ends[i], static_cast<std::uint32_t>(position.size() - 1)});
+    }
+    std::sort(numbered.begin(), numbered.end());
+    auto positionOf = [&](std::uint32_t v) {
+        return std::lower_bound(numbered.begin(), numbered.end(), std::pair(v, 0u))->second;
     };
-    forEachEdge([&](std::uint32_t u, std::uint32_t v) { ++start[std::min(u, v) + 1]; });
-    for (std::size_t i = 1; i <= pointCount; ++i)
-        start[i] += start[i - 1];
-    // Per lower point: the higher point, shifted left, with the direction in the lowest bit.
-    const std::unique_ptr<std::uint64_t[]> ends(new std::uint64_t[start.back()]); // all written
-    std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
-    forEachEdge([&](std::uint32_t u, std::uint32_t v) {
-        const std::uint32_t low = std::min(u, v), high = std::max(u, v);
-        ends[fill[low]++] = (std::uint64_t{high} << 1) | (u < v ? 1 : 0);
+    const std::vector<NumberedEdge> byPosition = uncancelled(position.size(), [&](auto visit) {
+        for (const NumberedEdge& e : byVertex)
+            visit(positionOf(e.a), positionOf(e.b), e.weight);
     });
     std::vector<OutlineEdge> outline;
-    for (std::size_t low = 0; low < pointCount; ++low) {
-        std::uint64_t* first = ends.get() + start[low];
-        std::uint64_t* last = ends.get() + start[low + 1];
-        std::sort(first, last);
-        for (std::uint64_t* run = first; run != last;) {
-            const std::uint64_t high = *run >> 1;
-            int sum = 0;
-            for (; run != last && (*run >> 1) == high; ++run)
-                sum += (*run & 1) ? 1 : -1;
-            if (sum > 0)
-                outline.push_back({w.at[low], w.at[high], sum});
-            else if (sum < 0)
-                outline.push_back({w.at[high], w.at[low], -sum});
-        }
-    }
+    outline.reserve(byPosition.size());
+    for (const NumberedEdge& e : byPosition)
+        outline.push_back({position[e.a], position[e.b], e.weight});
     return outline;
 }
 
@@ -145,15 +154,19 @@ bool near(const OutlineEdge& e, const std::array<WindowPoint, 3>& p) {
 // Outline edges binned into square cells, each edge listed in every cell it passes through.
 class EdgeCells {
   public:
-    EdgeCells(const std::vector<OutlineEdge>& edges, const std::vector<WindowPoint>& points,
-              std::size_t triangleCount) {
-        double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-        for (const WindowPoint& p : points) {
-            minX = std::min(minX, p.x);
-            maxX = std::max(maxX, p.x);
-            minY = std::min(minY, p.y);
-            maxY = std::max(maxY, p.y);
-        }
+    // The cells cover the triangles' corners.
+    EdgeCells(const std::vector<OutlineEdge>& edges, std::span<const WindowPoint> points,
+              std::span<const Triangle> triangles) {
+        const std::size_t triangleCount = triangles.size();
+        double minX = points[triangles[0][0]].x, maxX = minX;
+        double minY = points[triangles[0][0]].y, maxY = minY;
+        for (const Triangle& t : triangles)
+            for (std::uint32_t v : t) {
+                minX = std::min(minX, points[v].x);
+                maxX = std::max(maxX, points[v].x);
+                minY = std::min(minY, points[v].y);
+                maxY = std::max(maxY, points[v].y);
+            }
         const double width = maxX - minX, height = maxY - minY;
         // About four triangles to a cell, at most 2048 cells a side.
         const double cells = std::max(1.0, triangleCount / 4.0);
@@ -302,18 +315,16 @@ std::vector<unsigned char> singleLayerTriangles(std::span<const WindowPoint> poi
     std::vector<unsigned char> single(triangles.size(), 0);
     if (triangles.empty())
         return single;
-    const Welded welded = weldPositions(points, triangles);
-    const std::vector<OutlineEdge> outline = outlineOf(welded, triangles);
+    const std::vector<OutlineEdge> outline = outlineOf(points, triangles);
 
-    // Triangles clear of the outline; points joined where such triangles meet.
+    // Triangles clear of the outline.
     std::vector<unsigned char> clear(triangles.size(), 0);
     {
-        const EdgeCells cells(outline, welded.at, triangles.size());
+        const EdgeCells cells(outline, points, triangles);
         runHalves(triangles.size(), kTwoThreads, [&](std::size_t begin, std::size_t end) {
             for (std::size_t t = begin; t < end; ++t) {
-                std::array<WindowPoint, 3> p = {welded.at[welded.weld[triangles[t][0]]],
-                                                welded.at[welded.weld[triangles[t][1]]],
-                                                welded.at[welded.weld[triangles[t][2]]]};
+                std::array<WindowPoint, 3> p = {points[triangles[t][0]], points[triangles[t][1]],
+                                                points[triangles[t][2]]};
                 if (cross(p[0], p[1], p[2]) < 0)
                     std::swap(p[1], p[2]);
                 const double minX = std::min({p[0].x, p[1].x, p[2].x}) - kClearance;
@@ -331,30 +342,30 @@ std::vector<unsigned char> singleLayerTriangles(std::span<const WindowPoint> poi
             }
         });
     }
-    // Triangles clear of the outline that touch lie in one stretch clear of it, over which the
-    // number of layers stays the same: one count for each stretch.
-    std::vector<std::uint32_t> parent(welded.at.size());
+    // Triangles clear of the outline that share a vertex lie in one stretch clear of it, over
+    // which the number of layers stays the same: one count for each stretch.
+    std::vector<std::uint32_t> parent(points.size());
     for (std::uint32_t i = 0; i < parent.size(); ++i)
         parent[i] = i;
     for (std::size_t t = 0; t < triangles.size(); ++t)
         if (clear[t]) {
-            const std::uint32_t a = findRoot(parent, welded.weld[triangles[t][0]]);
+            const std::uint32_t a = findRoot(parent, triangles[t][0]);
             for (int k = 1; k < 3; ++k) {
-                const std::uint32_t b = findRoot(parent, welded.weld[triangles[t][k]]);
+                const std::uint32_t b = findRoot(parent, triangles[t][k]);
                 if (a != b)
                     parent[b] = a;
             }
         }
     const WindingCounter counter(outline);
-    std::vector<int> layers(welded.at.size(), INT_MIN); // per stretch's root, once counted
+    std::vector<int> layers(points.size(), INT_MIN); // per stretch's root, once counted
     for (std::size_t t = 0; t < triangles.size(); ++t) {
         if (!clear[t])
             continue;
-        int& count = layers[findRoot(parent, welded.weld[triangles[t][0]])];
+        int& count = layers[findRoot(parent, triangles[t][0])];
         if (count == INT_MIN) {
-            const WindowPoint& a = welded.at[welded.weld[triangles[t][0]]];
-            const WindowPoint& b = welded.at[welded.weld[triangles[t][1]]];
-            const WindowPoint& c = welded.at[welded.weld[triangles[t][2]]];
+            const WindowPoint& a = points[triangles[t][0]];
+            const WindowPoint& b = points[triangles[t][1]];
+            const WindowPoint& c = points[triangles[t][2]];
             count = counter.windingAround({(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3});
         }
         single[t] = count == 1;
