@@ -230,6 +230,10 @@ bool ObjLoader::readFileInParts(int fd, std::size_t size, ObjChunk& total) {
         if (!readParts(
                 count,
                 [&](std::size_t i, ObjChunk& chunk) {
+                    // A part's own chunk gets room for what it typically holds once (it is
+                    // kept for the next block), so that it is not grown by copying.
+                    if (&chunk != &total)
+                        chunk.reserveForFile(bytes / count + 1);
                     return readStretch(bound(i), bound(i + 1), chunk);
                 },
                 total, spare))
