@@ -36,10 +36,13 @@ struct MaterialRun {
 // How a file is read: in blocks, each block split into parts that worker threads read side by
 // side. The results do not depend on these settings.
 struct ObjReadOptions {
-    std::size_t blockBytes = std::size_t{16} << 20;
-    unsigned threads = 0;                            // 0: as many as the machine runs at once
-    std::size_t minPartBytes = std::size_t{1} << 20; // no part is made smaller than this
-    ObjLimits limits;                                // a file with more corners or faces is refused
+    // Small blocks: the threads are started for each, but the chunks that parts are read into
+    // are kept from block to block (their memory stays warm) and a thread that ends its last
+    // part of a block late keeps the other waiting for a small part only.
+    std::size_t blockBytes = std::size_t{4} << 20;
+    unsigned threads = 0;                              // 0: as many as the machine runs at once
+    std::size_t minPartBytes = std::size_t{256} << 10; // no part is made smaller than this
+    ObjLimits limits; // a file with more corners or faces is refused
     // Each part of a file whose size is known reads its own bytes from the file (its lines are
     // those that start inside it); otherwise, as for a file of no known size, whole lines are
     // first read into one block buffer and the parts cut from it.
