@@ -127,11 +127,11 @@ std::string_view shortKeyword(std::string_view text) {
 // Acts on one line: empty lines and lines starting with '#' are skipped; the first word
 // selects "v", "vt", "vn", "f", "g", "usemtl" or "mtllib" (exact, case-sensitive); other
 // lines are ignored.
-void readLine(std::string_view text, ObjChunk& chunk) {
+void readLine(std::string_view text, bool newlineFollows, ObjChunk& chunk) {
     if (text.empty() || text[0] == '#')
         return;
     std::string_view keyword = shortKeyword(text);
-    LineCursor line(text.substr(keyword.size()));
+    LineCursor line(text.substr(keyword.size()), newlineFollows);
     if (keyword.empty() && !line.readWord(keyword))
         return;
     if (keyword == "v") {
@@ -216,8 +216,10 @@ void ObjChunk::append(const ObjChunk& other) {
 }
 
 void readObjLines(std::string_view lines, ObjChunk& chunk) {
+    // Every line but possibly the last is followed by its '\n' in lines.
+    const char* end = lines.data() + lines.size();
     forEachLine(lines, [&](std::string_view line) {
         if (chunk.overflow == ObjOverflow::none)
-            readLine(line, chunk);
+            readLine(line, line.data() + line.size() != end, chunk);
     });
 }
