@@ -34,7 +34,8 @@ struct MaterialRun {
 };
 
 // How a file is read: in blocks, each block split into parts that worker threads read side by
-// side. The results do not depend on these settings.
+// side. The results do not depend on these settings, but for the lines that a file refused for
+// passing a limit prints before its refusal: those of the parts before the one that passed it.
 struct ObjReadOptions {
     // Small blocks: the threads are started for each, but the chunks that parts are read into
     // are kept from block to block (their memory stays warm) and a thread that ends its last
