@@ -24,6 +24,10 @@ class LineCursor {
   public:
     explicit LineCursor(std::string_view line)
         : pos_(line.data()), end_(line.data() + line.size()) {}
+    // The same for a line that is followed in memory by its '\n' (never read as part of the
+    // line): a run of digits then stops there without checking for the line's end.
+    LineCursor(std::string_view line, bool newlineFollows)
+        : pos_(line.data()), end_(line.data() + line.size()), newlineFollows_(newlineFollows) {}
 
     // True once a read ran past the last character (the stream's end-of-input condition).
     bool atEnd() const { return eof_; }
@@ -144,8 +148,13 @@ class LineCursor {
     DigitRun digitRun(const char* p) const {
         const char* start = p;
         std::uint64_t value = 0;
-        for (; p != end_ && isDigit(*p); ++p)
-            value = value * 10 + static_cast<unsigned>(*p - '0');
+        if (newlineFollows_) {
+            for (; isDigit(*p); ++p) // the '\n' at the end is no digit
+                value = value * 10 + static_cast<unsigned>(*p - '0');
+        } else {
+            for (; p != end_ && isDigit(*p); ++p)
+                value = value * 10 + static_cast<unsigned>(*p - '0');
+        }
         return {p, value, p - start};
     }
 
@@ -154,6 +163,7 @@ class LineCursor {
 
     const char* pos_;
     const char* end_;
+    bool newlineFollows_ = false; // *end_ is the line's '\n'
     bool eof_ = false;
     bool fail_ = false;
 };

@@ -1,5 +1,6 @@
 #include "mesh/mesh_materials.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -30,29 +31,49 @@ MeshMaterial meshMaterial(const Material& m, const std::string& image) {
 
 constexpr int kDefault = -1;
 
-// Per face: the library entry it wears, or kDefault.
-std::vector<int> libraryPerFace(const ObjLoader& reader, std::size_t faceCount) {
+// Each "usemtl" run's library entry, or kDefault for a name no MTL file defines.
+std::vector<int> runMaterials(const ObjLoader& reader) {
     std::map<std::string, int> byName;
     for (std::size_t i = 0; i < reader.library.size(); ++i)
         byName[reader.library[i].name] = static_cast<int>(i);
-    std::vector<int> perFace(faceCount, kDefault);
-    const auto& runs = reader.materialRuns;
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        const auto found = byName.find(runs[r].name);
-        const int material = found == byName.end() ? kDefault : found->second;
-        const std::size_t end = r + 1 < runs.size() ? runs[r + 1].face : faceCount;
-        for (std::size_t f = runs[r].face; f < std::min(end, faceCount); ++f)
-            perFace[f] = material;
+    std::vector<int> materials;
+    for (const MaterialRun& run : reader.materialRuns) {
+        const auto found = byName.find(run.name);
+        materials.push_back(found == byName.end() ? kDefault : found->second);
     }
-    return perFace;
+    return materials;
+}
+
+// The faces [begin, end) of run r: up to the next run's first face.
+std::pair<std::size_t, std::size_t> runFaces(const ObjLoader& reader, std::size_t r,
+                                             std::size_t faceCount) {
+    const auto& runs = reader.materialRuns;
+    const std::size_t end = r + 1 < runs.size() ? runs[r + 1].face : faceCount;
+    return {runs[r].face, std::min(end, faceCount)};
+}
+
+// The library entries the faces wear (kDefault for faces that wear none), found from the runs
+// without going face by face.
+std::set<int> wornMaterials(const ObjLoader& reader, const std::vector<int>& materials,
+                            std::size_t faceCount) {
+    std::set<int> worn;
+    const auto& runs = reader.materialRuns;
+    if (faceCount > 0 && (runs.empty() || runs[0].face > 0))
+        worn.insert(kDefault); // faces before the first run
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const auto [begin, end] = runFaces(reader, r, faceCount);
+        if (begin < end)
+            worn.insert(materials[r]);
+    }
+    return worn;
 }
 
 } // namespace
 
 ModelMaterials modelMaterials(const ObjLoader& reader, std::size_t faceCount) {
     ModelMaterials out;
-    const std::vector<int> perFace = libraryPerFace(reader, faceCount);
-    const std::set<int> worn(perFace.begin(), perFace.end());
+    const std::vector<int> materials = runMaterials(reader);
+    const std::set<int> worn = wornMaterials(reader, materials, faceCount);
     if (worn.size() <= 1 && (worn.empty() || *worn.begin() == kDefault)) {
         // No face names a known material: the first material's image, on a white model.
         MeshMaterial m;
@@ -82,8 +103,13 @@ ModelMaterials modelMaterials(const ObjLoader& reader, std::size_t faceCount) {
         meshIndex[i] = static_cast<int>(out.materials.size());
         out.materials.push_back(meshMaterial(reader.library[i], checked[path]));
     }
-    out.faceMaterial.reserve(faceCount);
-    for (const int i : perFace)
-        out.faceMaterial.push_back(i == kDefault ? 0 : meshIndex[i]);
+    out.faceMaterial.assign(faceCount, 0); // faces before the first run wear the default
+    for (std::size_t r = 0; r < materials.size(); ++r) {
+        const auto [begin, end] = runFaces(reader, r, faceCount);
+        if (begin < end)
+            std::fill(out.faceMaterial.begin() + static_cast<std::ptrdiff_t>(begin),
+                      out.faceMaterial.begin() + static_cast<std::ptrdiff_t>(end),
+                      materials[r] == kDefault ? 0 : meshIndex[materials[r]]);
+    }
     return out;
 }

@@ -104,6 +104,7 @@ void readFace(LineCursor& line, ObjChunk& chunk) {
         chunk.faces.size() + 1 > chunk.limits.faces) {
         chunk.overflow = chunk.faces.totalSize() > chunk.limits.corners ? ObjOverflow::corners
                                                                         : ObjOverflow::faces;
+        chunk.overflowCorners = chunk.faces.totalSize();
         dropFace(chunk);
         return;
     }
@@ -126,11 +127,11 @@ std::string_view shortKeyword(std::string_view text) {
 // Acts on one line: empty lines and lines starting with '#' are skipped; the first word
 // selects "v", "vt", "vn", "f", "g", "usemtl" or "mtllib" (exact, case-sensitive); other
 // lines are ignored.
-void readLine(std::string_view text, ObjChunk& chunk) {
+void readLine(std::string_view text, bool newlineFollows, ObjChunk& chunk) {
     if (text.empty() || text[0] == '#')
         return;
     std::string_view keyword = shortKeyword(text);
-    LineCursor line(text.substr(keyword.size()));
+    LineCursor line(text.substr(keyword.size()), newlineFollows);
     if (keyword.empty() && !line.readWord(keyword))
         return;
     if (keyword == "v") {
@@ -167,6 +168,7 @@ void ObjChunk::clear() {
     normalFaces.clear();
     events.clear();
     overflow = ObjOverflow::none;
+    overflowCorners = 0;
 }
 
 void ObjChunk::reserveForFile(std::size_t fileBytes) {
@@ -183,16 +185,21 @@ void ObjChunk::reserveForFile(std::size_t fileBytes) {
 }
 
 void ObjChunk::append(const ObjChunk& other) {
-    if (other.overflow != ObjOverflow::none) {
-        overflow = other.overflow;
-        return;
-    }
-    if (faces.totalSize() + other.faces.totalSize() > limits.corners) {
-        overflow = ObjOverflow::corners;
-        return;
-    }
-    if (faces.size() + other.faces.size() > limits.faces) {
-        overflow = ObjOverflow::faces;
+    const std::size_t corners = faces.totalSize(), count = faces.size();
+    if (other.overflow != ObjOverflow::none || corners + other.faces.totalSize() > limits.corners ||
+        count + other.faces.size() > limits.faces) {
+        // The limit passed is the one that reading both stretches as one would have found: at
+        // the first face that passes either, the corners counting first.
+        auto passed = [&](std::size_t cornersAfter) {
+            return cornersAfter > limits.corners ? ObjOverflow::corners : ObjOverflow::faces;
+        };
+        const std::vector<std::uint32_t>& ends = other.faces.offsets();
+        for (std::size_t f = 0; f < other.faces.size(); ++f)
+            if (corners + ends[f + 1] > limits.corners || count + f + 1 > limits.faces) {
+                overflow = passed(corners + ends[f + 1]);
+                return;
+            }
+        overflow = passed(corners + other.overflowCorners); // the face that other refused
         return;
     }
     appendValues(vertices, other.vertices);
@@ -209,8 +216,10 @@ void ObjChunk::append(const ObjChunk& other) {
 }
 
 void readObjLines(std::string_view lines, ObjChunk& chunk) {
+    // Every line but possibly the last is followed by its '\n' in lines.
+    const char* end = lines.data() + lines.size();
     forEachLine(lines, [&](std::string_view line) {
         if (chunk.overflow == ObjOverflow::none)
-            readLine(line, chunk);
+            readLine(line, line.data() + line.size() != end, chunk);
     });
 }

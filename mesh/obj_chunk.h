@@ -51,9 +51,11 @@ struct ObjChunk {
     std::vector<ObjEvent> events;
     ObjLimits limits;                         // kept by clear
     ObjOverflow overflow = ObjOverflow::none; // a limit was passed: reading stopped
+    std::size_t overflowCorners = 0;          // then: the corners read, the refused face's too
 
     // Appends other's geometry after this one's; its events are left to the caller. Sets
-    // overflow instead when the corners or faces would pass the limits.
+    // overflow instead when the corners or faces would pass the limits (or other passed them),
+    // to the limit that reading both as one stretch would have found passed.
     void append(const ObjChunk& other);
     // Empties the chunk, keeping the memory for the next stretch.
     void clear();

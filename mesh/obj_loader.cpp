@@ -1,6 +1,7 @@
 #include "mesh/obj_loader.h"
 
 #include "mesh/block_reader.h"
+#include "mesh/file_part_reader.h"
 #include "mesh/line_cursor.h"
 #include "mesh/obj_chunk.h"
 #include "mesh/open_file.h"
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -48,6 +51,16 @@ unsigned threadCount(unsigned wanted) {
     return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
+// The number of parts a block of bytes is read in.
+std::size_t partCount(std::size_t bytes, const ObjReadOptions& options) {
+    if (threadCount(options.threads) == 1)
+        return 1;
+    return std::max<std::size_t>(1, bytes / std::max<std::size_t>(1, options.minPartBytes));
+}
+
+// The buffer each thread reads its parts of a file through: small enough to stay in cache.
+constexpr std::size_t kPartBuffer = std::size_t{256} << 10;
+
 } // namespace
 
 std::string besideFolder(const std::string& folder, std::string name) {
@@ -73,15 +86,31 @@ bool ObjLoader::loader(const std::string& path) {
         return false;
     }
     objFolder_ = std::filesystem::path(path).parent_path().string();
-    BlockReader blocks(file.get(), options.blockBytes);
+    const std::size_t size = fileBytes(file.get());
     ObjChunk total;
     total.limits = options.limits;
-    total.reserveForFile(fileBytes(file.get()));
-    std::vector<ObjChunk> spare;
-    std::string_view lines;
-    while (total.overflow == ObjOverflow::none && blocks.next(lines))
-        readBlock(lines, total, spare);
-    if (blocks.failed()) {
+    total.reserveForFile(size);
+    bool read = true;
+    if (options.partsReadTheFile && size > 0) {
+        read = readFileInParts(fileno(file.get()), size, total);
+    } else {
+        BlockReader blocks(file.get(), options.blockBytes);
+        std::vector<ObjChunk> spare;
+        std::string_view lines;
+        while (total.overflow == ObjOverflow::none && blocks.next(lines)) {
+            const std::vector<std::string_view> parts =
+                splitLines(lines, partCount(lines.size(), options));
+            readParts(
+                parts.size(),
+                [&](std::size_t i, ObjChunk& chunk) {
+                    readObjLines(parts[i], chunk);
+                    return true;
+                },
+                total, spare);
+        }
+        read = !blocks.failed();
+    }
+    if (!read) {
         std::cerr << "ObjLoader::loader: error: cannot read file: " << path << '\n';
         return false;
     }
@@ -121,41 +150,96 @@ std::string ObjLoader::diffuseMapFile() const {
     return isRegularFile(path) ? path : "";
 }
 
-void ObjLoader::readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare) {
-    const unsigned threads = threadCount(options.threads);
-    const std::size_t partCount =
-        threads == 1 ? 1
-                     : std::max<std::size_t>(1, lines.size() /
-                                                    std::max<std::size_t>(1, options.minPartBytes));
-    const std::vector<std::string_view> parts = splitLines(lines, partCount);
+bool ObjLoader::readParts(std::size_t count,
+                          const std::function<bool(std::size_t part, ObjChunk& chunk)>& readPart,
+                          ObjChunk& total, std::vector<ObjChunk>& spare) {
     // This thread reads parts from the front straight into total (nothing to copy) and applies
     // their events as it goes; the other threads read parts from the back into chunks of their
     // own (kept from block to block, so their memory is warm), appended in order once all are
     // read.
-    if (spare.size() < parts.size())
-        spare.resize(parts.size());
+    if (spare.size() < count)
+        spare.resize(count);
     for (ObjChunk& chunk : spare)
         chunk.limits = total.limits;
+    bool frontFailed = false;
+    std::vector<char> backFailed(count, 0); // each entry written by the thread of its part
     const std::size_t readInTotal = runFromBothEnds(
-        parts.size(), threads,
+        count, threadCount(options.threads),
         [&](std::size_t i) {
-            readObjLines(parts[i], total);
+            if (!readPart(i, total)) {
+                frontFailed = true;
+                return false;
+            }
             if (total.overflow != ObjOverflow::none)
                 return false;
             applyEvents(total, 0);
             return true;
         },
-        [&](std::size_t i) { readObjLines(parts[i], spare[i]); });
+        [&](std::size_t i) { backFailed[i] = !readPart(i, spare[i]); });
+    if (frontFailed || std::find(backFailed.begin(), backFailed.end(), 1) != backFailed.end())
+        return false;
 
-    for (std::size_t i = readInTotal; i < parts.size(); ++i) {
+    for (std::size_t i = readInTotal; i < count; ++i) {
         if (total.overflow != ObjOverflow::none)
-            return;
+            break;
         total.append(spare[i]);
         if (total.overflow != ObjOverflow::none)
-            return;
+            break;
         applyEvents(spare[i], total.faces.size() - spare[i].faces.size());
         spare[i].clear();
     }
+    return true;
+}
+
+bool ObjLoader::readFileInParts(int fd, std::size_t size, ObjChunk& total) {
+    // Readers kept from part to part (their buffers stay in cache), one per thread at a time.
+    std::mutex pool;
+    std::vector<std::unique_ptr<FilePartReader>> readers;
+    const std::size_t bufferBytes = std::clamp<std::size_t>(options.minPartBytes, 1, kPartBuffer);
+    auto readStretch = [&](std::uint64_t begin, std::uint64_t end, ObjChunk& chunk) {
+        std::unique_ptr<FilePartReader> reader;
+        {
+            const std::lock_guard<std::mutex> lock(pool);
+            if (!readers.empty()) {
+                reader = std::move(readers.back());
+                readers.pop_back();
+            }
+        }
+        if (!reader)
+            reader = std::make_unique<FilePartReader>(fd, bufferBytes);
+        reader->start(begin, end);
+        std::string_view lines;
+        while (chunk.overflow == ObjOverflow::none && reader->next(lines))
+            readObjLines(lines, chunk);
+        const bool read = !reader->failed();
+        const std::lock_guard<std::mutex> lock(pool);
+        readers.push_back(std::move(reader));
+        return read;
+    };
+    const std::size_t blockBytes = std::max<std::size_t>(options.blockBytes, 1);
+    std::vector<ObjChunk> spare;
+    for (std::uint64_t first = 0; first < size && total.overflow == ObjOverflow::none;
+         first += blockBytes) {
+        const std::uint64_t bytes = std::min<std::uint64_t>(blockBytes, size - first);
+        const std::size_t count = partCount(bytes, options);
+        // Parts of about equal size; the last part of the file reads on to wherever it ends.
+        auto bound = [&](std::size_t i) {
+            return i == count && first + bytes == size ? FilePartReader::toTheEnd
+                                                       : first + bytes * i / count;
+        };
+        if (!readParts(
+                count,
+                [&](std::size_t i, ObjChunk& chunk) {
+                    // A part's own chunk gets room for what it typically holds once (it is
+                    // kept for the next block), so that it is not grown by copying.
+                    if (&chunk != &total)
+                        chunk.reserveForFile(bytes / count + 1);
+                    return readStretch(bound(i), bound(i + 1), chunk);
+                },
+                total, spare))
+            return false;
+    }
+    return true;
 }
 
 void ObjLoader::applyEvents(ObjChunk& chunk, std::size_t faceBase) {

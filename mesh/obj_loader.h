@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,13 +33,21 @@ struct MaterialRun {
     std::string name;
 };
 
-// How a file is read: in blocks of whole lines, each block split into parts that worker
-// threads read side by side. The results do not depend on these settings.
+// How a file is read: in blocks, each block split into parts that worker threads read side by
+// side. The results do not depend on these settings, but for the lines that a file refused for
+// passing a limit prints before its refusal: those of the parts before the one that passed it.
 struct ObjReadOptions {
-    std::size_t blockBytes = std::size_t{16} << 20;
-    unsigned threads = 0;                            // 0: as many as the machine runs at once
-    std::size_t minPartBytes = std::size_t{1} << 20; // no part is made smaller than this
-    ObjLimits limits;                                // a file with more corners or faces is refused
+    // Small blocks: the threads are started for each, but the chunks that parts are read into
+    // are kept from block to block (their memory stays warm) and a thread that ends its last
+    // part of a block late keeps the other waiting for a small part only.
+    std::size_t blockBytes = std::size_t{4} << 20;
+    unsigned threads = 0;                              // 0: as many as the machine runs at once
+    std::size_t minPartBytes = std::size_t{256} << 10; // no part is made smaller than this
+    ObjLimits limits; // a file with more corners or faces is refused
+    // Each part of a file whose size is known reads its own bytes from the file (its lines are
+    // those that start inside it); otherwise, as for a file of no known size, whole lines are
+    // first read into one block buffer and the parts cut from it.
+    bool partsReadTheFile = true;
 };
 
 class ObjLoader {
@@ -78,10 +87,18 @@ class ObjLoader {
   private:
     std::string objFolder_;      // folder of the OBJ file being read ("" = working directory)
     std::string materialFolder_; // folder of the MTL file material came from
-    // Reads one block of lines into total in parts side by side: this thread from the front
-    // straight into total, the others from the back into the reusable chunks in spare,
-    // appended after them in order. The parts' events are applied in file order.
-    void readBlock(std::string_view lines, ObjChunk& total, std::vector<ObjChunk>& spare);
+    // Reads parts 0 .. count - 1 (together a stretch of the file, in order) into total side by
+    // side: readPart(part, chunk) reads one part's lines into chunk and returns false when
+    // the file could not be read. This thread reads parts from the front straight into total,
+    // the others from the back into the reusable chunks in spare, appended after them in
+    // order. The parts' events are applied in file order. Returns false when a part could not
+    // be read.
+    bool readParts(std::size_t count,
+                   const std::function<bool(std::size_t part, ObjChunk& chunk)>& readPart,
+                   ObjChunk& total, std::vector<ObjChunk>& spare);
+    // Reads the regular file fd of size bytes (and whatever it grows by meanwhile) into total,
+    // each part straight from the file. Returns false when the file could not be read.
+    bool readFileInParts(int fd, std::size_t size, ObjChunk& total);
     // Prints the console lines and applies the names and MTL files of chunk's events; the
     // chunk's faces are numbered from faceBase in the whole file.
     void applyEvents(ObjChunk& chunk, std::size_t faceBase);

@@ -559,14 +559,21 @@ TEST(ObjLoader, CoordinatesReadLikeStreamExtraction) {
         std::string keyword;
         Triple expected{-9, -9, -9}, actual{-9, -9, -9};
         stream >> keyword >> expected[0] >> expected[1] >> expected[2];
-        LineCursor cursor(text);
-        std::string_view word;
-        cursor.readWord(word);
-        for (float& value : actual)
-            cursor.readFloat(value);
-        if (std::memcmp(expected.data(), actual.data(), sizeof actual) != 0 && ++mismatches <= 5)
-            ADD_FAILURE() << "'" << token << "': stream " << testing::PrintToString(expected)
-                          << ", cursor " << testing::PrintToString(actual);
+        // A line alone, and one followed by its '\n' (where digit runs stop at the '\n').
+        const std::string line = text + "\n";
+        for (const bool newlineFollows : {false, true}) {
+            LineCursor cursor(std::string_view(line).substr(0, text.size()), newlineFollows);
+            std::string_view word;
+            cursor.readWord(word);
+            actual = {-9, -9, -9};
+            for (float& value : actual)
+                cursor.readFloat(value);
+            if (std::memcmp(expected.data(), actual.data(), sizeof actual) != 0 &&
+                ++mismatches <= 5)
+                ADD_FAILURE() << "'" << token << "': stream " << testing::PrintToString(expected)
+                              << ", cursor " << testing::PrintToString(actual)
+                              << (newlineFollows ? " (newline follows)" : "");
+        }
     }
     EXPECT_EQ(mismatches, 0);
 }
