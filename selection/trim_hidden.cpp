@@ -671,7 +671,7 @@ class RangeCutter {
         bool anyHidden = false, allCulled = true;
         std::vector<std::vector<Polygon>>& hidden = hidden_;
         hidden.assign(last - first, {});
-        // Triangles that one other hides whole are known to be hidden from the first search.
+        // Buried triangles are known to be hidden whole from the searches before the cut.
         std::vector<unsigned char>& buried = buried_;
         buried.assign(last - first, 0);
         for (std::size_t t = first; t < last; ++t) {
