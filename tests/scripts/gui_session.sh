@@ -74,7 +74,7 @@ wait_until 10 'grep -qx "Done!" "$work/err"' || fail "the click did not triangul
 
 # Lasso mode and a loop in the view: the autosave holds it, and Ctrl+Z takes it back.
 read -r x y <<<"$(centre "Lasso")"
-xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+xdotool mousemove --window "$panel" "$x" "$y" sleep 0.2 mousedown 1 sleep 0.2 mouseup 1
 sleep 0.5
 xdotool mousemove --window "$main" 150 150 mousedown 1 mousemove --window "$main" 400 150 \
     mousemove --window "$main" 400 350 mousemove --window "$main" 150 350 mouseup 1
@@ -88,7 +88,7 @@ wait_until 10 'grep -qx "undo: lasso loop, part 0" "$work/out"' ||
 # open dialog the file just saved.
 dialog() {
     read -r x y <<<"$(centre "$1")"
-    xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+    xdotool mousemove --window "$panel" "$x" "$y" sleep 0.2 mousedown 1 sleep 0.2 mouseup 1
     local window
     window=$(find_window "^$2\$")
     [ -n "$window" ] || fail "\"$1\" showed no dialog \"$2\""
@@ -105,7 +105,7 @@ wait_until 10 "grep -qx 'Session opened: $work/session.hvsession' '$work/out'" |
     fail "\"Open Session\" opened nothing: $(cat "$work/out")"
 
 read -r x y <<<"$(centre "Quit")"
-xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+xdotool mousemove --window "$panel" "$x" "$y" sleep 0.2 mousedown 1 sleep 0.2 mouseup 1
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 255 ] || fail "\"Quit\" ended with status $status"

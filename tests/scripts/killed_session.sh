@@ -47,7 +47,7 @@ xdotool mousemove --window "$main" 150 150 mousedown 1 mousemove --window "$main
 # The autosave after the loop is the only write that follows the one of "Open Session".
 wait_until 20 '! cmp -s opened.hvsession data/autosave.hvsession' || fail "no autosave after the loop"
 read -r x y <<<"$(awk -F'\t' '$1 == "Export" { print $2, $3 }' layout)"
-xdotool mousemove --window "$panel" "$x" "$y" mousedown 1 mouseup 1
+xdotool mousemove --window "$panel" "$x" "$y" sleep 0.2 mousedown 1 sleep 0.2 mouseup 1
 wait_until 20 'grep -qx "Done!" first.err' || fail "\"Export\" wrote nothing: $(cat first.err)"
 kill -KILL "$pid"
 status=0
